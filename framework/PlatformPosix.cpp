@@ -1,0 +1,97 @@
+// Native stand-in for the platform seam, used by the unit tests, fuzzers and benchmarks.
+// Its "system code page" is ISO-8859-1; paths are passed to the C library as UTF-8.
+#include "framework/Platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace zr::platform {
+namespace {
+
+std::string PathBytes(const std::wstring& path)
+{
+    std::string out;
+    for (wchar_t c : path) {
+        const auto u = static_cast<unsigned long>(c);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+thread_local int g_lastError = 0;
+
+}  // namespace
+
+std::wstring AnsiToWide(const std::string& bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (unsigned char b : bytes)
+        out += static_cast<wchar_t>(b);
+    return out;
+}
+
+std::string WideToAnsi(const std::wstring& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t c : text)
+        out += static_cast<unsigned long>(c) < 0x100 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+void DebugOutput(const std::wstring& text)
+{
+    (void)text;  // The native build has no debugger channel; tests install a sink.
+}
+
+std::FILE* OpenFileForRead(const std::wstring& path)
+{
+    std::FILE* f = std::fopen(PathBytes(path).c_str(), "rb");
+    if (!f)
+        g_lastError = errno;
+    return f;
+}
+
+std::FILE* OpenFileForWrite(const std::wstring& path)
+{
+    std::FILE* f = std::fopen(PathBytes(path).c_str(), "wb");
+    if (!f)
+        g_lastError = errno;
+    return f;
+}
+
+bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
+{
+    if (std::rename(PathBytes(source).c_str(), PathBytes(target).c_str()) == 0)
+        return true;
+    g_lastError = errno;
+    reason = LastErrorText();
+    return false;
+}
+
+bool DeleteFileAt(const std::wstring& path)
+{
+    return ::unlink(PathBytes(path).c_str()) == 0;
+}
+
+std::wstring LastErrorText()
+{
+    const char* msg = std::strerror(g_lastError);
+    std::wstring out;
+    for (const char* p = msg; *p; ++p)
+        out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return out;
+}
+
+}  // namespace zr::platform

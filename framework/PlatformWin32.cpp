@@ -1,0 +1,85 @@
+// Win32 side of the platform seam used by the pure logic.
+#include "framework/Platform.h"
+
+#include <windows.h>
+
+#include <share.h>
+
+#include <vector>
+
+namespace zr::platform {
+
+std::wstring AnsiToWide(const std::string& bytes)
+{
+    if (bytes.empty())
+        return {};
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (size <= 0)
+        return {};
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+    return out;
+}
+
+std::string WideToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+void DebugOutput(const std::wstring& text)
+{
+    ::OutputDebugStringW(text.c_str());
+}
+
+std::FILE* OpenFileForRead(const std::wstring& path)
+{
+    return ::_wfsopen(path.c_str(), L"rb", _SH_DENYWR);
+}
+
+std::FILE* OpenFileForWrite(const std::wstring& path)
+{
+    return ::_wfsopen(path.c_str(), L"wb", _SH_DENYRW);
+}
+
+bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
+{
+    if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    reason = LastErrorText();
+    return false;
+}
+
+bool DeleteFileAt(const std::wstring& path)
+{
+    return ::DeleteFileW(path.c_str()) != 0;
+}
+
+std::wstring LastErrorText()
+{
+    const DWORD code = ::GetLastError();
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (length && buffer) {
+        text.assign(buffer, length);
+        while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+            text.pop_back();
+    }
+    if (buffer)
+        ::LocalFree(buffer);
+    if (text.empty())
+        text = L"Error " + std::to_wstring(code);
+    return text;
+}
+
+}  // namespace zr::platform
