@@ -1,0 +1,26 @@
+// Reading and writing "Zerenta.Setting", the one file that holds every page's section.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/ISettingsPage.h"
+
+struct SettingsSaveResult {
+    bool written = false;
+    std::wstring reason;  // the system's text when the file could not be written
+};
+
+// The settings file beside the program: the directory of argument 0 (up to and including
+// its last backslash) followed by "Zerenta.Setting".
+std::wstring SettingsFilePath(const std::wstring& argument0);
+
+// Reads the file (a missing or malformed file is not an error) and hands every page
+// that keeps settings its section, or the empty text.
+void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages);
+
+// Collects every page's section and replaces the file as a whole. The text goes to a
+// temporary file beside the target first, which is then moved over it, so a failed save
+// leaves the previous file untouched.
+SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages,
+                                    const std::wstring& programVersion);
