@@ -9,10 +9,10 @@
 
 namespace zr::platform {
 
-// The system's default 8-bit code page, both directions. Characters the code page
-// cannot represent become its default replacement character.
-std::wstring AnsiToWide(const std::string& bytes);
-std::string WideToAnsi(const std::wstring& text);
+// An 8-bit code page, both directions; code page 0 is the system's default. Characters the
+// code page cannot represent become `replacement`, or its default replacement when 0.
+std::wstring AnsiToWide(const std::string& bytes, unsigned codePage = 0);
+std::string WideToAnsi(const std::wstring& text, unsigned codePage = 0, char replacement = 0);
 
 // One line to the debugger output channel (OutputDebugStringW on Windows).
 void DebugOutput(const std::wstring& text);
@@ -20,6 +20,8 @@ void DebugOutput(const std::wstring& text);
 // Files, named by wide paths. Read: deny-write sharing. Write: create or truncate.
 std::FILE* OpenFileForRead(const std::wstring& path);
 std::FILE* OpenFileForWrite(const std::wstring& path);
+// Flushes the stream and asks the system to put its data on the disk.
+bool CommitFile(std::FILE* file);
 
 // Moves source over target, replacing it, with write-through; false and a reason on failure.
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason);

@@ -32,8 +32,9 @@ thread_local int g_lastError = 0;
 
 }  // namespace
 
-std::wstring AnsiToWide(const std::string& bytes)
+std::wstring AnsiToWide(const std::string& bytes, unsigned codePage)
 {
+    (void)codePage;  // every code page is ISO-8859-1 here
     std::wstring out;
     out.reserve(bytes.size());
     for (unsigned char b : bytes)
@@ -41,12 +42,13 @@ std::wstring AnsiToWide(const std::string& bytes)
     return out;
 }
 
-std::string WideToAnsi(const std::wstring& text)
+std::string WideToAnsi(const std::wstring& text, unsigned codePage, char replacement)
 {
+    (void)codePage;
     std::string out;
     out.reserve(text.size());
     for (wchar_t c : text)
-        out += static_cast<unsigned long>(c) < 0x100 ? static_cast<char>(c) : '?';
+        out += static_cast<unsigned long>(c) < 0x100 ? static_cast<char>(c) : (replacement ? replacement : '?');
     return out;
 }
 
@@ -69,6 +71,15 @@ std::FILE* OpenFileForWrite(const std::wstring& path)
     if (!f)
         g_lastError = errno;
     return f;
+}
+
+bool CommitFile(std::FILE* file)
+{
+    if (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0) {
+        g_lastError = errno;
+        return false;
+    }
+    return true;
 }
 
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)

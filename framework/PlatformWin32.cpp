@@ -3,34 +3,40 @@
 
 #include <windows.h>
 
+#include <io.h>
 #include <share.h>
 
 #include <vector>
 
 namespace zr::platform {
 
-std::wstring AnsiToWide(const std::string& bytes)
+// Code page 0 is CP_ACP, the system's default code page.
+std::wstring AnsiToWide(const std::string& bytes, unsigned codePage)
 {
     if (bytes.empty())
         return {};
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int size =
+        ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     if (size <= 0)
         return {};
     std::wstring out(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
     return out;
 }
 
-std::string WideToAnsi(const std::wstring& text)
+std::string WideToAnsi(const std::wstring& text, unsigned codePage, char replacement)
 {
     if (text.empty())
         return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    // A replacement character may only be given for code pages that are not UTF-7/UTF-8.
+    const char* defaultChar = replacement && codePage != CP_UTF7 && codePage != CP_UTF8 ? &replacement : nullptr;
+    const int size = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           defaultChar, nullptr);
     if (size <= 0)
         return {};
     std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, defaultChar,
+                          nullptr);
     return out;
 }
 
@@ -47,6 +53,14 @@ std::FILE* OpenFileForRead(const std::wstring& path)
 std::FILE* OpenFileForWrite(const std::wstring& path)
 {
     return ::_wfsopen(path.c_str(), L"wb", _SH_DENYRW);
+}
+
+bool CommitFile(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        return false;
+    // FlushFileBuffers on the stream's handle, so the data is on the disk before a rename.
+    return ::_commit(::_fileno(file)) == 0;
 }
 
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)

@@ -25,6 +25,8 @@ public:
     virtual void Close();
 
 protected:
+    // Closes the file when owned and forgets it; false when closing reported an error.
+    bool CloseFile();
     // Code page 0 is the system's default code page.
     std::wstring AnsiToWide(const std::string& bytes) const;
     std::string WideToAnsi(const std::wstring& text) const;

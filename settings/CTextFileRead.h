@@ -23,6 +23,7 @@ public:
 
 private:
     void DetectByteOrderMark();
+    void Rewind();
     unsigned char ReadByte();
     wchar_t ReadWideChar();
     bool ReadAnsiLine(std::wstring& line);
@@ -31,4 +32,5 @@ private:
     bool m_pushedBack = false;
     bool m_firstLine = true;
     wchar_t m_pushedChar = 0;
+    long m_startOffset = 0;  // where the text starts in the stream (before any mark)
 };

@@ -1,0 +1,115 @@
+#include "settings/SettingsFile.h"
+
+#include "framework/Platform.h"
+#include "settings/CTextFileRead.h"
+#include "settings/CTextFileWrite.h"
+#include "settings/XmlNode.h"
+
+namespace {
+
+constexpr wchar_t kFileName[] = L"Zerenta.Setting";
+constexpr wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+constexpr wchar_t kRootName[] = L"Zerenta";
+
+XmlParseOptions SettingsParseOptions()
+{
+    XmlParseOptions options;
+    options.trim = true;
+    options.escape_char = 0;
+    return options;
+}
+
+std::wstring FailureReason(std::wstring reason)
+{
+    if (reason.empty())
+        reason = L"The settings file could not be written.";
+    return reason;
+}
+
+}  // namespace
+
+std::wstring SettingsFilePath(const std::wstring& argument0)
+{
+    // Only the backslash separates directories; without one the name is relative.
+    const std::size_t slash = argument0.rfind(L'\\');
+    const std::wstring directory = slash == std::wstring::npos ? std::wstring() : argument0.substr(0, slash + 1);
+    return directory + kFileName;
+}
+
+void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages)
+{
+    XmlNode root;
+    {
+        CTextFileRead file(path);
+        std::wstring text;
+        if (file.IsOpen() && file.ReadAll(text, L"\r\n")) {
+            file.Close();
+            XmlParseOptions options = SettingsParseOptions();
+            if (!text.empty())
+                root.Load(text, options);  // a malformed file still gives what came before the fault
+        }
+    }
+    for (ISettingsPage* page : pages) {
+        if (!page)
+            continue;
+        const std::wstring name = page->GetSettingName();
+        if (name.empty())
+            continue;
+        const XmlNode* section = root.FindChild(name);
+        page->LoadSettings(section ? section->ToXml(SharedWriteOptions()) : std::wstring());
+    }
+}
+
+SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages,
+                                    const std::wstring& programVersion)
+{
+    XmlNode root(kRootName);
+    root.AppendAttr(L"version", programVersion);
+    for (ISettingsPage* page : pages) {
+        if (!page)
+            continue;
+        const std::wstring name = page->GetSettingName();
+        if (name.empty())
+            continue;
+        page->SaveSettings();
+        const std::wstring text = page->GetSettingText();
+        if (text.empty())
+            continue;
+        XmlNode section;
+        XmlParseOptions options = SettingsParseOptions();
+        section.Load(text, options);
+        section.name = name;
+        if (XmlNode* old = root.FindChild(name))
+            root.RemoveChild(old);
+        root.AppendCopy(section);
+    }
+    const std::wstring fileText = kDeclaration + root.ToXml(SharedWriteOptions());
+
+    // The text goes to a temporary file beside the target, which then replaces the target in
+    // one move: a failure at any step leaves the previous file as it was.
+    const std::wstring temporary = path + L".tmp";
+    SettingsSaveResult result;
+    {
+        CTextFileWrite file(temporary, Utf8);
+        if (!file.IsOpen()) {
+            result.reason = FailureReason(zr::platform::LastErrorText());
+            return result;
+        }
+        file.Write(fileText);
+        file.Commit();
+        file.Close();
+        if (!file.Good()) {
+            result.reason = FailureReason(zr::platform::LastErrorText());
+            zr::platform::DeleteFileAt(temporary);
+            return result;
+        }
+    }
+    std::wstring reason;
+    if (!zr::platform::ReplaceFileWith(temporary, path, reason)) {
+        result.reason = FailureReason(reason);
+        zr::platform::DeleteFileAt(temporary);
+        return result;
+    }
+    result.written = true;
+    return result;
+}
