@@ -1,0 +1,49 @@
+// The data that travels between the program and the display core: command and reply
+// codes, the display mode record, the 8-bit gamma table and the 16-bit device ramp.
+// Free of Windows headers so that the program's pure logic can use the same types.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// Commands, program to core (COPYDATASTRUCT.dwData of a WM_COPYDATA sent to the core window).
+inline constexpr std::uint32_t CORE_CMD_SET_MODE = 1;
+inline constexpr std::uint32_t CORE_CMD_ENUM_MODES = 2;
+inline constexpr std::uint32_t CORE_CMD_RESTORE_SCREEN = 5;
+inline constexpr std::uint32_t CORE_CMD_SET_GAMMA_LEVELS = 11;
+inline constexpr std::uint32_t CORE_CMD_SET_GAMMA_RAMP = 13;
+inline constexpr std::uint32_t CORE_CMD_RESTORE_GAMMA = 20;
+inline constexpr std::uint32_t CORE_CMD_PROBE_GAMMA = 21;
+inline constexpr std::uint32_t CORE_CMD_GAMMA_SWEEP = 22;
+
+// Replies, core to the sender of a command. CORE_RPL_MODE shares its number with
+// CORE_CMD_ENUM_MODES; the two travel in opposite directions.
+inline constexpr std::uint32_t CORE_RPL_MODE = 2;
+inline constexpr std::uint32_t CORE_RPL_MODES_BEGIN = 25;
+inline constexpr std::uint32_t CORE_RPL_MODES_END = 26;
+inline constexpr std::uint32_t CORE_RPL_GAMMA_FAILED = 27;
+
+// One display mode; the payload of CORE_CMD_SET_MODE and CORE_RPL_MODE.
+// refresh_rate 0 asks for the adapter's default rate.
+struct DisplayMode {
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t bpp;
+    std::uint32_t refresh_rate;
+};
+static_assert(sizeof(DisplayMode) == 16, "DisplayMode is a 16-byte wire record");
+
+// 256 red, 256 green, 256 blue entries, each 0..255: the payload of CORE_CMD_SET_GAMMA_RAMP.
+inline constexpr std::size_t kGammaChannelSize = 256;
+inline constexpr std::size_t kGammaTableEntries = 3 * kGammaChannelSize;
+inline constexpr std::size_t kGammaTableBytes = kGammaTableEntries * sizeof(std::int32_t);
+using GammaTable = std::array<std::int32_t, kGammaTableEntries>;
+static_assert(sizeof(GammaTable) == 3072, "GammaTable is a 3072-byte wire record");
+
+// The device's ramp in the layout SetDeviceGammaRamp takes: three arrays of 256 words.
+using DeviceRamp = std::array<std::uint16_t, kGammaTableEntries>;
+static_assert(sizeof(DeviceRamp) == 1536, "DeviceRamp matches the GDI gamma ramp");
+
+// Payload of CORE_CMD_SET_GAMMA_LEVELS: red, green and blue level in percent.
+inline constexpr std::size_t kGammaLevelsBytes = 3 * sizeof(std::uint32_t);

@@ -1,0 +1,44 @@
+// Gamma arithmetic of the display core, free of Windows headers. The library's exported
+// functions delegate here; the composition and ramp builders serve the core and the tests.
+#pragma once
+
+#include "core/CoreTypes.h"
+
+namespace orvel {
+
+// Slider position (0..100, 50 neutral) to gamma exponent; the upper half is ten times steeper.
+float ParseGammaParam(int position);
+// Slider position (-80..80) to contrast factor: position / 100.
+float ParseContrastParam(int position);
+// Slider position (80..120, 100 neutral) to brightness offset, truncated toward zero.
+int ParseBrightnessParam(int position);
+
+int ApplyGamma(int value, float gamma);
+int ApplyBrightness(int value, int offset);
+// c is clamped into -1..1; NaN leaves the value unchanged.
+int ApplyContrast(int value, float contrast);
+// The upper bound is tested first, so high < low yields high.
+int ApplyClamping(int value, int high, int low);
+int clip(int value);
+
+// The seven slider positions of the gamma page; the defaults compose the identity table.
+struct GammaSetting {
+    int r = 50;
+    int g = 50;
+    int b = 50;
+    int contrast = 0;
+    int brightness = 100;
+    int hiClamping = 255;
+    int loClamping = 0;
+};
+
+// Gamma, brightness, contrast, clamping, in that order, for each entry of each channel.
+void ComposeGammaTable(const GammaSetting& setting, GammaTable& table);
+
+// Entry v becomes (v << 8) | v, i.e. 257 * v for v in 0..255.
+void WidenGammaTable(const std::int32_t* table, DeviceRamp& ramp);
+
+// Three-level ramp (0.5 neutral, 0 darkest, 1 brightest): exponent 2^((0.5 - level) * 4).
+void BuildLevelRamp(double red, double green, double blue, DeviceRamp& ramp);
+
+}  // namespace orvel

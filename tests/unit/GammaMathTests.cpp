@@ -1,0 +1,156 @@
+#include "core/GammaMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace orvel;
+
+namespace {
+// The seven inputs at which the contrast tables are checked.
+constexpr int kContrastInputs[] = {0, 64, 127, 128, 191, 254, 255};
+}  // namespace
+
+TEST(GammaParams, GammaPositionsMapToExponents) {
+    EXPECT_EQ(ParseGammaParam(50), 1.0f);
+    EXPECT_EQ(ParseGammaParam(0), 2.0f);
+    EXPECT_FLOAT_EQ(ParseGammaParam(25), 1.3333334f);
+    EXPECT_FLOAT_EQ(ParseGammaParam(49), 1.0101010f);
+    EXPECT_FLOAT_EQ(ParseGammaParam(51), 0.9090909f);
+    EXPECT_EQ(ParseGammaParam(60), 0.5f);
+    EXPECT_EQ(ParseGammaParam(100), static_cast<float>(1.0 / 6.0));
+}
+
+TEST(GammaParams, BrightnessTruncatesTowardZero) {
+    EXPECT_EQ(ParseBrightnessParam(80), -51);
+    EXPECT_EQ(ParseBrightnessParam(99), -2);
+    EXPECT_EQ(ParseBrightnessParam(100), 0);
+    EXPECT_EQ(ParseBrightnessParam(101), 2);
+    EXPECT_EQ(ParseBrightnessParam(120), 51);
+}
+
+TEST(GammaParams, ContrastIsPositionOverHundredAsFloat) {
+    EXPECT_EQ(ParseContrastParam(-80), -0.8f);
+    EXPECT_EQ(ParseContrastParam(0), 0.0f);
+    EXPECT_EQ(ParseContrastParam(50), 0.5f);
+}
+
+TEST(GammaSteps, NeutralStepsLeaveEveryValueAlone) {
+    for (int v = 0; v <= 255; ++v) {
+        EXPECT_EQ(ApplyGamma(v, 1.0f), v) << v;
+        EXPECT_EQ(ApplyContrast(v, 0.0f), v) << v;
+        EXPECT_EQ(ApplyBrightness(v, 0), v) << v;
+    }
+}
+
+TEST(GammaSteps, GammaExamples) {
+    EXPECT_EQ(ApplyGamma(128, 2.0f), 64);
+    EXPECT_EQ(ApplyGamma(64, 0.16666667f), 202);
+    EXPECT_EQ(ApplyGamma(0, 0.16666667f), 0);
+    EXPECT_EQ(ApplyGamma(255, 2.0f), 255);
+}
+
+TEST(GammaSteps, BrightnessAndClipSaturate) {
+    EXPECT_EQ(ApplyBrightness(250, 51), 255);
+    EXPECT_EQ(ApplyBrightness(20, -51), 0);
+    EXPECT_EQ(ApplyBrightness(2147483600, 100), 255);
+    EXPECT_EQ(clip(256), 255);
+    EXPECT_EQ(clip(-1), 0);
+    EXPECT_EQ(clip(17), 17);
+}
+
+TEST(GammaSteps, ContrastStretchAndCompressTables) {
+    constexpr int stretched[] = {0, 0, 126, 128, 254, 255, 255};
+    constexpr int compressed[] = {63, 95, 127, 127, 159, 190, 191};
+    for (std::size_t i = 0; i < std::size(kContrastInputs); ++i) {
+        EXPECT_EQ(ApplyContrast(kContrastInputs[i], 0.5f), stretched[i]) << kContrastInputs[i];
+        EXPECT_EQ(ApplyContrast(kContrastInputs[i], -0.5f), compressed[i]) << kContrastInputs[i];
+    }
+}
+
+TEST(GammaSteps, ContrastAtAndBeyondTheEndsIsClampedIntoMinusOneToOne) {
+    EXPECT_EQ(ApplyContrast(127, 1.0f), 0);
+    EXPECT_EQ(ApplyContrast(128, 1.0f), 255);
+    EXPECT_EQ(ApplyContrast(0, -1.0f), 127);
+    EXPECT_EQ(ApplyContrast(255, -1.0f), 127);
+    for (int v : kContrastInputs) {
+        EXPECT_EQ(ApplyContrast(v, 7.5f), ApplyContrast(v, 1.0f)) << v;
+        EXPECT_EQ(ApplyContrast(v, -3.0f), ApplyContrast(v, -1.0f)) << v;
+        EXPECT_EQ(ApplyContrast(v, std::nanf("")), v) << v;
+    }
+}
+
+TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
+    EXPECT_EQ(ApplyClamping(300, 255, 0), 255);
+    EXPECT_EQ(ApplyClamping(-5, 255, 0), 0);
+    EXPECT_EQ(ApplyClamping(200, 150, 180), 150);
+    EXPECT_EQ(ApplyClamping(100, 150, 180), 180);
+    EXPECT_EQ(ApplyClamping(160, 200, 10), 160);
+}
+
+TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
+    GammaTable table{};
+    ComposeGammaTable(GammaSetting{}, table);
+    DeviceRamp ramp{};
+    WidenGammaTable(table.data(), ramp);
+    for (std::size_t i = 0; i < kGammaTableEntries; ++i) {
+        ASSERT_EQ(table[i], static_cast<int>(i % 256)) << i;
+        ASSERT_EQ(ramp[i], 257 * (i % 256)) << i;
+    }
+}
+
+TEST(GammaCompose, StepsRunInTheFixedOrderPerChannel) {
+    GammaSetting setting;
+    setting.r = 0;           // darker red
+    setting.b = 100;         // brighter blue
+    setting.contrast = 50;
+    setting.brightness = 110;
+    setting.hiClamping = 200;
+    setting.loClamping = 10;
+    GammaTable table{};
+    ComposeGammaTable(setting, table);
+    const float gammas[3] = {2.0f, 1.0f, ParseGammaParam(100)};
+    const int offset = ParseBrightnessParam(110);
+    for (int channel = 0; channel < 3; ++channel) {
+        for (int i = 0; i < 256; ++i) {
+            // Clamping last: brightness before contrast would give other values here.
+            const int expected = ApplyClamping(
+                ApplyContrast(ApplyBrightness(ApplyGamma(i, gammas[channel]), offset), 0.5f), 200, 10);
+            ASSERT_EQ(table[channel * 256 + i], expected) << channel << "/" << i;
+        }
+    }
+    EXPECT_LT(table[100], table[256 + 100]);
+    EXPECT_LT(table[256 + 100], table[512 + 100]);
+    EXPECT_EQ(table[0], 10);
+    EXPECT_EQ(table[767], 200);
+}
+
+TEST(GammaRamp, WideningMapsTheEndsAndMiddle) {
+    GammaTable table{};
+    table.fill(255);
+    table[1] = 128;
+    table[2] = 0;
+    DeviceRamp ramp{};
+    WidenGammaTable(table.data(), ramp);
+    EXPECT_EQ(ramp[0], 65535);
+    EXPECT_EQ(ramp[1], 32896);
+    EXPECT_EQ(ramp[2], 0);
+    EXPECT_EQ(ramp[767], 65535);
+}
+
+TEST(GammaRamp, LevelRampAtNeutralIs257TimesIAndEndsAreMonotonic) {
+    DeviceRamp ramp{};
+    BuildLevelRamp(0.5, 0.5, 0.5, ramp);
+    for (std::size_t i = 0; i < kGammaTableEntries; ++i) ASSERT_EQ(ramp[i], 257 * (i % 256)) << i;
+
+    BuildLevelRamp(0.0, 0.5, 1.0, ramp);
+    // Red uses exponent 4 (darkest), blue exponent 0.25 (brightest).
+    EXPECT_EQ(ramp[128], static_cast<std::uint16_t>(std::pow(128 / 255.0, 4.0) * 65535.0));
+    EXPECT_EQ(ramp[512 + 128], static_cast<std::uint16_t>(std::pow(128 / 255.0, 0.25) * 65535.0));
+    EXPECT_EQ(ramp[255], 65535);
+    EXPECT_EQ(ramp[512], 0);
+    for (std::size_t i = 1; i < 255; ++i) {
+        ASSERT_LT(ramp[i], ramp[256 + i]) << i;
+        ASSERT_LT(ramp[256 + i], ramp[512 + i]) << i;
+    }
+}
