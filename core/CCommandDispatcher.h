@@ -1,0 +1,23 @@
+// Carries out one command that reached the core window as WM_COPYDATA and sends the
+// replies back to the sender.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace orvel {
+
+class CDisplay;
+
+// Sends one reply as WM_COPYDATA to `target` (nothing if it is null) with `from` as wParam
+// and returns the target's result. The payload stays the caller's.
+LRESULT SendReply(HWND target, HWND from, std::uint32_t code, const void* payload, DWORD size);
+
+class CCommandDispatcher {
+public:
+    // `display` is null before InitCore and after ClearUpCore; every command then returns 1.
+    static LRESULT Dispatch(CDisplay* display, HWND coreWindow, HWND sender, const COPYDATASTRUCT* command);
+};
+
+}  // namespace orvel

@@ -1,0 +1,47 @@
+#include "core/CCoreLibrary.h"
+
+namespace orvel {
+
+CCoreLibrary& CCoreLibrary::Instance() {
+    static CCoreLibrary library;
+    return library;
+}
+
+bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory) {
+    m_module = module;
+    m_factory = factory;
+    return m_window.Create(module);
+}
+
+void CCoreLibrary::Detach(bool processEnding) {
+    m_window.Destroy();
+    if (processEnding) {
+        // Deliberately not released: at process exit DirectDraw may already be unloaded.
+        static_cast<void>(m_display.release());
+    } else {
+        m_display.reset();
+    }
+}
+
+bool CCoreLibrary::Init(HWND owner) {
+    m_owner = owner;
+    if (CoreWindow() == nullptr || m_factory == nullptr) return false;
+    // The old object goes first, so that two display objects never hold the display at once.
+    m_display.reset();
+    m_display = std::make_unique<CDisplay>(m_factory());
+    return SUCCEEDED(m_display->Init(CoreWindow()));
+}
+
+void CCoreLibrary::ClearUp() { m_display.reset(); }
+
+LRESULT CCoreLibrary::Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size) {
+    const HWND core = CoreWindow();
+    if (core == nullptr) return 0;
+    COPYDATASTRUCT command{};
+    command.dwData = code;
+    command.cbData = size;
+    command.lpData = const_cast<void*>(payload);
+    return SendMessageW(core, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&command));
+}
+
+}  // namespace orvel

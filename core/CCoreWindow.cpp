@@ -1,0 +1,57 @@
+#include "core/CCoreWindow.h"
+
+#include "core/CCommandDispatcher.h"
+#include "core/CCoreLibrary.h"
+
+namespace orvel {
+
+bool CCoreWindow::Create(HINSTANCE module) {
+    if (m_window != nullptr) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &CCoreWindow::WindowProc;
+    wc.hInstance = module;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = kClassName;
+    // The class stays registered after the window goes (it is never unregistered), so a
+    // second attach in the same process finds it already there.
+    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    const SIZE size = FixedSize();
+    m_window = CreateWindowExW(0, kClassName, kTitle, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, size.cx,
+                               size.cy, nullptr, nullptr, module, nullptr);
+    return m_window != nullptr;
+}
+
+void CCoreWindow::Destroy() {
+    if (m_window != nullptr) {
+        DestroyWindow(m_window);
+        m_window = nullptr;
+    }
+}
+
+SIZE CCoreWindow::FixedSize() {
+    return SIZE{2 * GetSystemMetrics(SM_CXFRAME) + 100,
+                2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION) +
+                    200};
+}
+
+LRESULT CALLBACK CCoreWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_COPYDATA:
+        return CCommandDispatcher::Dispatch(CCoreLibrary::Instance().Display(), window,
+                                            reinterpret_cast<HWND>(wParam),
+                                            reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE size = FixedSize();
+        info->ptMinTrackSize = POINT{size.cx, size.cy};
+        info->ptMaxTrackSize = POINT{size.cx, size.cy};
+        return 0;
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace orvel

@@ -1,0 +1,133 @@
+#include "core/CDirectDrawBackEnd.h"
+
+#include <cstring>
+
+namespace orvel {
+
+namespace {
+template <typename T>
+void ReleaseInterface(T*& item) {
+    if (item != nullptr) {
+        item->Release();
+        item = nullptr;
+    }
+}
+
+struct EnumContext {
+    IDisplayBackEnd::ModeSink sink;
+    void* context;
+};
+
+HRESULT WINAPI OnMode(LPDDSURFACEDESC2 description, LPVOID context) {
+    auto* target = static_cast<EnumContext*>(context);
+    DisplayMode mode{};
+    mode.width = description->dwWidth;
+    mode.height = description->dwHeight;
+    mode.bpp = description->ddpfPixelFormat.dwRGBBitCount;
+    mode.refresh_rate = description->dwRefreshRate;
+    return target->sink(mode, target->context) ? DDENUMRET_OK : DDENUMRET_CANCEL;
+}
+
+// The screen's DC for the length of one ramp access.
+class ScreenDc {
+public:
+    ScreenDc() : m_dc(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (m_dc != nullptr) ReleaseDC(nullptr, m_dc);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+}  // namespace
+
+std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create() { return std::make_unique<CDirectDrawBackEnd>(); }
+
+HRESULT CDirectDrawBackEnd::Open(HWND window) {
+    ReleaseAll();
+    HRESULT hr = DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&m_directDraw), IID_IDirectDraw7, nullptr);
+    if (FAILED(hr)) {
+        m_directDraw = nullptr;
+        return hr;
+    }
+    // Normal level: modes can be enumerated and changed from a hidden, non-exclusive window.
+    hr = m_directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
+    if (FAILED(hr)) return hr;
+
+    DDSURFACEDESC2 description{};
+    description.dwSize = sizeof(description);
+    description.dwFlags = DDSD_CAPS;
+    description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    hr = m_directDraw->CreateSurface(&description, &m_primary, nullptr);
+    if (FAILED(hr)) {
+        m_primary = nullptr;
+        return hr;
+    }
+    description.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    description.dwWidth = 100;
+    description.dwHeight = 100;
+    description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    hr = m_directDraw->CreateSurface(&description, &m_offscreen, nullptr);
+    if (FAILED(hr)) {
+        m_offscreen = nullptr;
+        return hr;
+    }
+    return S_OK;
+}
+
+bool CDirectDrawBackEnd::CaptureGammaControl(DeviceRamp& ramp) {
+    if (m_primary == nullptr) return false;
+    if (FAILED(m_primary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<void**>(&m_gammaControl)))) {
+        m_gammaControl = nullptr;
+        return false;
+    }
+    DDGAMMARAMP current{};
+    if (FAILED(m_gammaControl->GetGammaRamp(0, &current))) {
+        // A ramp that could not be read must never be written back later.
+        ReleaseInterface(m_gammaControl);
+        return false;
+    }
+    static_assert(sizeof(current) == sizeof(DeviceRamp), "DDGAMMARAMP is three arrays of 256 words");
+    std::memcpy(ramp.data(), &current, sizeof(current));
+    return true;
+}
+
+void CDirectDrawBackEnd::ReleaseAll() {
+    ReleaseInterface(m_offscreen);
+    ReleaseInterface(m_primary);
+    ReleaseInterface(m_gammaControl);
+    ReleaseInterface(m_directDraw);
+}
+
+void CDirectDrawBackEnd::EnumModes(ModeSink sink, void* context) {
+    if (m_directDraw == nullptr) return;
+    EnumContext target{sink, context};
+    // A failure is not reported: the receiver simply gets no modes.
+    m_directDraw->EnumDisplayModes(DDEDM_REFRESHRATES, nullptr, &target, &OnMode);
+}
+
+HRESULT CDirectDrawBackEnd::SetMode(const DisplayMode& mode) {
+    if (m_directDraw == nullptr) return E_POINTER;
+    return m_directDraw->SetDisplayMode(mode.width, mode.height, mode.bpp, mode.refresh_rate, 0);
+}
+
+void CDirectDrawBackEnd::RestoreMode() {
+    if (m_directDraw != nullptr) m_directDraw->RestoreDisplayMode();
+}
+
+bool CDirectDrawBackEnd::WriteRamp(const DeviceRamp& ramp) {
+    ScreenDc dc;
+    if (dc.Get() == nullptr) return false;
+    return SetDeviceGammaRamp(dc.Get(), const_cast<std::uint16_t*>(ramp.data())) != FALSE;
+}
+
+bool CDirectDrawBackEnd::ReadRamp(DeviceRamp& ramp) {
+    ScreenDc dc;
+    if (dc.Get() == nullptr) return false;
+    return GetDeviceGammaRamp(dc.Get(), ramp.data()) != FALSE;
+}
+
+}  // namespace orvel

@@ -1,0 +1,41 @@
+// OrvelCore: the display core library. Plain C exports (no classes cross the boundary)
+// and the command channel to the hidden core window; the wire types are in CoreTypes.h.
+#pragma once
+
+#include <windows.h>
+
+#include "core/CoreTypes.h"
+
+#if defined(ORVEL_CORE_BUILD)
+#define ORVEL_API __declspec(dllexport)
+#else
+#define ORVEL_API __declspec(dllimport)
+#endif
+
+extern "C" {
+
+// Creates the display object on the core window; false if the core window is missing or
+// the display could not be opened (the object stays in place either way).
+ORVEL_API bool __cdecl InitCore(HWND owner);
+// Destroys the display object; the mode and the ramp are left as they are.
+ORVEL_API void __cdecl ClearUpCore();
+// Sends one command to the core window and returns its result: 0 success, 1 failure or
+// core not initialised; 0 without doing anything if the core window does not exist.
+// Replies reach `sender` before the call returns. The payload is only read during the call.
+ORVEL_API LRESULT __cdecl SendCommand(HWND sender, UINT32 code, const void* payload, UINT32 size);
+
+ORVEL_API float __cdecl ParseGammaParam(int position);
+ORVEL_API float __cdecl ParseContrastParam(int position);
+ORVEL_API int __cdecl ParseBrightnessParam(int position);
+ORVEL_API int __cdecl ApplyGamma(int value, float gamma);
+ORVEL_API int __cdecl ApplyBrightness(int value, int offset);
+ORVEL_API int __cdecl ApplyContrast(int value, float contrast);
+ORVEL_API int __cdecl ApplyClamping(int value, int high, int low);
+ORVEL_API int __cdecl clip(int value);
+
+}  // extern "C"
+
+// Function pointer types, for callers that load the library at run time.
+using InitCoreFn = bool(__cdecl*)(HWND);
+using ClearUpCoreFn = void(__cdecl*)();
+using SendCommandFn = LRESULT(__cdecl*)(HWND, UINT32, const void*, UINT32);
