@@ -1,0 +1,52 @@
+// A tab control that owns child dialogs as pages: it shows the page of the selected tab,
+// remembers the focus of each page, and forwards its children's commands to its parent.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/CTabPageSSL.h"
+#include "framework/CTabCtrl.h"
+
+class CTabCtrlSSL : public zr::CTabCtrl {
+public:
+    CTabCtrlSSL() noexcept = default;
+    ~CTabCtrlSSL() override;
+
+    // Adds a tab for a created page; returns the new index or -1. With deleteWhenDone the
+    // control deletes the page object when it is destroyed.
+    int AddPage(const std::wstring& caption, int pageId, CTabPageSSL* page, bool deleteWhenDone = false);
+    // The page of a tab, or null when the index is not below the tab count.
+    CTabPageSSL* GetPage(int index) const noexcept;
+    int GetPageCount() const noexcept { return GetItemCount(); }
+
+    // Places a page in the control's client area, beside or below the tabs.
+    void ResizePage(int index, int clientWidth, int clientHeight) noexcept;
+
+protected:
+    // Hooks, all given the tab index and the caller's page id.
+    // Return true to start the focus at the page's first child, false for the current focus.
+    virtual bool OnPageAdded(int index, int pageId) noexcept { return true; }
+    virtual void OnPageActivated(int index, int pageId) noexcept {}
+    virtual void OnPageDeactivated(int index, int pageId) noexcept {}
+    virtual void OnPageDestroying(int index, int pageId) noexcept {}
+
+    bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+    bool OnSetFocus(HWND oldFocus) noexcept override;
+    bool OnKillFocus(HWND newFocus) noexcept override;
+    void OnDestroy() noexcept override;
+
+private:
+    struct TabDelete {
+        CTabPageSSL* page;
+        bool deleteWhenDone;
+    };
+    void ResizeToClient(int index) noexcept;
+    void RememberFocus(size_t index, HWND focus) noexcept;
+    void DestroyPages() noexcept;
+
+    std::vector<TabDelete> m_pages;
+    std::vector<HWND> m_focus;
+    std::vector<int> m_pageIds;
+};

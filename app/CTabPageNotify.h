@@ -1,0 +1,25 @@
+// The page interface through which the main dialog asks every page for tray-menu items and
+// hands it its settings. Every operation has a do-nothing default.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/CTabPageSSL.h"
+#include "settings/ISettingsPage.h"
+
+class CTabPageNotify : public CTabPageSSL, public ISettingsPage {
+public:
+    explicit CTabPageNotify(UINT templateId) noexcept : CTabPageSSL(templateId) {}
+
+    // Appends the texts of this page's tray-menu items, in order.
+    virtual void GetTrayMenuItems(std::vector<std::wstring>& items) {}
+    // The tray-menu item with this index (into the list above) was chosen.
+    virtual void OnTrayMenuCommand(int item) {}
+
+    // ISettingsPage: a page without settings keeps the empty name.
+    void SaveSettings() override {}
+    void LoadSettings(const std::wstring& text) override {}
+    std::wstring GetSettingName() override { return {}; }
+    std::wstring GetSettingText() override { return {}; }
+};

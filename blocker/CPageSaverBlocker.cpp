@@ -1,0 +1,6 @@
+#include "blocker/CPageSaverBlocker.h"
+
+BOOL CPageSaverBlocker::OnInitDialog() noexcept
+{
+    return TRUE;
+}

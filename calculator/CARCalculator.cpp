@@ -1,0 +1,6 @@
+#include "calculator/CARCalculator.h"
+
+BOOL CARCalculator::OnInitDialog() noexcept
+{
+    return TRUE;
+}

@@ -1,0 +1,53 @@
+// Dialog windows built from a template: modal (DoModal) or modeless children (Create).
+#pragma once
+
+#include "framework/CWnd.h"
+
+namespace zr {
+
+class CDialog : public CWnd {
+public:
+    // Each derived dialog names its template as `static constexpr UINT IDD` and passes it here.
+    explicit CDialog(UINT templateId) noexcept : m_templateId(templateId) {}
+
+    UINT GetTemplateId() const noexcept { return m_templateId; }
+
+    // Runs the dialog modally; returns the EndDialog code, or -1 when it cannot be created.
+    INT_PTR DoModal(HWND parent = nullptr) noexcept;
+    // Creates the dialog modeless (pages: as a child of parent). Returns false on failure.
+    bool Create(HWND parent) noexcept;
+    void EndDialog(INT_PTR result) const noexcept { ::EndDialog(m_hWnd, result); }
+
+    // Binds a dialog control to a control object (subclassing it, so that the object sees its
+    // messages and notifications reflected from this dialog). Call from OnInitDialog.
+    bool Attach(int id, CWnd& control) noexcept { return control.SubclassDlgItem(id, m_hWnd); }
+
+    void SetDlgItemInt(int id, int value) const noexcept { ::SetDlgItemInt(m_hWnd, id, value, TRUE); }
+    void CheckDlgButton(int id, UINT state) const noexcept { ::CheckDlgButton(m_hWnd, id, state); }
+    UINT IsDlgButtonChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id); }
+    void GotoDlgCtrl(HWND control) const noexcept
+    {
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+
+    // The procedure every dialog of this layer runs through.
+    static INT_PTR CALLBACK StaticDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+protected:
+    // Return TRUE to let the system set the focus to the first tab stop.
+    virtual BOOL OnInitDialog() noexcept { return TRUE; }
+    virtual void OnOK() noexcept { EndDialog(IDOK); }
+    virtual void OnCancel() noexcept { EndDialog(IDCANCEL); }
+    // IDOK and IDCANCEL (buttons, Enter, Esc, close box) go to OnOK and OnCancel. An override
+    // handles its own ids and returns CDialog::OnCommand(...) for the rest.
+    bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
+
+    // The dialog manager's own handling runs for whatever WindowProc leaves.
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+
+private:
+    UINT m_templateId;
+    bool m_defaultRequested = false;
+};
+
+}  // namespace zr

@@ -1,0 +1,131 @@
+#include "framework/CListCtrl.h"
+
+namespace zr {
+
+int CListCtrl::InsertColumn(int index, const std::wstring& heading, int format, int width) const noexcept
+{
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.pszText = const_cast<wchar_t*>(heading.c_str());
+    column.iSubItem = index;
+    if (width >= 0) {
+        column.mask |= LVCF_WIDTH;
+        column.cx = width;
+    }
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+}
+
+int CListCtrl::GetColumnCount() const noexcept
+{
+    HWND header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
+    return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+int CListCtrl::InsertItem(int index, const std::wstring& text, LPARAM data) const noexcept
+{
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.lParam = data;
+    return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CListCtrl::SetItemText(int index, int column, const std::wstring& text) const noexcept
+{
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    return SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::wstring CListCtrl::GetItemText(int index, int column) const
+{
+    // LVM_GETITEMTEXT reports the copied length; grow until the text fits.
+    std::wstring text(128, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        const LRESULT copied = SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        if (copied < 0) return {};
+        if (static_cast<size_t>(copied) + 1 < text.size() || text.size() >= 32768) {
+            text.resize(static_cast<size_t>(copied));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+LPARAM CListCtrl::GetItemData(int index) const noexcept
+{
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    return item.lParam;
+}
+
+bool CListCtrl::SetItemData(int index, LPARAM data) const noexcept
+{
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    item.lParam = data;
+    return SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+int CListCtrl::FindItemByData(LPARAM data) const noexcept
+{
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = data;
+    return static_cast<int>(SendMessage(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+bool CListCtrl::SetItemState(int index, UINT state, UINT mask) const noexcept
+{
+    LVITEMW item{};
+    item.state = state;
+    item.stateMask = mask;
+    return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::vector<int> CListCtrl::GetSelectedItems() const
+{
+    std::vector<int> items;
+    for (int i = GetNextItem(-1, LVNI_SELECTED); i >= 0; i = GetNextItem(i, LVNI_SELECTED)) items.push_back(i);
+    return items;
+}
+
+int CListCtrl::InsertGroup(int groupId, const std::wstring& header) const noexcept
+{
+    LVGROUP group{};
+    group.cbSize = sizeof(group);
+    group.mask = LVGF_HEADER | LVGF_GROUPID;
+    group.pszHeader = const_cast<wchar_t*>(header.c_str());
+    group.iGroupId = groupId;
+    return static_cast<int>(SendMessage(LVM_INSERTGROUP, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&group)));
+}
+
+bool CListCtrl::SetItemGroup(int index, int groupId) const noexcept
+{
+    LVITEMW item{};
+    item.mask = LVIF_GROUPID;
+    item.iItem = index;
+    item.iGroupId = groupId;
+    return SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+int CListCtrl::GetItemGroup(int index) const noexcept
+{
+    LVITEMW item{};
+    item.mask = LVIF_GROUPID;
+    item.iItem = index;
+    if (!SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return item.iGroupId;
+}
+
+}  // namespace zr

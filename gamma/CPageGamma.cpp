@@ -1,0 +1,6 @@
+#include "gamma/CPageGamma.h"
+
+BOOL CPageGamma::OnInitDialog() noexcept
+{
+    return TRUE;
+}

@@ -1,0 +1,6 @@
+#include "resolution/CPageResolution.h"
+
+BOOL CPageResolution::OnInitDialog() noexcept
+{
+    return TRUE;
+}

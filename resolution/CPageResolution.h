@@ -1,0 +1,14 @@
+// Page stub: the real page replaces this file.
+#pragma once
+
+#include "app/CTabPageNotify.h"
+#include "resources/resource.h"
+
+class CPageResolution : public CTabPageNotify {
+public:
+    static constexpr UINT IDD = IDD_PAGE_RESOLUTION;
+    CPageResolution() noexcept : CTabPageNotify(IDD) {}
+
+protected:
+    BOOL OnInitDialog() noexcept override;
+};
