@@ -1,0 +1,24 @@
+// Process-wide values and helpers shared by the shell and the pages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The full path of the main executable of the process that owns `window`; empty when that
+// process cannot be opened.
+std::wstring GetWindowModulePath(HWND window);
+
+// Registered window messages. Both are registered by the application before its first
+// window exists (RegisterSharedMessages); a call before that registers on the spot.
+UINT UhmActivatedMessage() noexcept;    // "UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3"
+UINT TaskbarCreatedMessage() noexcept;  // "TaskbarCreated"
+void RegisterSharedMessages() noexcept;
+
+// The product version of this program's own file, "%d.%d.%d.%d"; computed on first success
+// and kept; empty (and tried again next time) when the version resource cannot be read.
+std::wstring GetProgramVersionString();
+
+// The operating system's platform id and major version, read once.
+DWORD OsPlatformId() noexcept;
+DWORD OsMajorVersion() noexcept;
