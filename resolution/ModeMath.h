@@ -6,19 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/CoreTypes.h"
+
 namespace zr {
 
-// Same layout as the core library's 16-byte mode record (width, height, bpp, refresh rate in Hz;
-// a refresh rate of 0 asks for the adapter's default rate). The page converts field by field.
-struct DisplayMode {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint32_t bpp = 0;
-    std::uint32_t refresh_rate = 0;
-
-    friend bool operator==(const DisplayMode&, const DisplayMode&) = default;
-};
-static_assert(sizeof(DisplayMode) == 16);
+// The core library's 16-byte mode record (width, height, bpp, refresh rate in Hz).
+using DisplayMode = ::DisplayMode;
 
 // Stein's binary method. gcd(0, b) = b, gcd(a, 0) = a, so gcd(0, 0) = 0: callers that divide
 // by the result must check for 0. Works on unsigned values so that every 32-bit input ends in a
