@@ -1,0 +1,93 @@
+// A scripted display back end: a given mode list, refused modes or ramps, failing steps,
+// and a log of every call in order, so that tests can check what the core did and when.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/IDisplayBackEnd.h"
+
+struct FakeScript {
+    // Open: the result, and whether the DirectDraw object exists afterwards.
+    HRESULT openResult = S_OK;
+    bool directDrawAfterOpen = true;
+    bool gammaControl = true;
+    DeviceRamp startupRamp{};
+    std::vector<DisplayMode> modes;
+    std::vector<DisplayMode> refusedModes;
+    bool refuseRamp = false;
+    bool readFails = false;
+
+    std::vector<std::string> calls;
+    std::vector<DeviceRamp> writes;
+    int modesOffered = 0;
+    DWORD waited = 0;
+    int waits = 0;
+};
+
+class FakeBackEnd final : public orvel::IDisplayBackEnd {
+public:
+    explicit FakeBackEnd(FakeScript& script) : m_script(script) {}
+    ~FakeBackEnd() override { m_script.calls.push_back("destroy"); }
+
+    HRESULT Open(HWND) override {
+        m_script.calls.push_back("open");
+        m_directDraw = m_script.directDrawAfterOpen;
+        return m_script.openResult;
+    }
+    bool HasDirectDraw() const override { return m_directDraw; }
+    bool CaptureGammaControl(DeviceRamp& ramp) override {
+        m_script.calls.push_back("capture");
+        if (!m_script.gammaControl) return false;
+        ramp = m_script.startupRamp;
+        return true;
+    }
+    void ReleaseAll() override {
+        m_script.calls.push_back("release");
+        m_directDraw = false;
+    }
+    void EnumModes(ModeSink sink, void* context) override {
+        m_script.calls.push_back("enum");
+        for (const auto& mode : m_script.modes) {
+            ++m_script.modesOffered;
+            if (!sink(mode, context)) break;
+        }
+    }
+    HRESULT SetMode(const DisplayMode& mode) override {
+        m_script.calls.push_back("setmode " + Text(mode));
+        for (const auto& refused : m_script.refusedModes)
+            if (refused.width == mode.width && refused.height == mode.height && refused.bpp == mode.bpp &&
+                refused.refresh_rate == mode.refresh_rate)
+                return kRefused;
+        return S_OK;
+    }
+    void RestoreMode() override { m_script.calls.push_back("restoremode"); }
+    bool WriteRamp(const DeviceRamp& ramp) override {
+        m_script.calls.push_back("write");
+        m_script.writes.push_back(ramp);
+        return !m_script.refuseRamp;
+    }
+    bool ReadRamp(DeviceRamp& ramp) override {
+        m_script.calls.push_back("read");
+        ramp = m_script.startupRamp;
+        return !m_script.readFails;
+    }
+    void Wait(DWORD milliseconds) override {
+        ++m_script.waits;
+        m_script.waited += milliseconds;
+    }
+
+    static std::string Text(const DisplayMode& mode) {
+        return std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" + std::to_string(mode.bpp) + "@" +
+               std::to_string(mode.refresh_rate);
+    }
+
+private:
+    // What Wine answers for a mode the adapter does not have (E_NOTIMPL).
+    static constexpr HRESULT kRefused = static_cast<HRESULT>(0x80004001L);
+    FakeScript& m_script;
+    bool m_directDraw = false;
+};
