@@ -1,0 +1,119 @@
+#include "blocker/BlockerRules.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/CTevSetting.h"
+#include "settings/XmlNode.h"
+
+using namespace zr::blocker;
+
+namespace {
+
+const std::vector<std::wstring> kRun{L"C:\\Games\\Run.exe"};
+
+}  // namespace
+
+TEST(BlockerPrefixSearch, ActivatedPathMatchesAnEntryItIsALeadingPartOf)
+{
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L"c:\\games\\run.exe"), 0);
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\GAMES\\RUN.EXE"), 0);
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\Games\\Run.ex"), 0);
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\Games\\Run.exe.bak"), -1);
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L"D:\\Games\\Run.exe"), -1);
+}
+
+TEST(BlockerPrefixSearch, EmptyPathAndEmptyListFindNothing)
+{
+    EXPECT_EQ(FindEntryBeginningWith(kRun, L""), -1);
+    EXPECT_EQ(FindEntryBeginningWith({}, L"C:\\Games\\Run.exe"), -1);
+}
+
+TEST(BlockerPrefixSearch, FindsTheFirstMatchingEntryInListOrder)
+{
+    const std::vector<std::wstring> entries{L"C:\\A.exe", L"C:\\Games\\Run.exe", L"c:\\games\\run.exe.old"};
+    EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\GAMES\\RUN"), 1);
+    EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\games\\run.exe.o"), 2);
+}
+
+TEST(BlockerAddRule, LeadingPartOfAnEntryIsNotAddedButALongerPathIs)
+{
+    EXPECT_FALSE(ShouldAddEntry(kRun, L"C:\\Games\\Run.exe"));
+    EXPECT_FALSE(ShouldAddEntry(kRun, L"c:\\games\\RUN.EXE"));
+    EXPECT_FALSE(ShouldAddEntry(kRun, L"C:\\Games\\Run"));
+    EXPECT_TRUE(ShouldAddEntry(kRun, L"C:\\Games\\Run.exe.bak"));
+    EXPECT_FALSE(ShouldAddEntry(kRun, L""));
+    EXPECT_TRUE(ShouldAddEntry({}, L"C:\\x.exe"));
+}
+
+TEST(BlockerState, FollowsTheSwitchTheWindowAndTheList)
+{
+    // switch off: never blocks, even for a listed application
+    EXPECT_EQ(DecideBlockState(false, true, L"C:\\Games\\Run.exe", kRun), 0);
+    // switch on and listed
+    EXPECT_EQ(DecideBlockState(true, true, L"c:\\games\\run.exe", kRun), 1);
+    EXPECT_EQ(DecideBlockState(true, true, L"C:\\Games\\Run.ex", kRun), 1);
+    // switch on, not listed, or the path could not be read
+    EXPECT_EQ(DecideBlockState(true, true, L"C:\\Games\\Run.exe.bak", kRun), 0);
+    EXPECT_EQ(DecideBlockState(true, true, L"", kRun), 0);
+    // no activated window
+    EXPECT_EQ(DecideBlockState(true, false, L"C:\\Games\\Run.exe", kRun), 0);
+}
+
+TEST(BlockerSwitch, OnlyOnInAnyCaseReadsAsOn)
+{
+    EXPECT_TRUE(IsSwitchOn(L"On"));
+    EXPECT_TRUE(IsSwitchOn(L"ON"));
+    EXPECT_TRUE(IsSwitchOn(L"on"));
+    EXPECT_FALSE(IsSwitchOn(L"1"));
+    EXPECT_FALSE(IsSwitchOn(L"yes"));
+    EXPECT_FALSE(IsSwitchOn(L"Off"));
+    EXPECT_FALSE(IsSwitchOn(L"o"));
+    EXPECT_FALSE(IsSwitchOn(L"only"));
+    EXPECT_FALSE(IsSwitchOn(L""));
+}
+
+TEST(BlockerSection, ReadsItemsInDocumentOrderAndTheSwitch)
+{
+    XmlNode section(L"Saver_Blocker");
+    XmlNode* apps = section.AppendNewChild(L"Blocked_Apps");
+    apps->AppendNewChild(L"Item", L"C:\\Z.exe");
+    apps->AppendNewChild(L"Other", L"C:\\ignored.exe");
+    apps->AppendNewChild(L"Item", L"C:\\A.exe");
+    section.AppendNewChild(L"Block_Switch", L"ON");
+
+    const BlockerSettings settings = ReadBlockerSettings(section);
+    EXPECT_EQ(settings.apps, (std::vector<std::wstring>{L"C:\\Z.exe", L"C:\\A.exe"}));
+    EXPECT_TRUE(settings.enabled);
+}
+
+TEST(BlockerSection, MissingElementsGiveAnEmptyListAndOff)
+{
+    const BlockerSettings settings = ReadBlockerSettings(XmlNode(L"Saver_Blocker"));
+    EXPECT_TRUE(settings.apps.empty());
+    EXPECT_FALSE(settings.enabled);
+}
+
+TEST(BlockerSection, SavedSectionReadsBackWithEntitiesEncoded)
+{
+    CTevSetting store(L"Saver_Blocker");
+    store.SetXml(std::wstring());
+    const std::vector<std::wstring> apps{L"C:\\Tom & Jerry\\play.exe", L"C:\\<odd>\\\"q\".exe"};
+    store.ReplaceChild(*MakeBlockedAppsElement(apps));
+    store.ReplaceChild(*MakeBlockSwitchElement(true));
+    // A second save replaces the elements instead of adding more.
+    store.ReplaceChild(*MakeBlockSwitchElement(false));
+
+    const std::wstring text = store.GetXml();
+    EXPECT_NE(text.find(L"Tom &amp; Jerry"), std::wstring::npos) << std::string(text.begin(), text.end());
+    EXPECT_EQ(text.find(L"Tom & Jerry"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Off"), std::wstring::npos);
+
+    CTevSetting reread(L"Saver_Blocker");
+    reread.SetXml(text);
+    const std::unique_ptr<XmlNode> root = reread.CreateRoot();
+    ASSERT_TRUE(root);
+    const BlockerSettings settings = ReadBlockerSettings(*root);
+    EXPECT_EQ(settings.apps, apps);
+    EXPECT_FALSE(settings.enabled);
+    EXPECT_EQ(root->FindChildren(L"Block_Switch").size(), 1u);
+}

@@ -1,0 +1,29 @@
+#include "blocker/CUniqueList.h"
+
+#include <gtest/gtest.h>
+
+TEST(HookMessengerLists, KeepEachValueOnceInTheOrderAdded)
+{
+    CUniqueList<unsigned> messages;
+    EXPECT_TRUE(messages.Add(0xC100));
+    EXPECT_TRUE(messages.Add(0xC005));
+    EXPECT_FALSE(messages.Add(0xC100));
+    EXPECT_EQ(messages.Items(), (std::vector<unsigned>{0xC100, 0xC005}));
+}
+
+TEST(HookMessengerLists, RemovingAnAbsentValueChangesNothing)
+{
+    CUniqueList<const void*> targets;
+    int a = 0, b = 0, c = 0;
+    targets.Add(&a);
+    targets.Add(&b);
+    EXPECT_FALSE(targets.Remove(&c));
+    EXPECT_EQ(targets.Items().size(), 2u);
+    EXPECT_TRUE(targets.Remove(&a));
+    EXPECT_FALSE(targets.Remove(&a));
+    EXPECT_EQ(targets.Items(), (std::vector<const void*>{&b}));
+    EXPECT_FALSE(targets.Contains(&a));
+    // Re-adding after removal appends at the end.
+    targets.Add(&a);
+    EXPECT_EQ(targets.Items(), (std::vector<const void*>{&b, &a}));
+}
