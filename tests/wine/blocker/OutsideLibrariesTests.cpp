@@ -1,0 +1,165 @@
+// Gorvane.dll and Tessik.dll on the harness's desktop: activations reported once each, the
+// block state applied once per change and ended at uninstall, the system commands refused.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+#include "outside/Gorvane.h"
+#include "outside/Tessik.h"
+#include "tests/wine/blocker/DebugCapture.h"
+
+using namespace std::chrono_literals;
+using zrtest::DebugCapture;
+using zrtest::PumpUntil;
+
+namespace {
+
+UINT ActivatedMessage()
+{
+    static const UINT id = ::RegisterWindowMessageW(L"UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3");
+    return id;
+}
+
+std::vector<HWND> g_reported;  // wParam of every activation message the receiver got
+
+LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == ActivatedMessage() && message != 0)
+        g_reported.push_back(reinterpret_cast<HWND>(wParam));
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeWindow(const wchar_t* title, bool visible)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = ReceiverProc;
+        cls.hInstance = ::GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"ZrOutsideTestWindow";
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        registered = ::RegisterClassW(&cls) != 0;
+    }
+    HWND window = ::CreateWindowExW(0, L"ZrOutsideTestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (window && visible)
+        ::ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+bool Activate(HWND window)
+{
+    ::SetForegroundWindow(window);
+    return PumpUntil([&] { return ::GetForegroundWindow() == window; }, 3s);
+}
+
+int Reports(HWND window)
+{
+    int count = 0;
+    for (HWND reported : g_reported)
+        count += reported == window ? 1 : 0;
+    return count;
+}
+
+class OutsideLibraries : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_reported.clear();
+        DebugCapture::Clear();
+        m_receiver = MakeWindow(L"receiver", false);
+        m_first = MakeWindow(L"first", true);
+        m_second = MakeWindow(L"second", true);
+        ASSERT_TRUE(m_receiver && m_first && m_second);
+    }
+
+    void TearDown() override
+    {
+        ::DestroyWindow(m_first);
+        ::DestroyWindow(m_second);
+        ::DestroyWindow(m_receiver);
+    }
+
+    DebugCapture m_capture;
+    HWND m_receiver = nullptr;
+    HWND m_first = nullptr;
+    HWND m_second = nullptr;
+};
+
+}  // namespace
+
+TEST_F(OutsideLibraries, TessikReportsEachForegroundChangeOnceUntilUninstalled)
+{
+    EXPECT_EQ(Tessik::InstallHook(nullptr), 0);
+    ASSERT_EQ(Tessik::InstallHook(m_receiver), 1);
+    EXPECT_EQ(Tessik::InstallHook(m_receiver), 1);  // a second install adds no second target
+
+    for (HWND window : {m_first, m_second, m_first}) {
+        const std::size_t before = g_reported.size();
+        ASSERT_TRUE(Activate(window));
+        EXPECT_TRUE(PumpUntil([&] { return g_reported.size() > before; }, 3s))
+            << "no report for " << window << "; debug lines:\n" << DebugCapture::Dump();
+        EXPECT_EQ(g_reported.back(), window);
+    }
+    // Several poll rounds with the same foreground window add nothing.
+    PumpUntil([] { return false; }, 700ms);
+    EXPECT_EQ(g_reported.size(), 3u) << DebugCapture::Dump();
+    EXPECT_EQ(Reports(m_first), 2);
+    EXPECT_EQ(Reports(m_second), 1);
+
+    EXPECT_EQ(Tessik::UninstallHook(m_receiver), 1);
+    EXPECT_EQ(Tessik::UninstallHook(m_receiver), 0);
+    ASSERT_TRUE(Activate(m_second));
+    PumpUntil([] { return false; }, 600ms);
+    EXPECT_EQ(g_reported.size(), 3u);
+}
+
+TEST_F(OutsideLibraries, GorvaneAppliesEachChangeOnceAndEndsTheBlockAtUninstall)
+{
+    EXPECT_EQ(Gorvane::InstallHook(nullptr), 0);
+    ASSERT_EQ(Gorvane::InstallHook(m_receiver), 1);
+    const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };
+    const auto off = [] { return DebugCapture::Count("Gorvane: block off\n"); };
+
+    Gorvane::EnableBlock(0);  // already off: nothing to apply
+    Gorvane::EnableBlock(1);
+    ASSERT_TRUE(PumpUntil([&] { return on() == 1; }, 3s)) << DebugCapture::Dump();
+    Gorvane::EnableBlock(1);
+    Gorvane::EnableBlock(0);
+    ASSERT_TRUE(PumpUntil([&] { return off() == 1; }, 3s)) << DebugCapture::Dump();
+    Gorvane::EnableBlock(1);
+    ASSERT_TRUE(PumpUntil([&] { return on() == 2; }, 3s)) << DebugCapture::Dump();
+
+    // Uninstalling waits for the worker, so the closing line is there when it returns.
+    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 1);
+    EXPECT_EQ(off(), 2) << DebugCapture::Dump();
+    EXPECT_EQ(on(), 2) << DebugCapture::Dump();
+    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 0);
+}
+
+TEST_F(OutsideLibraries, GorvaneRefusesScreenSaverAndPowerDownOnlyWhileBlocking)
+{
+    ASSERT_EQ(Gorvane::InstallHook(m_receiver), 1);
+    const auto heldOff = [] {
+        return DebugCapture::Count("Gorvane: held off SC_SCREENSAVE\n") +
+               DebugCapture::Count("Gorvane: held off SC_MONITORPOWER 2\n");
+    };
+
+    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    EXPECT_EQ(heldOff(), 0);
+
+    Gorvane::EnableBlock(1);
+    // Every window of the installed window's thread is covered, not only that window.
+    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    ::SendMessageW(m_second, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    ::SendMessageW(m_second, WM_SYSCOMMAND, SC_MONITORPOWER, static_cast<LPARAM>(-1));  // power on passes
+    EXPECT_EQ(heldOff(), 2) << DebugCapture::Dump();
+    EXPECT_EQ(DebugCapture::Count("Gorvane: held off SC_MONITORPOWER -1\n"), 0);
+
+    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 1);
+    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    EXPECT_EQ(heldOff(), 2);
+}
