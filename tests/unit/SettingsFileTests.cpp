@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SettingTestFolder.h"
+#include "settings/CTevSetting.h"
+#include "settings/LenientInt.h"
+#include "settings/SettingsFile.h"
+#include "settings/XmlNode.h"
+
+namespace {
+
+// A page that keeps its section in a CTevSetting and, when asked to save, replaces the
+// elements it owns, as the real pages do.
+class FakePage : public CTevSetting, public ISettingsPage {
+public:
+    explicit FakePage(std::wstring name) : CTevSetting(name), m_name(std::move(name)) {}
+
+    XmlNode& Own(const wchar_t* elementName)
+    {
+        m_owned.push_back(std::make_unique<XmlNode>(elementName));
+        return *m_owned.back();
+    }
+
+    std::wstring GetSettingName() override { return m_name; }
+    void SaveSettings() override
+    {
+        ++saves;
+        for (const auto& element : m_owned)
+            ReplaceChild(*element);
+    }
+    std::wstring GetSettingText() override { return GetXml(); }
+    void LoadSettings(const std::wstring& text) override
+    {
+        loaded.push_back(text);
+        SetXml(text);
+    }
+
+    std::vector<std::wstring> loaded;
+    int saves = 0;
+
+private:
+    std::wstring m_name;
+    std::vector<std::unique_ptr<XmlNode>> m_owned;
+};
+
+XmlNode& AddItem(XmlNode& list, std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> attrs,
+                 const wchar_t* value = L"")
+{
+    XmlNode* item = list.AppendNewChild(L"Item", value);
+    for (const auto& [name, attrValue] : attrs)
+        item->AppendAttr(name, attrValue);
+    return *item;
+}
+
+struct Pages {
+    FakePage resolution{L"Resolution"};
+    FakePage gamma{L"Gamma"};
+    FakePage calculator{L""};
+    FakePage blocker{L"Saver_Blocker"};
+    XmlNode& resolutions = resolution.Own(L"Favourite_Resolutions");
+    XmlNode& gammas = gamma.Own(L"Favourite_Gammas");
+    XmlNode& apps = blocker.Own(L"Blocked_Apps");
+    XmlNode& blockSwitch = blocker.Own(L"Block_Switch");
+
+    Pages() { blockSwitch.value = L"Off"; }
+    std::vector<ISettingsPage*> All() { return {&resolution, &gamma, &calculator, &blocker}; }
+};
+
+std::string Utf8File(const std::string& ascii)
+{
+    return "\xEF\xBB\xBF" + ascii;
+}
+
+std::wstring ValueAt(const std::wstring& sectionText, const wchar_t* list)
+{
+    XmlNode section;
+    XmlParseOptions options;
+    options.trim = true;
+    options.escape_char = 0;
+    section.Load(sectionText, options);
+    const XmlNode* node = section.FindChild(list);
+    return node && node->ChildCount() ? node->ChildAt(0)->value : L"<none>";
+}
+
+}  // namespace
+
+TEST(SettingsFilePath, DirectoryOfArgumentZeroUpToItsLastBackslash)
+{
+    EXPECT_EQ(SettingsFilePath(L"C:\\Program Files\\Zerenta\\Zerenta.exe"),
+              L"C:\\Program Files\\Zerenta\\Zerenta.Setting");
+    EXPECT_EQ(SettingsFilePath(L"tools\\Zerenta.exe"), L"tools\\Zerenta.Setting");
+    EXPECT_EQ(SettingsFilePath(L"Zerenta.exe"), L"Zerenta.Setting");
+    EXPECT_EQ(SettingsFilePath(L"C:/apps/Zerenta.exe"), L"Zerenta.Setting");
+    EXPECT_EQ(SettingsFilePath(L""), L"Zerenta.Setting");
+}
+
+TEST(SettingsFile, SavesTheCompleteFileByteForByte)
+{
+    SettingTestFolder folder;
+    Pages pages;
+    AddItem(pages.resolutions, {{L"width", L"1024"}, {L"height", L"768"}, {L"bpp", L"32"}, {L"refresh_rate", L"60"}});
+    AddItem(pages.resolutions, {{L"width", L"1280"}, {L"height", L"1024"}, {L"bpp", L"32"}, {L"refresh_rate", L"75"}});
+    AddItem(pages.gammas,
+            {{L"R", L"40"}, {L"G", L"45"}, {L"B", L"50"}, {L"Contrast", L"0"}, {L"Brightness", L"100"},
+             {L"HiClamping", L"255"}, {L"LoClamping", L"0"}},
+            L"Night");
+    AddItem(pages.apps, {}, L"C:\\Games\\game.exe");
+    pages.blockSwitch.value = L"On";
+
+    const SettingsSaveResult result = SaveSettingsFile(folder.File("Zerenta.Setting"), pages.All(), L"1.2.3.4");
+    EXPECT_TRUE(result.written);
+    EXPECT_TRUE(result.reason.empty());
+    EXPECT_EQ(pages.calculator.saves, 0);
+    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting"),
+              Utf8File("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                       "<Zerenta version=\"1.2.3.4\" >\r\n"
+                       "\t<Resolution>\r\n"
+                       "\t\t<Favourite_Resolutions>\r\n"
+                       "\t\t\t<Item width=\"1024\" height=\"768\" bpp=\"32\" refresh_rate=\"60\" />\r\n"
+                       "\t\t\t<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\" />\r\n"
+                       "\t\t</Favourite_Resolutions>\r\n"
+                       "\t</Resolution>\r\n"
+                       "\t<Gamma>\r\n"
+                       "\t\t<Favourite_Gammas>\r\n"
+                       "\t\t\t<Item R=\"40\" G=\"45\" B=\"50\" Contrast=\"0\" Brightness=\"100\" "
+                       "HiClamping=\"255\" LoClamping=\"0\" >Night</Item>\r\n"
+                       "\t\t</Favourite_Gammas>\r\n"
+                       "\t</Gamma>\r\n"
+                       "\t<Saver_Blocker>\r\n"
+                       "\t\t<Blocked_Apps>\r\n"
+                       "\t\t\t<Item>C:\\Games\\game.exe</Item>\r\n"
+                       "\t\t</Blocked_Apps>\r\n"
+                       "\t\t<Block_Switch>On</Block_Switch>\r\n"
+                       "\t</Saver_Blocker>\r\n"
+                       "</Zerenta>"));
+    EXPECT_FALSE(folder.Exists("Zerenta.Setting.tmp"));
+}
+
+TEST(SettingsFile, FirstStartWithoutAFileThenSave)
+{
+    SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
+    Pages pages;
+    LoadSettingsFile(path, pages.All());
+    EXPECT_EQ(pages.resolution.loaded, std::vector<std::wstring>{L""});
+    EXPECT_EQ(pages.blocker.loaded, std::vector<std::wstring>{L""});
+    EXPECT_TRUE(pages.calculator.loaded.empty());
+    EXPECT_EQ(pages.resolution.GetXml(), L"\r\n<Resolution/>");
+
+    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"").written);
+    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting"),
+              Utf8File("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Zerenta version=\"\" >"
+                       "\r\n\t<Resolution>\r\n\t\t<Favourite_Resolutions/>\r\n\t</Resolution>"
+                       "\r\n\t<Gamma>\r\n\t\t<Favourite_Gammas/>\r\n\t</Gamma>"
+                       "\r\n\t<Saver_Blocker>\r\n\t\t<Blocked_Apps/>\r\n\t\t<Block_Switch>Off</Block_Switch>"
+                       "\r\n\t</Saver_Blocker>\r\n</Zerenta>"));
+}
+
+TEST(SettingsFile, AnyRootNameAndSectionCaseLoadAndSaveNormalised)
+{
+    SettingTestFolder folder;
+    // An old file without a mark, in the code page, with another root and odd casing.
+    folder.WriteBytes("Zerenta.Setting",
+                      "<?xml version=\"1.0\"?>\r\n<Settings version=\"0.9\" extra=\"x\"><resolution>"
+                      "<favourite_resolutions><Item width=\"800\"/></favourite_resolutions></resolution>"
+                      "<Other><Thing/></Other>"
+                      "<GAMMA><Favourite_Gammas><Item>Dusk</Item></Favourite_Gammas><Extra keep=\"1\"/></GAMMA>"
+                      "</Settings>");
+    const std::wstring path = folder.File("Zerenta.Setting");
+    Pages pages;
+    LoadSettingsFile(path, pages.All());
+    EXPECT_EQ(ValueAt(pages.gamma.loaded.at(0), L"Favourite_Gammas"), L"Dusk");
+    EXPECT_NE(pages.resolution.loaded.at(0).find(L"width=\"800\""), std::wstring::npos);
+    EXPECT_EQ(pages.blocker.loaded.at(0), L"");
+
+    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"2.0.0.1").written);
+    const std::string saved = folder.ReadBytes("Zerenta.Setting");
+    EXPECT_NE(saved.find("<Zerenta version=\"2.0.0.1\" >"), std::string::npos);
+    EXPECT_NE(saved.find("<Resolution>"), std::string::npos);
+    EXPECT_NE(saved.find("<Gamma>"), std::string::npos);
+    EXPECT_EQ(saved.find("resolution>"), std::string::npos);
+    EXPECT_EQ(saved.find("Other"), std::string::npos);  // belongs to no page: dropped
+    EXPECT_EQ(saved.find("extra="), std::string::npos);
+    EXPECT_NE(saved.find("<Extra keep=\"1\" />"), std::string::npos);  // not the page's: kept
+    // The page replaced its (differently cased) list with its own element.
+    EXPECT_EQ(saved.find("favourite_resolutions"), std::string::npos);
+}
+
+TEST(SettingsFile, AmpersandPathsAndNonAsciiTextRoundTrip)
+{
+    SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
+    Pages pages;
+    AddItem(pages.apps, {}, L"C:\\R&D\\caf\u00e9 \u20ac.exe");
+    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
+    EXPECT_NE(folder.ReadBytes("Zerenta.Setting").find("C:\\R&amp;D\\caf\xC3\xA9 \xE2\x82\xAC.exe"),
+              std::string::npos);
+
+    Pages reloaded;
+    LoadSettingsFile(path, reloaded.All());
+    EXPECT_EQ(ValueAt(reloaded.blocker.loaded.at(0), L"Blocked_Apps"), L"C:\\R&D\\caf\u00e9 \u20ac.exe");
+}
+
+TEST(SettingsFile, DeclarationOnlyAndMalformedFiles)
+{
+    SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
+    folder.WriteBytes("Zerenta.Setting", Utf8File("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+    Pages declarationOnly;
+    LoadSettingsFile(path, declarationOnly.All());
+    EXPECT_EQ(declarationOnly.resolution.loaded, std::vector<std::wstring>{L""});
+    EXPECT_EQ(declarationOnly.gamma.loaded, std::vector<std::wstring>{L""});
+
+    // The part before the fault is used.
+    folder.WriteBytes("Zerenta.Setting",
+                      "<Zerenta><Resolution><Favourite_Resolutions><Item width=\"640\"/></Favourite_Resolutions>"
+                      "</Resolution><Saver_Blocker></Oops><Gamma/></Zerenta>");
+    Pages malformed;
+    LoadSettingsFile(path, malformed.All());
+    EXPECT_NE(malformed.resolution.loaded.at(0).find(L"640"), std::wstring::npos);
+    EXPECT_EQ(malformed.gamma.loaded.at(0), L"");
+}
+
+TEST(SettingsFile, AFailedSaveLeavesTheOldFileAndSaysWhy)
+{
+    SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
+    folder.WriteBytes("Zerenta.Setting", "old contents");
+    Pages pages;
+
+    // The temporary file cannot be created.
+    std::filesystem::create_directory(folder.Path("Zerenta.Setting.tmp"));
+    SettingsSaveResult blocked = SaveSettingsFile(path, pages.All(), L"1");
+    EXPECT_FALSE(blocked.written);
+    EXPECT_FALSE(blocked.reason.empty());
+    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting"), "old contents");
+    std::filesystem::remove(folder.Path("Zerenta.Setting.tmp"));
+
+    // The move fails: the target is a folder. The temporary file is removed again.
+    const std::wstring folderTarget = folder.File("AFolder");
+    std::filesystem::create_directory(folder.Path("AFolder"));
+    folder.WriteBytes("AFolder/inside", "x");
+    SettingsSaveResult unmovable = SaveSettingsFile(folderTarget, pages.All(), L"1");
+    EXPECT_FALSE(unmovable.written);
+    EXPECT_FALSE(unmovable.reason.empty());
+    EXPECT_FALSE(folder.Exists("AFolder.tmp"));
+
+    // A save that succeeds replaces the old file whole.
+    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
+    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting").rfind("\xEF\xBB\xBF<?xml", 0), 0u);
+    EXPECT_FALSE(folder.Exists("Zerenta.Setting.tmp"));
+}
+
+TEST(TevSetting, SetXmlRenamesAndKeepsTheParsedSection)
+{
+    CTevSetting store(L"Resolution");
+    EXPECT_EQ(store.GetXml(), L"");
+    store.SetXml(L"");
+    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution/>");
+    store.SetXml(L"<whatever a=\"1\"><B>v</B></whatever>");
+    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution a=\"1\" >\r\n\t<B>v</B>\r\n</Resolution>");
+    store.SetXml(nullptr);
+    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution a=\"1\" >\r\n\t<B>v</B>\r\n</Resolution>");
+    store.SetXml(L"not xml at all");
+    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution/>");
+}
+
+TEST(TevSetting, ReplaceChildKeepsOtherChildrenAndAttributes)
+{
+    CTevSetting store(L"Gamma");
+    store.SetXml(L"<Gamma mode=\"x\"><favourite_gammas><Item/></favourite_gammas><Extra/></Gamma>");
+    XmlNode list(L"Favourite_Gammas");
+    list.AppendNewChild(L"Item", L"Night");
+    store.ReplaceChild(list);
+    EXPECT_EQ(store.GetXml(), L"\r\n<Gamma mode=\"x\" >\r\n\t<Extra/>\r\n\t<Favourite_Gammas>\r\n\t\t<Item>Night</Item>"
+                              L"\r\n\t</Favourite_Gammas>\r\n</Gamma>");
+
+    auto root = store.CreateRoot();
+    ASSERT_EQ(root->ChildCount(), 2);
+    root->Clear();
+    EXPECT_NE(store.GetXml().find(L"Night"), std::wstring::npos);  // the copy belongs to the caller
+
+    CTevSetting fresh(L"Saver_Blocker");
+    EXPECT_EQ(fresh.CreateRoot()->ChildCount(), 0);
+}
+
+TEST(LenientInt, ReadsLikeTheCLibraryButSaturates)
+{
+    EXPECT_EQ(ParseLenientInt(L"1024"), 1024);
+    EXPECT_EQ(ParseLenientInt(L"  \t-42abc"), -42);
+    EXPECT_EQ(ParseLenientInt(L"+7"), 7);
+    EXPECT_EQ(ParseLenientInt(L""), 0);
+    EXPECT_EQ(ParseLenientInt(L"x12"), 0);
+    EXPECT_EQ(ParseLenientInt(L"- 5"), 0);
+    EXPECT_EQ(ParseLenientInt(L"2147483647"), INT_MAX);
+    EXPECT_EQ(ParseLenientInt(L"-2147483648"), INT_MIN);
+    EXPECT_EQ(ParseLenientInt(L"99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ParseLenientInt(L"-2147483649"), INT_MIN);
+}

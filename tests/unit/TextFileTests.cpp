@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "SettingTestFolder.h"
+#include "settings/CTextFileRead.h"
+#include "settings/CTextFileWrite.h"
+
+namespace {
+
+std::vector<std::wstring> ReadLines(const std::wstring& path, TextEncoding* encoding = nullptr)
+{
+    CTextFileRead file(path);
+    if (encoding)
+        *encoding = file.GetEncoding();
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    while (file.ReadLine(line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Written(const SettingTestFolder& folder, TextEncoding encoding, const std::wstring& text)
+{
+    {
+        CTextFileWrite file(folder.File("out.txt"), encoding);
+        EXPECT_TRUE(file.IsOpen());
+        file.Write(text);
+    }  // the destructor flushes and closes
+    return folder.ReadBytes("out.txt");
+}
+
+}  // namespace
+
+TEST(TextFileRead, ByteOrderMarksSelectTheEncoding)
+{
+    SettingTestFolder folder;
+    TextEncoding encoding = Ansi;
+
+    // EF BB BF, 'a', CR, LF, 'b'
+    folder.WriteBytes("utf8.txt", "\xEF\xBB\xBF" "a\r\nb");
+    EXPECT_EQ(ReadLines(folder.File("utf8.txt"), &encoding), (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(encoding, Utf8);
+    CTextFileRead all(folder.File("utf8.txt"));
+    std::wstring text;
+    ASSERT_TRUE(all.ReadAll(text, L"\r\n"));
+    EXPECT_EQ(text, L"a\r\nb");
+
+    // FF FE, 'h' 00, U+20AC as AC 20
+    folder.WriteBytes("le.txt", std::string("\xFF\xFE" "h\0\xAC\x20", 6));
+    EXPECT_EQ(ReadLines(folder.File("le.txt"), &encoding), (std::vector<std::wstring>{L"h\u20ac"}));
+    EXPECT_EQ(encoding, Utf16LittleEndian);
+
+    // FE FF, 00 'h', 20 AC
+    folder.WriteBytes("be.txt", std::string("\xFE\xFF\0h\x20\xAC", 6));
+    EXPECT_EQ(ReadLines(folder.File("be.txt"), &encoding), (std::vector<std::wstring>{L"h\u20ac"}));
+    EXPECT_EQ(encoding, Utf16BigEndian);
+
+    // EF BB 41: not a mark, so the file is ANSI from its first byte.
+    folder.WriteBytes("almost.txt", "\xEF\xBB\x41");
+    const auto almost = ReadLines(folder.File("almost.txt"), &encoding);
+    EXPECT_EQ(encoding, Ansi);
+    ASSERT_EQ(almost.size(), 1u);
+    EXPECT_EQ(almost[0].size(), 3u);
+    EXPECT_EQ(almost[0].back(), L'A');
+
+    // Files shorter than a mark are read from their start.
+    folder.WriteBytes("one.txt", "x");
+    EXPECT_EQ(ReadLines(folder.File("one.txt")), (std::vector<std::wstring>{L"x"}));
+}
+
+TEST(TextFileRead, LineTerminatorsAndEmptyLines)
+{
+    SettingTestFolder folder;
+    folder.WriteBytes("empty.txt", "");
+    EXPECT_EQ(ReadLines(folder.File("empty.txt")), (std::vector<std::wstring>{L""}));
+
+    // LF CR is two terminators with an empty line between; CR LF and lone CR end one line each.
+    folder.WriteBytes("mixed.txt", "a\n\rb\r\nc\rd\n");
+    EXPECT_EQ(ReadLines(folder.File("mixed.txt")),
+              (std::vector<std::wstring>{L"a", L"", L"b", L"c", L"d", L""}));
+
+    folder.WriteBytes("utf16.txt", std::string("\xFF\xFE" "a\0\n\0\r\0b\0", 10));
+    EXPECT_EQ(ReadLines(folder.File("utf16.txt")), (std::vector<std::wstring>{L"a", L"", L"b"}));
+}
+
+TEST(TextFileRead, LongLinesCrossTheBufferWhole)
+{
+    SettingTestFolder folder;
+    std::wstring line;
+    for (int i = 0; i < 5000; ++i)
+        line += static_cast<wchar_t>(L'a' + i % 26);
+    for (TextEncoding encoding : {Ansi, Utf8, Utf16LittleEndian, Utf16BigEndian}) {
+        Written(folder, encoding, line + L"\r\n" + line);
+        EXPECT_EQ(ReadLines(folder.File("out.txt")), (std::vector<std::wstring>{line, line}))
+            << "encoding " << encoding;
+    }
+}
+
+TEST(TextFileRead, Utf8DecodingOfShortAndInvalidSequences)
+{
+    SettingTestFolder folder;
+    // C3 A9 = U+00E9, E2 82 AC = U+20AC, a lone continuation byte 80, then a four-byte
+    // sequence F0 9F 98 80 that yields one U+FFFD per byte.
+    folder.WriteBytes("u.txt", "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC\x80\xF0\x9F\x98\x80z");
+    EXPECT_EQ(ReadLines(folder.File("u.txt")),
+              (std::vector<std::wstring>{L"\u00e9\u20ac\ufffd\ufffd\ufffd\ufffd\ufffdz"}));
+}
+
+TEST(TextFileRead, UnopenableFilesAreReportedNotThrown)
+{
+    SettingTestFolder folder;
+    CTextFileRead missing(folder.File("missing.txt"));
+    EXPECT_FALSE(missing.IsOpen());
+    std::wstring text;
+    EXPECT_FALSE(missing.ReadLine(text));
+    EXPECT_FALSE(missing.ReadAll(text));
+    missing.Close();
+    missing.Close();
+
+    CTextFileWrite nowhere(folder.File("no-such-dir/x.txt"), Utf8);
+    EXPECT_FALSE(nowhere.IsOpen());
+    EXPECT_FALSE(nowhere.Good());
+    nowhere.Write(L"ignored");
+}
+
+TEST(TextFileWrite, MarksAndEncodedBytes)
+{
+    SettingTestFolder folder;
+    EXPECT_EQ(Written(folder, Utf16LittleEndian, L"A"), std::string("\xFF\xFE\x41\x00", 4));
+    EXPECT_EQ(Written(folder, Utf16BigEndian, L"A"), std::string("\xFE\xFF\x00\x41", 4));
+    // U+00E9 -> C3 A9, U+20AC -> E2 82 AC, a lone surrogate -> ED A0 BD
+    EXPECT_EQ(Written(folder, Utf8, L"\u00e9\u20ac"), "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(Written(folder, Utf8, std::wstring(1, static_cast<wchar_t>(0xD83D))), "\xEF\xBB\xBF\xED\xA0\xBD");
+    EXPECT_EQ(Written(folder, Ansi, L"plain"), "plain");
+    EXPECT_EQ(Written(folder, Utf8, std::wstring(L"cut\0here", 8)), "\xEF\xBB\xBF" "cut");
+
+    // Text far beyond the buffer survives the flushes in order.
+    std::wstring big;
+    for (int i = 0; i < 3000; ++i)
+        big += i % 7 ? static_cast<wchar_t>(L'0' + i % 10) : L'\u20ac';
+    Written(folder, Utf8, big);
+    CTextFileRead back(folder.File("out.txt"));
+    std::wstring text;
+    ASSERT_TRUE(back.ReadAll(text));
+    EXPECT_EQ(text, big);
+}
+
+#ifdef _WIN32
+// The system code page of the test prefix represents U+00E9 as one byte; the round trip goes
+// through WideCharToMultiByte and MultiByteToWideChar.
+TEST(TextFileWrite, AnsiRoundTripsThroughTheSystemCodePage)
+{
+    SettingTestFolder folder;
+    const std::string bytes = Written(folder, Ansi, L"caf\u00e9");
+    EXPECT_EQ(bytes.size(), 4u);
+    EXPECT_EQ(ReadLines(folder.File("out.txt")), (std::vector<std::wstring>{L"caf\u00e9"}));
+}
+#endif
