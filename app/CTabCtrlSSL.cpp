@@ -1,5 +1,7 @@
 #include "app/CTabCtrlSSL.h"
 
+#include "app/ShellLogic.h"
+
 CTabCtrlSSL::~CTabCtrlSSL()
 {
     // Normally WM_DESTROY has emptied the arrays already; the page objects must still exist
@@ -44,23 +46,12 @@ void CTabCtrlSSL::ResizePage(int index, int clientWidth, int clientHeight) noexc
     CTabPageSSL* page = GetPage(index);
     if (!page) return;
     const RECT item = GetItemRect(index);
-    const int rows = GetRowCount();
     const DWORD style = GetStyle();
-    int left, top, width, height;
-    if (style & TCS_VERTICAL) {
-        const int tabs = (item.right - item.left) * rows;
-        left = (style & TCS_RIGHT) ? 4 : tabs + 4;
-        top = 4;
-        width = clientWidth - tabs - 8;
-        height = clientHeight - 8;
-    } else {
-        const int tabs = (item.bottom - item.top) * rows;
-        left = 4;
-        top = (style & TCS_BOTTOM) ? 4 : tabs + 4;
-        width = clientWidth - 8;
-        height = clientHeight - tabs - 8;
-    }
-    page->SetWindowPos(nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool vertical = (style & TCS_VERTICAL) != 0;
+    const shell::PageRect r = shell::ComputePageRect(vertical, (style & (vertical ? TCS_RIGHT : TCS_BOTTOM)) != 0,
+                                              item.right - item.left, item.bottom - item.top, GetRowCount(),
+                                              clientWidth, clientHeight);
+    page->SetWindowPos(nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CTabCtrlSSL::ResizeToClient(int index) noexcept

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/COSVersionInfo.h"
 #include "app/CZerentaDlg.h"
+#include "app/SharedHelpers.h"
 
 namespace {
 CZerentaApp theApp;
@@ -11,6 +13,10 @@ CZerentaApp theApp;
 
 bool CZerentaApp::InitInstance() noexcept
 {
+    // Before any window exists, so that every window of the run sees the same ids.
+    RegisterSharedMessages();
+    COSVersionInfo::Get();
+
     // List view, tree view, bars, tab, up-down, progress, hotkey and animate classes.
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);

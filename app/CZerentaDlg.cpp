@@ -1,8 +1,20 @@
 #include "app/CZerentaDlg.h"
 
+#include "app/CAboutDlg.h"
+#include "app/SharedHelpers.h"
+#include "app/ShellLogic.h"
+#include "core/OrvelCore.h"
+#include "framework/CMenu.h"
+#include "framework/CWinApp.h"
+#include "framework/Handles.h"
+#include "framework/Text.h"
+#include "settings/SettingsFile.h"
+
+CZerentaDlg* CZerentaDlg::s_instance = nullptr;
+
 CZerentaDlg::CZerentaDlg() noexcept : zr::CDialog(IDD)
 {
-    // LoadIcon icons are shared resources: nothing to free.
+    // LoadIcon gives a shared icon: nothing to free.
     m_icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -11,32 +23,215 @@ std::vector<CTabPageNotify*> CZerentaDlg::Pages() noexcept
     return {&m_pageResolution, &m_pageGamma, &m_pageCalculator, &m_pageBlocker};
 }
 
+std::vector<ISettingsPage*> CZerentaDlg::SettingsPages() noexcept
+{
+    std::vector<ISettingsPage*> pages;
+    for (CTabPageNotify* page : Pages()) pages.push_back(page);
+    return pages;
+}
+
+std::wstring CZerentaDlg::SettingsPath() const
+{
+    int argc = 0;
+    std::wstring argument0;
+    if (LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc)) {
+        if (argc > 0) argument0 = argv[0];
+        ::LocalFree(argv);
+    }
+    return SettingsFilePath(argument0);
+}
+
 BOOL CZerentaDlg::OnInitDialog() noexcept
 {
-    Attach(IDC_MAIN_TAB, m_tab);
+    s_instance = this;
+    if (zr::CWinApp* app = zr::CWinApp::Get()) app->m_hMainWnd = m_hWnd;
+
+    if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
+        const std::wstring about = zr::LoadStringResource(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(system, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+
+    m_tray.AddTrayIcon(nullptr, kTrayCallbackMessage, L"Zerenta", m_icon, IDR_TRAYMENU, FALSE,
+                       L"Zerenta is running.", L"Zerenta", NIIF_INFO, 10);
+    m_tray.SetMenuCallback(&CZerentaDlg::BuildTrayMenu);
+    m_tray.SetDefaultMenuItem(ID_TRAY_CONFIGURE, FALSE);
+
+    if (!InitCore(m_hWnd)) {
+        MessageBox(L"Failed to initialize Zerenta's Core! Some functions are not available.\n"
+                   L"You may need to try re-installing Zerenta and scan your system for viruses.",
+                   L"Warning", MB_ICONWARNING | MB_OK);
+    }
+
+    Attach(IDC_MAIN_TAB, m_tab);
     const wchar_t* captions[] = {L"Resolution", L"Gamma", L"Aspect Ratio Calculator", L"Saver Blocker"};
     int index = 0;
     for (CTabPageNotify* page : Pages()) {
-        page->Create(m_hWnd);
-        m_tab.AddPage(captions[index], index, page);
+        if (page->Create(m_hWnd))
+            m_tab.AddPage(captions[index], index, page);
+        else
+            m_tab.AddPage(captions[index], index, nullptr);  // keeps no tab: the page failed
         ++index;
     }
+
+    CSystemTray::ZoomToTray(m_hWnd, false);
+    LoadSettingsFile(SettingsPath(), SettingsPages());
+
+    int hotkey = 0;
+    m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_NUMPAD0, &CZerentaDlg::OnHotkey, hotkey);
+    m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_RETURN, &CZerentaDlg::OnHotkey, hotkey);
+    m_hotkeys.Start(0);
     return TRUE;
+}
+
+void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
+{
+    CZerentaDlg* dlg = s_instance;
+    std::vector<std::vector<std::wstring>> items;
+    if (dlg) {
+        for (CTabPageNotify* page : dlg->Pages()) {
+            items.emplace_back();
+            page->GetTrayMenuItems(items.back());
+        }
+    }
+    for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items)) {
+        if (insert.separator)
+            ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        else
+            ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_STRING, insert.id, insert.text.c_str());
+    }
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, 0, owner, nullptr);
+    ::DestroyMenu(menu);
 }
 
 bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
-    if (id == IDC_MAIN_APPLY) {
-        SaveSettings();
+    switch (id) {
+    case ID_TRAY_ABOUT:
+        ShowAbout();
+        return true;
+    case ID_TRAY_CONFIGURE:
+        CSystemTray::ZoomFromTray(m_hWnd, false);
+        return true;
+    case ID_TRAY_RESTORE_SCREEN:
+        RestoreScreen();
+        return true;
+    case IDC_MAIN_APPLY:
+        SaveSettingsFile();
+        return true;
+    default:
+        break;
+    }
+    int page = 0, item = 0;
+    if (shell::DecodeTrayCommand(id, static_cast<int>(Pages().size()), page, item)) {
+        Pages()[static_cast<size_t>(page)]->OnTrayMenuCommand(item);
         return true;
     }
+    if (id >= shell::kTrayFirstId && id <= shell::kTrayLastId) return true;  // no such page: ignored
     return zr::CDialog::OnCommand(id, code, control);
 }
 
-void CZerentaDlg::OnOK() noexcept { EndDialog(IDOK); }
+void CZerentaDlg::OnOK() noexcept { ConfirmExit(); }
 
-void CZerentaDlg::OnCancel() noexcept { SaveSettings(); }
+void CZerentaDlg::OnCancel() noexcept
+{
+    // "Apply && Minimize", Esc and the close box: save, then hide; the dialog stays.
+    SaveSettingsFile();
+    CSystemTray::ZoomToTray(m_hWnd, false);
+}
 
-void CZerentaDlg::SaveSettings() noexcept {}
+void CZerentaDlg::ConfirmExit() noexcept
+{
+    // The hotkey and the menu may both ask while the box is up: one question at a time.
+    if (m_confirmingExit) return;
+    m_confirmingExit = true;
+    const int answer = MessageBox(L"Do you really want to exit Zerenta?", L"Quiting", MB_YESNO | MB_ICONQUESTION);
+    m_confirmingExit = false;
+    if (answer != IDYES) return;
+    RestoreScreen();
+    EndDialog(IDOK);
+}
+
+void CZerentaDlg::RestoreScreen() noexcept { SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0); }
+
+void CZerentaDlg::ShowAbout() noexcept
+{
+    CAboutDlg about;
+    about.DoModal(m_hWnd);
+}
+
+void CZerentaDlg::SaveSettingsFile() noexcept
+{
+    const std::wstring path = SettingsPath();
+    const SettingsSaveResult result = ::SaveSettingsFile(path, SettingsPages(), GetProgramVersionString());
+    if (result.written) return;
+    // Saying nothing here would make a lost save look like success.
+    std::wstring text = L"The settings could not be saved to\n" + path;
+    if (!result.reason.empty()) text += L"\n\n" + result.reason;
+    MessageBox(text, L"Zerenta", MB_ICONWARNING | MB_OK);
+}
+
+bool CZerentaDlg::OnSysCommand(UINT id, LPARAM lp) noexcept
+{
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        ShowAbout();
+        return true;
+    }
+    return false;
+}
+
+bool CZerentaDlg::OnRButtonUp(UINT flags, POINT pt) noexcept
+{
+    ::ClientToScreen(m_hWnd, &pt);
+    // BuildTrayMenu destroys the menu it shows, so the loaded menu gives up its first popup.
+    zr::CMenu menu;
+    if (menu.LoadMenu(IDR_TRAYMENU)) {
+        HMENU popup = menu.GetSubMenu(0);
+        if (popup && ::RemoveMenu(menu, 0, MF_BYPOSITION)) BuildTrayMenu(popup, pt.x, pt.y, m_hWnd);
+    }
+    return false;  // default handling follows
+}
+
+bool CZerentaDlg::OnPaint() noexcept
+{
+    if (!::IsIconic(m_hWnd)) return false;
+    zr::PaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    const int cx = ::GetSystemMetrics(SM_CXICON);
+    const int cy = ::GetSystemMetrics(SM_CYICON);
+    const RECT r = GetClientRect();
+    ::DrawIcon(dc.get(), (r.right - r.left - cx + 1) / 2, (r.bottom - r.top - cy + 1) / 2, m_icon);
+    return true;
+}
+
+void CZerentaDlg::OnDestroy() noexcept
+{
+    m_hotkeys.Stop();
+    m_tray.DeleteTrayIcon();
+    ClearUpCore();
+    s_instance = nullptr;
+    if (zr::CWinApp* app = zr::CWinApp::Get()) app->m_hMainWnd = nullptr;
+}
+
+LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (msg == kHotkeyMessage) {
+        if (wp == VK_RETURN)
+            RestoreScreen();
+        else if (wp == VK_NUMPAD0)
+            ConfirmExit();
+        return 0;
+    }
+    if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(m_icon);
+    return zr::CDialog::WindowProc(msg, wp, lp);
+}
+
+void CZerentaDlg::OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData)
+{
+    // Runs on the hotkey thread: hand the action to the dialog's thread.
+    if (CZerentaDlg* dlg = s_instance) ::PostMessageW(dlg->m_hWnd, kHotkeyMessage, virtualKey, 0);
+}

@@ -1,15 +1,17 @@
-// The main dialog: the tab control with the four pages, the tray icon and the hotkeys.
+// The main dialog: the tab control with the four pages, the tray icon, the hotkeys and the
+// connection to the display core. It starts hidden in the tray.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "app/CHotkeyHandler.h"
+#include "app/CSystemTray.h"
 #include "app/CTabCtrlSSL.h"
 #include "app/CTabPageNotify.h"
 #include "blocker/CPageSaverBlocker.h"
 #include "calculator/CARCalculator.h"
 #include "framework/CDialog.h"
-#include "framework/Handles.h"
 #include "gamma/CPageGamma.h"
 #include "resolution/CPageResolution.h"
 #include "resources/resource.h"
@@ -17,7 +19,19 @@
 class CZerentaDlg : public zr::CDialog {
 public:
     static constexpr UINT IDD = IDD_ZERENTA_DIALOG;
+    // Callback message of the tray icon (WM_APP + 10).
+    static constexpr UINT kTrayCallbackMessage = 0x800A;
+    // Posted by the hotkey thread with the virtual key in wParam: the hotkey's action runs on
+    // this dialog's thread, which owns the windows it touches.
+    static constexpr UINT kHotkeyMessage = WM_APP + 11;
+
     CZerentaDlg() noexcept;
+
+    // The one main dialog of the process, from its initialisation on; null before.
+    static CZerentaDlg* Instance() noexcept { return s_instance; }
+
+    // Fills the pages' items into the tray menu, shows it at (x, y) for `owner`, destroys it.
+    static void BuildTrayMenu(HMENU menu, int x, int y, HWND owner);
 
     // The pages in tab order.
     std::vector<CTabPageNotify*> Pages() noexcept;
@@ -27,14 +41,31 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
     void OnOK() noexcept override;
     void OnCancel() noexcept override;
+    bool OnSysCommand(UINT id, LPARAM lp) noexcept override;
+    bool OnRButtonUp(UINT flags, POINT pt) noexcept override;
+    bool OnPaint() noexcept override;
+    void OnDestroy() noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
-    void SaveSettings() noexcept;
+    static void OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData);
+    void ShowAbout() noexcept;
+    void RestoreScreen() noexcept;
+    void ConfirmExit() noexcept;
+    // Writes the settings file; a failure is shown with the file's name and the reason.
+    void SaveSettingsFile() noexcept;
+    std::wstring SettingsPath() const;
+    std::vector<ISettingsPage*> SettingsPages() noexcept;
+
+    static CZerentaDlg* s_instance;
 
     CTabCtrlSSL m_tab;
+    CHotkeyHandler m_hotkeys{false};
+    CSystemTray m_tray;
     CPageResolution m_pageResolution;
     CPageGamma m_pageGamma;
     CARCalculator m_pageCalculator;
     CPageSaverBlocker m_pageBlocker;
     HICON m_icon = nullptr;
+    bool m_confirmingExit = false;
 };

@@ -1,0 +1,82 @@
+#include "app/ShellLogic.h"
+
+#include <string>
+
+namespace shell {
+
+std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems)
+{
+    std::vector<TrayMenuInsert> plan;
+    unsigned count = 0;
+    for (size_t page = 0; page < pageItems.size(); ++page) {
+        const auto& items = pageItems[page];
+        for (size_t j = 0; j < items.size(); ++j) {
+            const unsigned id = kTrayFirstId + static_cast<unsigned>(page) * 100 + static_cast<unsigned>(j);
+            plan.push_back({count + kTrayInsertBase, false, id, items[j]});
+            ++count;
+        }
+        if (!items.empty()) {
+            plan.push_back({count + kTrayInsertBase, true, 0, {}});
+            ++count;
+        }
+    }
+    return plan;
+}
+
+bool DecodeTrayCommand(unsigned id, int pageCount, int& page, int& item)
+{
+    if (id < kTrayFirstId || id > kTrayLastId) return false;
+    const int p = static_cast<int>((id - kTrayFirstId) / 100);
+    if (p >= pageCount) return false;
+    page = p;
+    item = static_cast<int>((id - kTrayFirstId) % 100);
+    return true;
+}
+
+PageRect ComputePageRect(bool verticalTabs, bool tabsRightOrBottom, int itemWidth, int itemHeight, int rows,
+                         int clientWidth, int clientHeight)
+{
+    if (verticalTabs) {
+        const int tabs = itemWidth * rows;
+        return {tabsRightOrBottom ? 4 : tabs + 4, 4, clientWidth - tabs - 8, clientHeight - 8};
+    }
+    const int tabs = itemHeight * rows;
+    return {4, tabsRightOrBottom ? 4 : tabs + 4, clientWidth - 8, clientHeight - tabs - 8};
+}
+
+std::wstring BuildBrowserCommand(const std::wstring& openCommand, const std::wstring& url)
+{
+    std::wstring command = openCommand;
+    const size_t quoted = command.find(L"\"%1\"");
+    if (quoted != std::wstring::npos) {
+        command.resize(quoted);
+    } else {
+        const size_t bare = command.find(L"%1");
+        if (bare != std::wstring::npos) command.resize(bare);
+    }
+    command += L' ';
+    command += url;
+    return command;
+}
+
+std::wstring HyperlinkErrorText(long code)
+{
+    switch (code) {
+    case 0: return L"The operating system is out\nof memory or resources.";
+    case 2: return L"The specified file was not found.";
+    case 3: return L"The specified path was not found.";
+    case 5: return L"The operating system denied\naccess to the specified file.";
+    case 8: return L"There was not enough memory to complete the operation.";
+    case 11: return L"The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+    case 26: return L"A sharing violation occurred. ";
+    case 27: return L"The filename association is\nincomplete or invalid.";
+    case 28: return L"The DDE transaction could not\nbe completed because the request timed out.";
+    case 29: return L"The DDE transaction failed.";
+    case 30: return L"The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
+    case 31: return L"There is no application associated\nwith the given filename extension.";
+    case 32: return L"The specified dynamic-link library was not found.";
+    default: return L"Unknown Error (" + std::to_wstring(code) + L") occurred.";
+    }
+}
+
+}  // namespace shell

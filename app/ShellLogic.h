@@ -1,0 +1,47 @@
+// The shell's arithmetic and texts, free of any Windows header so that the native tests run it:
+// the dynamic tray-menu layout and command ids, the page placement in the tab control, the
+// hyperlink's fallback command and error texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// One insertion into the tray menu: a string item with a command id, or a separator.
+struct TrayMenuInsert {
+    unsigned position;
+    bool separator;
+    unsigned id;  // 0 for a separator
+    std::wstring text;
+};
+
+// Where the dynamic items go: in front of the template's "Restore Screen" (position 4).
+constexpr unsigned kTrayInsertBase = 4;
+constexpr unsigned kTrayFirstId = 10000;
+constexpr unsigned kTrayLastId = 11000;
+
+// The insertions for every page's items, in tab order: id 10000 + page * 100 + item, and a
+// separator after each page that gave at least one item.
+std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems);
+
+// Splits a dynamic command id into page and item; false for an id outside 10000..11000 or
+// one whose page index names no page.
+bool DecodeTrayCommand(unsigned id, int pageCount, int& page, int& item);
+
+struct PageRect {
+    int left, top, width, height;
+};
+
+// The page's place in a tab control's client area, beside or below `rows` rows of tabs.
+PageRect ComputePageRect(bool verticalTabs, bool tabsRightOrBottom, int itemWidth, int itemHeight, int rows,
+                         int clientWidth, int clientHeight);
+
+// The registry's open command for web pages with its "%1" replaced by the URL: cut at the first
+// quoted "%1" (before the opening quote), else at the first bare "%1", then a blank and the URL.
+std::wstring BuildBrowserCommand(const std::wstring& openCommand, const std::wstring& url);
+
+// The text for a ShellExecute-style result code shown when a link cannot be opened.
+std::wstring HyperlinkErrorText(long code);
+
+}  // namespace shell
