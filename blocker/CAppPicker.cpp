@@ -1,0 +1,49 @@
+#include "blocker/CAppPicker.h"
+
+#include "app/SharedHelpers.h"
+#include "blocker/CHookMessenger.h"
+
+std::wstring CAppPicker::GetRootWindowCaption(HWND window)
+{
+    HWND root = ::GetAncestor(window, GA_ROOTOWNER);
+    if (!root)
+        return {};
+    wchar_t text[256] = {};
+    const int length = ::GetWindowTextW(root, text, 256);
+    return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+BOOL CAppPicker::OnInitDialog() noexcept
+{
+    Attach(IDC_PICKER_CAPTION, m_captionEdit);
+    Attach(IDC_PICKER_PATH, m_pathEdit);
+    m_ownPath = GetWindowModulePath(m_hWnd);
+    CHookMessenger::Instance().AddTarget(m_hWnd);
+    return TRUE;
+}
+
+void CAppPicker::OnActivated(HWND window) noexcept
+{
+    const std::wstring path = GetWindowModulePath(window);
+    // The program's own windows (this dialog among them) and processes that cannot be opened
+    // leave the last accepted application on display.
+    if (path.empty() || ::CompareStringOrdinal(path.c_str(), -1, m_ownPath.c_str(), -1, TRUE) == CSTR_EQUAL)
+        return;
+    m_caption = GetRootWindowCaption(window);
+    m_path = path;
+    m_captionEdit.SetWindowText(m_caption);
+    m_pathEdit.SetWindowText(m_path);
+}
+
+LRESULT CAppPicker::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    const UINT activated = UhmActivatedMessage();
+    if (activated != 0 && msg == activated)
+        OnActivated(reinterpret_cast<HWND>(wp));
+    return zr::CDialog::WindowProc(msg, wp, lp);
+}
+
+void CAppPicker::OnDestroy() noexcept
+{
+    CHookMessenger::Instance().RemoveTarget(m_hWnd);
+}
