@@ -1,7 +1,9 @@
-// Page stub: the real page replaces this file.
+// The Aspect Ratio Calculator tab: reduces a width and a height to their ratio and keeps a
+// sorted history of the results for the rest of the run. No settings, no tray items.
 #pragma once
 
 #include "app/CTabPageNotify.h"
+#include "framework/CListBox.h"
 #include "resources/resource.h"
 
 class CARCalculator : public CTabPageNotify {
@@ -11,4 +13,10 @@ public:
 
 protected:
     BOOL OnInitDialog() noexcept override;
+    bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
+
+private:
+    void Calculate() noexcept;
+
+    zr::CListBox m_history;
 };

@@ -1,6 +1,174 @@
 #include "resolution/CPageResolution.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "core/OrvelCore.h"
+#include "resolution/FavouriteModes.h"
+
 BOOL CPageResolution::OnInitDialog() noexcept
 {
+    CTabPageNotify::OnInitDialog();
+    Attach(IDC_RES_DETECTED, m_detected);
+    Attach(IDC_RES_FAVOURITES, m_favourites);
+    m_detected.PrepareList();
+    m_favourites.PrepareList();
+    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
+    SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
     return TRUE;
+}
+
+LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (msg == WM_COPYDATA) {
+        if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp))
+            OnCoreReply(*data);
+        // 0 for every reply: a non-zero answer would stop the core's enumeration.
+        return 0;
+    }
+    return CTabPageNotify::WindowProc(msg, wp, lp);
+}
+
+void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
+{
+    switch (data.dwData) {
+    case CORE_RPL_MODE:
+        // The payload belongs to the core and is valid only during this message.
+        if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
+            auto record = std::make_unique<zr::DisplayMode>();
+            std::memcpy(record.get(), data.lpData, sizeof(zr::DisplayMode));
+            m_detected.InsertMode(std::move(record));
+        }
+        break;
+    case CORE_RPL_MODES_END:
+        m_detected.SortModes();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
+{
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_RES_ADD_FAVOURITE:
+            AddToFavourites();
+            return true;
+        case IDC_RES_REMOVE_FAVOURITE:
+            RemoveFromFavourites();
+            return true;
+        case IDC_RES_TEST:
+            BuildModeTree();
+            return true;
+        default:
+            break;
+        }
+    }
+    return CTabPageNotify::OnCommand(id, code, control);
+}
+
+bool CPageResolution::OnNotify(NMHDR& hdr, LRESULT& result) noexcept
+{
+    if (hdr.code == NM_DBLCLK) {
+        if (hdr.idFrom == IDC_RES_DETECTED) {
+            AddToFavourites();
+            return true;
+        }
+        if (hdr.idFrom == IDC_RES_FAVOURITES) {
+            RemoveFromFavourites();
+            return true;
+        }
+    }
+    return CTabPageNotify::OnNotify(hdr, result);
+}
+
+void CPageResolution::OnDestroy() noexcept
+{
+    m_detected.DeleteAllModes();
+    m_favourites.DeleteAllModes();
+    m_trayFavourites.clear();
+    CTabPageNotify::OnDestroy();
+}
+
+void CPageResolution::AddToFavourites() noexcept
+{
+    for (int index : m_detected.GetSelectedItems()) {
+        if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
+            m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(*mode));
+    }
+}
+
+void CPageResolution::RemoveFromFavourites() noexcept
+{
+    for (;;) {
+        const int selected = m_favourites.GetNextItem(-1, LVNI_SELECTED);
+        if (selected < 0 || !m_favourites.DeleteMode(selected))
+            break;
+    }
+}
+
+void CPageResolution::StoreFavourites() noexcept
+{
+    m_favourites.SortModes();
+    std::vector<zr::DisplayMode> modes;
+    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+        if (const zr::DisplayMode* mode = m_favourites.ModeAt(i))
+            modes.push_back(*mode);
+    }
+    ReplaceChild(*zr::BuildFavouritesElement(modes));
+}
+
+void CPageResolution::LoadFavourites() noexcept
+{
+    m_favourites.DeleteAllModes();
+    m_trayFavourites.clear();
+    const std::unique_ptr<XmlNode> section = CreateRoot();
+    if (!section)
+        return;
+    for (const zr::DisplayMode& mode : zr::ReadFavourites(*section)) {
+        m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(mode));
+        m_trayFavourites.push_back(mode);
+    }
+    m_favourites.SortModes();
+}
+
+void CPageResolution::SaveSettings()
+{
+    StoreFavourites();
+    LoadFavourites();
+}
+
+void CPageResolution::LoadSettings(const std::wstring& text)
+{
+    SetXml(text);
+    LoadFavourites();
+}
+
+void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
+{
+    const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
+    for (std::size_t i = 0; i < shown; ++i)
+        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i]));
+}
+
+void CPageResolution::OnTrayMenuCommand(int item)
+{
+    if (item < 0 || item >= kMaxTrayItems || static_cast<std::size_t>(item) >= m_trayFavourites.size())
+        return;
+    // A copy: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
+    SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
+}
+
+void CPageResolution::BuildModeTree() noexcept
+{
+    m_modeTree.Clear();
+    for (int i = 0, count = m_detected.GetItemCount(); i < count; ++i) {
+        if (const zr::DisplayMode* mode = m_detected.ModeAt(i))
+            m_modeTree.AddMode(*mode);
+    }
+    m_modeTree.SortAll();
+    m_modeTree.Dump();
 }

@@ -1,0 +1,135 @@
+#include "resolution/CResListCtrl.h"
+
+#include "app/SharedHelpers.h"
+
+namespace {
+
+// Grid lines, full-row select, label tips, double buffering.
+constexpr DWORD kExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
+static_assert(kExtendedStyles == 0x14021);
+
+constexpr int kRatioColumn = 3;
+
+int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
+{
+    const auto* left = reinterpret_cast<const zr::DisplayMode*>(a);
+    const auto* right = reinterpret_cast<const zr::DisplayMode*>(b);
+    if (!left || !right)
+        return left ? 1 : (right ? -1 : 0);
+    return zr::CompareModes(*left, *right);
+}
+
+// Only when uxtheme is already in the process: loading it just for the look is not worth it.
+void ApplyExplorerTheme(HWND list) noexcept
+{
+    HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
+    if (!uxtheme)
+        return;
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    auto setTheme = reinterpret_cast<SetWindowThemeFn>(
+        reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+    if (setTheme)
+        setTheme(list, L"explorer", nullptr);
+}
+
+}  // namespace
+
+void CResListCtrl::PrepareList() noexcept
+{
+    SetExtendedStyle(GetExtendedStyle() | kExtendedStyles);
+    EnableGroupView(true);
+    // Wine's list view accepts the group messages but shows no groups; it also answers this
+    // query with FALSE, which is how such a list view is recognised.
+    m_groupsShown = SendMessage(LVM_ISGROUPVIEWENABLED) != 0;
+    ApplyExplorerTheme(m_hWnd);
+    InsertColumn(0, L"Resolution", LVCFMT_LEFT, 80);
+    InsertColumn(1, L"Bit depth", LVCFMT_LEFT, 60);
+    InsertColumn(2, L"Refresh rate", LVCFMT_LEFT, 80);
+    if (!m_groupsShown)
+        InsertColumn(kRatioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
+    DeleteAllModes();
+}
+
+int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
+{
+    const zr::CGroupHeaderList::Lookup lookup = m_headers.FindOrAdd(header);
+    if (lookup.created) {
+        LVGROUP group{};
+        group.cbSize = sizeof(group);
+        group.mask = LVGF_HEADER | LVGF_GROUPID;
+        group.pszHeader = const_cast<wchar_t*>(header.c_str());
+        group.iGroupId = lookup.id;
+        if (OsMajorVersion() >= 6) {
+            group.mask |= LVGF_STATE;
+            group.state = LVGS_COLLAPSIBLE;
+            group.stateMask = LVGS_COLLAPSIBLE;
+        }
+        // Index 0: every new group is shown before the groups created earlier.
+        SendMessage(LVM_INSERTGROUP, 0, reinterpret_cast<LPARAM>(&group));
+    }
+    return lookup.id;
+}
+
+int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode> record) noexcept
+{
+    if (!record)
+        return -1;
+    const zr::ModeTexts texts = zr::FormatModeTexts(*record);
+    const std::wstring header = texts.ratio + L"     " + texts.decimal;
+
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
+    item.iItem = 0;
+    item.pszText = const_cast<wchar_t*>(texts.resolution.c_str());
+    item.iGroupId = GetGroupId(header);
+    item.lParam = reinterpret_cast<LPARAM>(record.get());
+    const int index = static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0)
+        return -1;
+    // From here the row owns the record; LVN_DELETEITEM frees it.
+    record.release();
+    SetItemText(index, 1, texts.depth);
+    SetItemText(index, 2, texts.refresh);
+    if (!m_groupsShown)
+        SetItemText(index, kRatioColumn, header);
+    return index;
+}
+
+bool CResListCtrl::DeleteMode(int index) noexcept
+{
+    return index >= 0 && index < GetItemCount() && DeleteItem(index);
+}
+
+void CResListCtrl::DeleteAllModes() noexcept
+{
+    DeleteAllItems();
+}
+
+void CResListCtrl::SortModes() noexcept
+{
+    SortItems(&CompareRows, 0);
+}
+
+const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
+{
+    if (index < 0 || index >= GetItemCount())
+        return nullptr;
+    return reinterpret_cast<const zr::DisplayMode*>(GetItemData(index));
+}
+
+bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
+{
+    if (hdr.code == LVN_DELETEITEM) {
+        // The one place a row's record is freed: deleting one row, all rows, or the control.
+        std::unique_ptr<zr::DisplayMode> record(
+            reinterpret_cast<zr::DisplayMode*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void CResListCtrl::OnDestroy() noexcept
+{
+    DeleteAllModes();
+}

@@ -1,0 +1,39 @@
+// The list view of the resolution page, used for both the detected and the favourite modes.
+// Rows own one heap DisplayMode each (item data), freed when the row is deleted. Rows are
+// grouped under their aspect ratio, newest group first.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/CListCtrl.h"
+#include "resolution/CGroupHeaderList.h"
+#include "resolution/ModeMath.h"
+
+class CResListCtrl : public zr::CListCtrl {
+public:
+    // Extended styles, group view, theme, columns; deletes every row.
+    void PrepareList() noexcept;
+    // Inserts a row at the top; the row owns the record. Returns the row index, or -1 when the
+    // control refused the row (the record is freed then).
+    int InsertMode(std::unique_ptr<zr::DisplayMode> record) noexcept;
+    bool DeleteMode(int index) noexcept;
+    void DeleteAllModes() noexcept;
+    // Rows ordered by CompareModes; the order of the groups stays.
+    void SortModes() noexcept;
+    // The list-view group id of a header, creating the group when it is new.
+    int GetGroupId(const std::wstring& header) noexcept;
+
+    // The record of a row; nullptr for an index out of range.
+    const zr::DisplayMode* ModeAt(int index) const noexcept;
+    // False where the list view ignores groups (Wine): the header text is then a fourth column.
+    bool ShowsGroups() const noexcept { return m_groupsShown; }
+
+protected:
+    bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
+    void OnDestroy() noexcept override;
+
+private:
+    zr::CGroupHeaderList m_headers;
+    bool m_groupsShown = true;
+};
