@@ -213,8 +213,9 @@ TEST(XmlLoad, EveryPrefixOfADocumentParsesWithinBounds)
                 XmlNode node;
                 const std::wstring prefix = document.substr(0, n);
                 const auto end = node.Load(prefix, options);
-                if (end)
+                if (end) {
                     ASSERT_LE(*end, prefix.size());
+                }
             }
         }
     }
