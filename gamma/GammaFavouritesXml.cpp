@@ -1,0 +1,60 @@
+#include "gamma/GammaFavouritesXml.h"
+
+#include <string>
+
+#include "settings/LenientInt.h"
+
+namespace {
+
+struct NamedField {
+    const wchar_t* name;
+    std::int32_t GammaSetting::*field;
+};
+
+constexpr NamedField kFields[] = {
+    {L"R", &GammaSetting::R},
+    {L"G", &GammaSetting::G},
+    {L"B", &GammaSetting::B},
+    {L"Contrast", &GammaSetting::Contrast},
+    {L"Brightness", &GammaSetting::Brightness},
+    {L"HiClamping", &GammaSetting::HiClamping},
+    {L"LoClamping", &GammaSetting::LoClamping},
+};
+
+}  // namespace
+
+GammaFavourite ReadFavouriteItem(const XmlNode& item) {
+    GammaFavourite favourite;
+    favourite.name = item.value;
+    for (const NamedField& f : kFields) {
+        if (const XmlAttribute* attr = item.FindAttr(f.name)) {
+            favourite.setting.*f.field = ParseLenientInt(attr->value);
+        }
+    }
+    return favourite;
+}
+
+std::vector<GammaFavourite> ReadFavourites(const XmlNode& section) {
+    std::vector<GammaFavourite> favourites;
+    const XmlNode* list = section.FindChild(L"Favourite_Gammas");
+    if (list == nullptr) {
+        return favourites;
+    }
+    for (const auto& child : list->children) {
+        if (child->kind == XML_ELEMENT) {
+            favourites.push_back(ReadFavouriteItem(*child));
+        }
+    }
+    return favourites;
+}
+
+std::unique_ptr<XmlNode> BuildFavouritesElement(std::span<const GammaFavourite* const> favourites) {
+    auto list = std::make_unique<XmlNode>(L"Favourite_Gammas");
+    for (const GammaFavourite* favourite : favourites) {
+        XmlNode* item = list->AppendNewChild(L"Item", favourite->name);
+        for (const NamedField& f : kFields) {
+            item->AppendAttr(f.name, std::to_wstring(favourite->setting.*f.field));
+        }
+    }
+    return list;
+}

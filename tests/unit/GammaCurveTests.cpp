@@ -1,0 +1,142 @@
+// Curve view geometry and the composition of a gamma table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gamma/GammaComposer.h"
+#include "gamma/GammaCurve.h"
+
+#if __has_include("core/GammaMath.h")
+#include "core/GammaMath.h"
+#define ZR_HAVE_ORVEL_MATH 1
+#endif
+
+TEST(GammaCurvePoints, IdentityRampOn128x128FollowsTheDiagonal) {
+    std::int32_t identity[256];
+    for (int i = 0; i < 256; ++i) {
+        identity[i] = i;
+    }
+    CurvePoints points;
+    ComputeCurvePoints(identity, {0, 0, 128, 128}, points);
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(points[i].x, static_cast<int>(i * 0.5 + 0.5)) << i;
+        ASSERT_EQ(points[i].y, static_cast<int>(128 - i * 0.5 + 0.5)) << i;
+    }
+    EXPECT_EQ(points[0], (CurvePoint{0, 128}));  // entry 0 lies on the bottom edge, just out of view
+    EXPECT_EQ(points[255], (CurvePoint{128, 1}));
+}
+
+TEST(GammaCurvePoints, OffsetRectangleAndOddSizesUseBottomButNotLeft) {
+    std::int32_t flat[256];
+    for (int& v : flat) {
+        v = 255;
+    }
+    CurvePoints points;
+    // A 109 x 97 view whose rectangle starts at 10,20: x ignores the left edge, y hangs from bottom.
+    ComputeCurvePoints(flat, {10, 20, 119, 117}, points);
+    const float xs = static_cast<float>(109 / 256.0);
+    const float ys = static_cast<float>(97 / 256.0);
+    EXPECT_EQ(points[0].x, 0);
+    EXPECT_EQ(points[255].x, static_cast<int>(255 * xs + 0.5));
+    EXPECT_EQ(points[7].y, static_cast<int>(117.0f - 255 * ys + 0.5));
+}
+
+TEST(GammaCurveGrid, NineLinesEachWayAtTruncatedTenths) {
+    const auto lines = ComputeGridLines({0, 0, 145, 128});
+    for (int i = 1; i <= 9; ++i) {
+        const GridLine& h = lines[i - 1];
+        EXPECT_EQ(h.from, (CurvePoint{0, 128 * i / 10}));
+        EXPECT_EQ(h.to, (CurvePoint{145, 128 * i / 10}));
+        const GridLine& v = lines[i + 8];
+        EXPECT_EQ(v.from, (CurvePoint{145 * i / 10, 128}));
+        EXPECT_EQ(v.to, (CurvePoint{145 * i / 10, 0}));
+    }
+    EXPECT_EQ(lines[0].from.y, 12);  // 12.8 truncated
+}
+
+TEST(GammaCurvePlan, GreyAloneOtherwiseRedGreenBlueInOrder) {
+    const CurvePlan rgb = PlanCurves(kCurveRgb);
+    ASSERT_EQ(rgb.count, 3u);
+    EXPECT_EQ(rgb.channels[0].firstEntry, 0u);
+    EXPECT_EQ(rgb.channels[0].colour, 0x0000FFu);
+    EXPECT_EQ(rgb.channels[1].firstEntry, 256u);
+    EXPECT_EQ(rgb.channels[1].colour, 0x00FF00u);
+    EXPECT_EQ(rgb.channels[2].firstEntry, 512u);
+    EXPECT_EQ(rgb.channels[2].colour, 0xFF0000u);
+
+    const CurvePlan grey = PlanCurves(kCurveGrey | kCurveRgb);
+    ASSERT_EQ(grey.count, 1u);
+    EXPECT_EQ(grey.channels[0].colour, 0x808080u);
+
+    const CurvePlan blue = PlanCurves(kCurveBlue);
+    ASSERT_EQ(blue.count, 1u);
+    EXPECT_EQ(blue.channels[0].firstEntry, 512u);
+    EXPECT_EQ(PlanCurves(0).count, 0u);
+}
+
+namespace {
+
+// Records the arithmetic as text so that order and arguments can be read back.
+std::vector<std::wstring> g_calls;
+
+float FakeGamma(int p) { return static_cast<float>(p); }
+float FakeContrast(int p) { return p / 100.0f; }
+int FakeBrightness(int p) { return p - 100; }
+int FakeApplyGamma(int v, float g) {
+    g_calls.push_back(L"gamma " + std::to_wstring(static_cast<int>(g)));
+    return v * 1000 + static_cast<int>(g);
+}
+int FakeApplyBrightness(int v, int o) {
+    g_calls.push_back(L"brightness " + std::to_wstring(o));
+    return v + o * 100000;
+}
+int FakeApplyContrast(int v, float) {
+    g_calls.push_back(L"contrast");
+    return v;
+}
+int FakeApplyClamping(int v, int high, int low) {
+    g_calls.push_back(L"clamp " + std::to_wstring(high) + L" " + std::to_wstring(low));
+    return v;
+}
+
+constexpr GammaArithmetic kFake{FakeGamma, FakeContrast, FakeBrightness, FakeApplyGamma,
+                                FakeApplyBrightness, FakeApplyContrast, FakeApplyClamping};
+
+}  // namespace
+
+TEST(GammaComposition, EachChannelGetsItsOwnGammaAndTheStepsRunInFixedOrder) {
+    g_calls.clear();
+    GammaTable table{};
+    ComposeGammaTable({10, 20, 30, 0, 101, 200, 5}, kFake, table);
+    // Entry i of channel k starts from i and carries its channel's gamma.
+    EXPECT_EQ(table[7], 7 * 1000 + 10 + 100000);
+    EXPECT_EQ(table[256 + 7], 7 * 1000 + 20 + 100000);
+    EXPECT_EQ(table[512 + 255], 255 * 1000 + 30 + 100000);
+    const std::vector<std::wstring> expected{
+        L"gamma 10", L"brightness 1", L"contrast", L"clamp 200 5",
+        L"gamma 20", L"brightness 1", L"contrast", L"clamp 200 5",
+        L"gamma 30", L"brightness 1", L"contrast", L"clamp 200 5",
+    };
+    // Entry 0 of red, green and blue comes first, then entry 1 and so on.
+    ASSERT_EQ(g_calls.size(), 768u * 4);
+    EXPECT_EQ(std::vector<std::wstring>(g_calls.begin(), g_calls.begin() + 12), expected);
+}
+
+#ifdef ZR_HAVE_ORVEL_MATH
+TEST(GammaComposition, MatchesTheCoreCompositionAndDefaultsGiveIdentity) {
+    const GammaArithmetic core{orvel::ParseGammaParam,   orvel::ParseContrastParam, orvel::ParseBrightnessParam,
+                               orvel::ApplyGamma,        orvel::ApplyBrightness,    orvel::ApplyContrast,
+                               orvel::ApplyClamping};
+    GammaTable table{};
+    ComposeGammaTable(GammaSetting{}, core, table);
+    for (int i = 0; i < 768; ++i) {
+        ASSERT_EQ(table[i], i % 256) << i;
+    }
+
+    GammaTable reference{};
+    ComposeGammaTable({40, 45, 50, 30, 110, 200, 20}, core, table);
+    orvel::ComposeGammaTable({40, 45, 50, 30, 110, 200, 20}, reference);
+    EXPECT_EQ(table, reference);
+}
+#endif
