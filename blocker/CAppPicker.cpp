@@ -19,6 +19,9 @@ BOOL CAppPicker::OnInitDialog() noexcept
     Attach(IDC_PICKER_PATH, m_pathEdit);
     m_ownPath = GetWindowModulePath(m_hWnd);
     CHookMessenger::Instance().AddTarget(m_hWnd);
+    // The template asks for WS_EX_TOPMOST; placing the window in the topmost band once more
+    // makes it stick where the system only records the style (Wine).
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
 }
 
