@@ -1,0 +1,56 @@
+// Runs driver commands against windows of other processes, one command line at a time, and
+// writes one result line per command ("ok <verb> <value>" or "FAIL <verb>: <why>; saw ...").
+// The command language is described in the usage text in Driver.cpp.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zdrv {
+
+class Driver {
+ public:
+  Driver();
+  // Runs one line. False when the command failed; the result line is written either way.
+  bool Execute(const std::wstring& line);
+  static const wchar_t* Usage();
+
+  struct Outcome {
+    bool ok = true;
+    std::wstring value;   // what a read command saw, compared by an expectation
+    std::wstring detail;  // extra text for the result line
+    std::wstring error;
+  };
+
+ private:
+  using Words = std::vector<std::wstring>;
+
+  Outcome Run(const Words& words);
+  Outcome RunRead(const std::wstring& verb, const Words& args);
+  Outcome RunWait(const Words& args, bool children);
+  bool Check(const std::wstring& value, const std::wstring& op, const std::wstring& expected, std::wstring& why) const;
+
+  HWND Control(const std::wstring& id, std::wstring& error) const;
+  HWND CurrentWindow(std::wstring& error) const;
+  bool Notify(HWND control, UINT code, int item, int subItem, LRESULT& result, std::wstring& error) const;
+  bool ReadMenu(HWND menuWindow, std::vector<std::wstring>& items, std::vector<unsigned>& ids,
+                std::vector<unsigned>& flags, std::wstring& error) const;
+  HWND WaitForMenu(std::wstring& error) const;
+  LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& ok) const;
+  std::wstring ListViewText(HWND list, int row, int column, bool& ok) const;
+  int ListViewColumns(HWND list) const;
+
+  HWND m_current = nullptr;
+  std::map<std::wstring, HWND> m_saved;
+  DWORD m_timeoutMs = 10000;
+};
+
+// Writes one result line to stdout as UTF-8 (defined by the program's main file).
+void WriteLine(const std::wstring& line);
+
+// Numbers: decimal, 0x hex, negative; message names such as WM_COMMAND or WM_USER+5.
+bool ParseNumber(const std::wstring& text, long long& value);
+
+}  // namespace zdrv

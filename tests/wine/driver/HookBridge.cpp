@@ -1,0 +1,83 @@
+#include "HookBridge.h"
+
+#include <memory>
+
+namespace zdrv {
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE h) const { if (h) CloseHandle(h); }
+};
+struct ViewUnmapper {
+  void operator()(void* p) const { if (p) UnmapViewOfFile(p); }
+};
+struct Unhooker {
+  void operator()(HHOOK h) const { if (h) UnhookWindowsHookEx(h); }
+};
+
+HMODULE HookModule(std::wstring& error) {
+  static HMODULE module = [] {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll(path, n);
+    dll.resize(dll.find_last_of(L"\\/") + 1);
+    dll += L"zdrvhook.dll";
+    return LoadLibraryW(dll.c_str());
+  }();
+  if (!module) error = L"zdrvhook.dll not found beside zdriver.exe";
+  return module;
+}
+
+}  // namespace
+
+bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, std::wstring& error) {
+  HMODULE module = HookModule(error);
+  if (!module) return false;
+  auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "ZdrvCallWndProc")));
+  if (!proc) {
+    error = L"zdrvhook.dll has no ZdrvCallWndProc";
+    return false;
+  }
+  const DWORD thread = GetWindowThreadProcessId(threadWindow, nullptr);
+  if (!thread) {
+    error = L"the window is gone";
+    return false;
+  }
+  const std::wstring name = kMappingPrefix + std::to_wstring(GetCurrentProcessId());
+  std::unique_ptr<void, HandleCloser> mapping(
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookRequest), name.c_str()));
+  if (!mapping) {
+    error = L"CreateFileMappingW failed";
+    return false;
+  }
+  std::unique_ptr<void, ViewUnmapper> view(
+      MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(HookRequest)));
+  if (!view) {
+    error = L"MapViewOfFile failed";
+    return false;
+  }
+  auto* shared = static_cast<HookRequest*>(view.get());
+  request.done = 0;
+  *shared = request;
+
+  std::unique_ptr<std::remove_pointer_t<HHOOK>, Unhooker> hook(SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
+  if (!hook) {
+    error = L"SetWindowsHookExW failed, error " + std::to_wstring(GetLastError());
+    return false;
+  }
+  DWORD_PTR ignored = 0;
+  static const UINT message = RegisterWindowMessageW(kRequestMessage);
+  if (!SendMessageTimeoutW(threadWindow, message, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored)) {
+    error = L"the target did not take the request within the deadline";
+    return false;
+  }
+  request = *shared;
+  if (!request.done) {
+    error = L"the hook did not run in the target";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zdrv

@@ -1,0 +1,141 @@
+#include "WindowQuery.h"
+
+#include <cwctype>
+
+namespace zdrv {
+
+namespace {
+
+bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+  return true;
+}
+
+unsigned long long Number(const std::wstring& text) { return wcstoull(text.c_str(), nullptr, 0); }
+
+}  // namespace
+
+bool WindowQuery::Parse(const std::vector<std::wstring>& words, std::wstring& error) {
+  static const wchar_t* const keys[] = {L"class", L"title", L"title~", L"pid", L"exe", L"hwnd", L"owner", L"visible"};
+  for (const auto& word : words) {
+    const size_t eq = word.find(L'=');
+    bool known = false;
+    if (eq != std::wstring::npos)
+      for (const wchar_t* key : keys) known = known || word.compare(0, eq, key) == 0;
+    if (!known) {
+      error = L"not a window selector: " + word;
+      return false;
+    }
+    m_terms.push_back({word.substr(0, eq), word.substr(eq + 1)});
+  }
+  return true;
+}
+
+std::wstring WindowQuery::ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring WindowQuery::TitleOf(HWND window) {
+  wchar_t text[2048] = {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                           2000, &length))
+    return {};
+  return std::wstring(text, length < std::size(text) ? length : std::size(text) - 1);
+}
+
+std::wstring WindowQuery::ExeOf(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return {};
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  std::wstring name;
+  if (QueryFullProcessImageNameW(process, 0, path, &size)) {
+    name.assign(path, size);
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  }
+  CloseHandle(process);
+  return name;
+}
+
+bool WindowQuery::Matches(HWND window) const {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  for (const auto& term : m_terms) {
+    const std::wstring& k = term.key;
+    const std::wstring& v = term.value;
+    if (k == L"class") {
+      if (ClassOf(window) != v) return false;
+    } else if (k == L"title") {
+      if (TitleOf(window) != v) return false;
+    } else if (k == L"title~") {
+      if (TitleOf(window).find(v) == std::wstring::npos) return false;
+    } else if (k == L"pid") {
+      if (pid != Number(v)) return false;
+    } else if (k == L"exe") {
+      if (!EqualNoCase(ExeOf(pid), v)) return false;
+    } else if (k == L"hwnd") {
+      if (reinterpret_cast<UINT_PTR>(window) != Number(v)) return false;
+    } else if (k == L"owner") {
+      if (reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER)) != Number(v)) return false;
+    } else if (k == L"visible") {
+      if ((IsWindowVisible(window) != FALSE) != (Number(v) != 0)) return false;
+    }
+  }
+  return true;
+}
+
+std::vector<HWND> WindowQuery::FindTopLevel() const {
+  struct Context {
+    const WindowQuery* query;
+    std::vector<HWND> found;
+  } context{this, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Context*>(param);
+        if (c->query->Matches(window)) c->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&context));
+  for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr;)
+    if (Matches(window)) context.found.push_back(window);
+  return context.found;
+}
+
+std::vector<HWND> WindowQuery::FindChildren(HWND parent) const {
+  struct Context {
+    const WindowQuery* query;
+    std::vector<HWND> found;
+  } context{this, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Context*>(param);
+        if (c->query->Matches(window)) c->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&context));
+  return context.found;
+}
+
+std::wstring WindowQuery::Describe(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  std::wstring title = TitleOf(window);
+  std::wstring quoted = L"\"";
+  for (wchar_t c : title) {
+    if (c == L'"' || c == L'\\') quoted += L'\\';
+    quoted += c == L'\n' ? L' ' : c;
+  }
+  quoted += L'"';
+  return L"hwnd=" + std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window))) +
+         L" class=" + ClassOf(window) + L" title=" + quoted + L" pid=" + std::to_wstring(pid) +
+         L" visible=" + (IsWindowVisible(window) ? L"1" : L"0");
+}
+
+}  // namespace zdrv
