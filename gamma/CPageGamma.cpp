@@ -1,6 +1,290 @@
 #include "gamma/CPageGamma.h"
 
+#include "core/OrvelCore.h"
+#include "gamma/GammaFavouritesXml.h"
+
+namespace {
+
+// Slider and value label ids in GammaSlider order.
+constexpr std::array<int, kGammaSliderCount> kSliderIds{
+    IDC_GAMMA_R, IDC_GAMMA_G, IDC_GAMMA_B, IDC_GAMMA_CONTRAST, IDC_GAMMA_BRIGHTNESS, IDC_GAMMA_HI_CLAMPING,
+    IDC_GAMMA_LO_CLAMPING};
+constexpr std::array<int, kGammaSliderCount> kLabelIds{
+    IDC_GAMMA_R_VALUE,          IDC_GAMMA_G_VALUE,  IDC_GAMMA_B_VALUE, IDC_GAMMA_CONTRAST_VALUE,
+    IDC_GAMMA_BRIGHTNESS_VALUE, IDC_GAMMA_HI_VALUE, IDC_GAMMA_LO_VALUE};
+
+constexpr std::size_t kR = static_cast<std::size_t>(GammaSlider::R);
+constexpr std::size_t kG = static_cast<std::size_t>(GammaSlider::G);
+constexpr std::size_t kB = static_cast<std::size_t>(GammaSlider::B);
+
+}  // namespace
+
+CPageGamma::CPageGamma() noexcept
+    : CTabPageNotify(IDD),
+      CTevSetting(L"Gamma"),
+      // The core library's exported arithmetic: the page composes, the core only writes.
+      m_arithmetic{&ParseGammaParam, &ParseContrastParam, &ParseBrightnessParam, &ApplyGamma,
+                   &ApplyBrightness, &ApplyContrast,      &ApplyClamping}
+{
+    for (std::size_t i = 0; i < m_acceptedRamp.size(); ++i) {
+        m_acceptedRamp[i] = static_cast<std::int32_t>(i % kGammaChannelSize);
+    }
+}
+
+CPageGamma::~CPageGamma() = default;
+
 BOOL CPageGamma::OnInitDialog() noexcept
 {
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) Attach(kSliderIds[i], m_sliders[i]);
+    Attach(IDC_GAMMA_LINKED, m_linked);
+    Attach(IDC_GAMMA_FAVOURITES, m_list);
+    Attach(IDC_GAMMA_WARNING, m_warning);
+
+    // The tip shows while the pointer rests on the indicator, which is visible only while it
+    // blinks. The indicator carries SS_NOTIFY in the template, so it receives the mouse
+    // messages that the tooltip's subclassing watches.
+    if (m_tooltip.Create(m_hWnd, 0)) {
+        m_tooltip.Activate(true);
+        m_tooltip.AddTool(m_warning, L"Not every gamma combination is supported by your hardware.");
+        m_tooltip.SetTitle(TTI_WARNING, L"Gamma out of range");
+    }
+
+    // The curve view takes the placeholder's place; the placeholder is hidden so that its own
+    // painting never covers the view.
+    if (HWND placeholder = GetDlgItem(IDC_GAMMA_CURVE); placeholder && !m_curve) {
+        RECT rect{};
+        ::GetWindowRect(placeholder, &rect);
+        ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        ::ShowWindow(placeholder, SW_HIDE);
+        auto curve = std::make_unique<CGammaCurveCtrl>();
+        if (curve->Create(rect, m_hWnd, IDC_GAMMA_CURVE, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
+            m_curve = std::move(curve);
+        }
+    }
+
+    m_list.InitColumns();
+
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
+        m_sliders[i].SetRange(kGammaSliderRanges[i].min, kGammaSliderRanges[i].max, true);
+    }
+    m_linked.SetRange(kLinkedSliderInitialRange.min, kLinkedSliderInitialRange.max, true);
+
+    // The page always starts by sending the identity ramp.
+    PositionSliders(GammaSetting{});
+    Apply();
     return TRUE;
+}
+
+LRESULT CPageGamma::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    switch (msg) {
+    case WM_HSCROLL:
+        if (lp != 0) {
+            OnSliderScroll(reinterpret_cast<HWND>(lp), LOWORD(wp));
+            return 0;
+        }
+        break;
+    case WM_COPYDATA:
+        // Core replies such as CORE_RPL_GAMMA_FAILED: the result of SendCommand says it all.
+        return 0;
+    default:
+        break;
+    }
+    return CTabPageNotify::WindowProc(msg, wp, lp);
+}
+
+void CPageGamma::OnSliderScroll(HWND slider, int code) noexcept
+{
+    // Line, page, thumb position and track, top, bottom and end of track.
+    if (code < SB_LINELEFT || code > SB_ENDSCROLL) return;
+    if (slider == m_linked.m_hWnd) {
+        LinkedMove();
+    } else if (slider == m_sliders[kR].m_hWnd || slider == m_sliders[kG].m_hWnd || slider == m_sliders[kB].m_hWnd) {
+        RerangeLinked();
+    } else {
+        bool ours = false;
+        for (const auto& s : m_sliders) ours = ours || slider == s.m_hWnd;
+        if (!ours) return;
+    }
+    Apply();
+}
+
+bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
+{
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_GAMMA_ADD:
+            OnAdd();
+            return true;
+        case IDC_GAMMA_RESET:
+            PositionSliders(GammaSetting{});
+            Apply();
+            return true;
+        case IDC_GAMMA_SET:
+            OnSet();
+            return true;
+        case IDC_GAMMA_RENAME:
+            m_list.EditSelectedName();
+            return true;
+        case IDC_GAMMA_REMOVE:
+            m_list.RemoveSelected();
+            return true;
+        default:
+            break;
+        }
+    }
+    return CTabPageNotify::OnCommand(id, code, control);
+}
+
+void CPageGamma::OnAdd() noexcept
+{
+    try {
+        auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders()});
+        const int row = m_list.InsertFavourite(std::move(favourite));
+        if (row >= 0) m_list.EditName(row);
+    } catch (...) {
+        // Out of memory: nothing was added.
+    }
+}
+
+void CPageGamma::OnSet() noexcept
+{
+    if (const GammaFavourite* favourite = m_list.GetSelectedFavourite()) {
+        const GammaSetting setting = favourite->setting;
+        PositionSliders(setting);
+        Apply();
+    }
+}
+
+void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
+{
+    // A trackbar keeps its position inside its range anyway; clamping here makes the rule
+    // explicit (a stored R of 500 becomes 100).
+    const GammaPositions positions = ToPositions(ClampToSliderRanges(setting));
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) m_sliders[i].SetPos(positions[i]);
+    RerangeLinked();
+}
+
+void CPageGamma::RerangeLinked() noexcept
+{
+    const SliderRange range =
+        LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
+    m_linked.SetRange(range.min, range.max, true);
+    m_linked.SetPos(0);
+}
+
+void CPageGamma::LinkedMove() noexcept
+{
+    const RgbPositions moved = ::LinkedMove(
+        {m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos()}, m_linked.GetPos());
+    m_sliders[kR].SetPos(moved.r);
+    m_sliders[kG].SetPos(moved.g);
+    m_sliders[kB].SetPos(moved.b);
+    RerangeLinked();
+}
+
+GammaSetting CPageGamma::ReadSliders() const noexcept
+{
+    GammaPositions positions{};
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) positions[i] = m_sliders[i].GetPos();
+    return FromPositions(positions);
+}
+
+LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
+{
+    return ::SendCommand(m_hWnd, CORE_CMD_SET_GAMMA_RAMP, table.data(), static_cast<UINT32>(kGammaTableBytes));
+}
+
+void CPageGamma::Apply() noexcept
+{
+    if (!m_hWnd) return;
+    const GammaSetting setting = ReadSliders();
+    ComposeGammaTable(setting, m_arithmetic, m_ramp);
+    if (m_curve) m_curve->SetRamp(m_ramp.data(), kCurveRgb);
+
+    if (SendRampToCore(m_ramp) == 0) {
+        m_lastAccepted = setting;
+        m_acceptedRamp = m_ramp;
+        WriteLabels(setting);
+        return;
+    }
+    // Refused: the screen keeps the last accepted ramp, so sliders and curve go back to it;
+    // the labels still show it.
+    PositionSliders(m_lastAccepted);
+    if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
+    m_warning.StartFlash();
+}
+
+void CPageGamma::WriteLabels(const GammaSetting& setting) const noexcept
+{
+    const GammaPositions values = ToPositions(setting);
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
+        ::SetDlgItemTextW(m_hWnd, kLabelIds[i], FormatSliderLabel(static_cast<GammaSlider>(i), values[i]).data());
+    }
+}
+
+void CPageGamma::GetTrayMenuItems(std::vector<std::wstring>& items)
+{
+    for (const GammaFavourite& favourite : m_storedFavourites) items.push_back(FormatFavouriteMenuText(favourite));
+    // The reset entry only accompanies favourites.
+    if (!m_storedFavourites.empty()) items.emplace_back(L"Reset default gamma");
+}
+
+void CPageGamma::OnTrayMenuCommand(int item)
+{
+    if (!m_hWnd) return;
+    const bool favourite = item >= 0 && static_cast<std::size_t>(item) < m_storedFavourites.size();
+    PositionSliders(favourite ? m_storedFavourites[static_cast<std::size_t>(item)].setting : GammaSetting{});
+    Apply();
+}
+
+void CPageGamma::LoadSettings(const std::wstring& text)
+{
+    SetXml(text);
+    LoadFavourites();
+}
+
+void CPageGamma::SaveSettings()
+{
+    SaveFavourites();
+    LoadFavourites();
+}
+
+void CPageGamma::DeleteAllFavourites() noexcept
+{
+    m_storedFavourites.clear();
+    m_list.DeleteAllFavourites();
+}
+
+void CPageGamma::LoadFavourites() noexcept
+{
+    DeleteAllFavourites();
+    try {
+        const std::unique_ptr<XmlNode> root = CreateRoot();
+        if (!root) return;
+        m_storedFavourites = ReadFavourites(*root);
+        for (const GammaFavourite& favourite : m_storedFavourites) {
+            m_list.InsertFavourite(std::make_unique<GammaFavourite>(favourite));
+        }
+    } catch (...) {
+        // Out of memory part way: what was loaded stays.
+    }
+    m_list.SortFavourites();
+}
+
+void CPageGamma::SaveFavourites() noexcept
+{
+    try {
+        m_list.SortFavourites();
+        const std::vector<const GammaFavourite*> rows = m_list.Favourites();
+        const std::unique_ptr<XmlNode> element = BuildFavouritesElement(rows);
+        ReplaceChild(*element);
+    } catch (...) {
+        // Out of memory: the section keeps its previous favourites.
+    }
+}
+
+void CPageGamma::OnDestroy() noexcept
+{
+    DeleteAllFavourites();
 }

@@ -1,14 +1,82 @@
-// Page stub: the real page replaces this file.
+// The "Gamma" tab: seven sliders (red, green and blue gamma, a linked RGB offset, contrast,
+// brightness, high and low clamping) that set the screen's gamma ramp live, a curve view of
+// the ramp, a warning indicator for refused ramps and a list of named favourites that the
+// tray menu offers.
 #pragma once
 
-#include "app/CTabPageNotify.h"
-#include "resources/resource.h"
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
-class CPageGamma : public CTabPageNotify {
+#include "app/CTabPageNotify.h"
+#include "core/CoreTypes.h"
+#include "framework/CSliderCtrl.h"
+#include "framework/CToolTipCtrl.h"
+#include "gamma/CFlashStatic.h"
+#include "gamma/CGammaCurveCtrl.h"
+#include "gamma/CGammaListCtrl.h"
+#include "gamma/GammaComposer.h"
+#include "gamma/GammaSetting.h"
+#include "gamma/GammaSliders.h"
+#include "resources/resource.h"
+#include "settings/CTevSetting.h"
+
+class CPageGamma : public CTabPageNotify, public CTevSetting {
 public:
     static constexpr UINT IDD = IDD_PAGE_GAMMA;
-    CPageGamma() noexcept : CTabPageNotify(IDD) {}
+
+    CPageGamma() noexcept;
+    ~CPageGamma() override;
+
+    // Page interface
+    void GetTrayMenuItems(std::vector<std::wstring>& items) override;
+    void OnTrayMenuCommand(int item) override;
+    void SaveSettings() override;
+    void LoadSettings(const std::wstring& text) override;
+    std::wstring GetSettingName() override { return L"Gamma"; }
+    std::wstring GetSettingText() override { return GetXml(); }
+
+    // The setting of the last ramp the core accepted.
+    const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
+    // Reacts to a scroll notification of one of the sliders as a user's drag would.
+    void OnSliderScroll(HWND slider, int code) noexcept;
 
 protected:
     BOOL OnInitDialog() noexcept override;
+    bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+    void OnDestroy() noexcept override;
+
+    // Hands a composed table to the core; 0 when accepted. Benchmarks replace the channel.
+    virtual LRESULT SendRampToCore(const GammaTable& table) noexcept;
+
+private:
+    void PositionSliders(const GammaSetting& setting) noexcept;
+    void RerangeLinked() noexcept;
+    void LinkedMove() noexcept;
+    GammaSetting ReadSliders() const noexcept;
+    void Apply() noexcept;
+    void WriteLabels(const GammaSetting& setting) const noexcept;
+    void LoadFavourites() noexcept;
+    void SaveFavourites() noexcept;
+    void DeleteAllFavourites() noexcept;
+
+    void OnAdd() noexcept;
+    void OnSet() noexcept;
+
+    // Slider objects in GammaSlider order, then the linked one.
+    std::array<zr::CSliderCtrl, kGammaSliderCount> m_sliders;
+    zr::CSliderCtrl m_linked;
+    CGammaListCtrl m_list;
+    CFlashStatic m_warning;
+    zr::CToolTipCtrl m_tooltip;
+    std::unique_ptr<CGammaCurveCtrl> m_curve;
+
+    GammaArithmetic m_arithmetic;
+    GammaSetting m_lastAccepted;
+    std::vector<GammaFavourite> m_storedFavourites;
+    // Working tables, kept so that a slider step allocates nothing.
+    GammaTable m_ramp{};
+    GammaTable m_acceptedRamp{};
 };
