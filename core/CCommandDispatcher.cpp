@@ -8,7 +8,7 @@
 
 namespace orvel {
 
-LRESULT SendReply(HWND target, HWND from, std::uint32_t code, const void* payload, DWORD size) {
+LRESULT SendCopyData(HWND target, HWND from, std::uint32_t code, const void* payload, DWORD size) {
     if (target == nullptr) return 0;
     COPYDATASTRUCT reply{};
     reply.dwData = code;
@@ -41,9 +41,9 @@ LRESULT CCommandDispatcher::Dispatch(CDisplay* display, HWND coreWindow, HWND se
     }
     case CORE_CMD_ENUM_MODES:
         if (!display->CanChangeModes()) return 1;
-        SendReply(sender, coreWindow, CORE_RPL_MODES_BEGIN, nullptr, 0);
+        SendCopyData(sender, coreWindow, CORE_RPL_MODES_BEGIN, nullptr, 0);
         display->EnumModes(sender);
-        SendReply(sender, coreWindow, CORE_RPL_MODES_END, nullptr, 0);
+        SendCopyData(sender, coreWindow, CORE_RPL_MODES_END, nullptr, 0);
         return 0;
     case CORE_CMD_RESTORE_SCREEN:
         display->RestoreScreen();
@@ -63,7 +63,7 @@ LRESULT CCommandDispatcher::Dispatch(CDisplay* display, HWND coreWindow, HWND se
         DeviceRamp ramp;
         WidenGammaTable(table.data(), ramp);
         if (!display->ApplyRamp(ramp)) {
-            SendReply(sender, coreWindow, CORE_RPL_GAMMA_FAILED, nullptr, 0);
+            SendCopyData(sender, coreWindow, CORE_RPL_GAMMA_FAILED, nullptr, 0);
             return 1;
         }
         return 0;

@@ -10,9 +10,9 @@ namespace orvel {
 
 class CDisplay;
 
-// Sends one reply as WM_COPYDATA to `target` (nothing if it is null) with `from` as wParam
-// and returns the target's result. The payload stays the caller's.
-LRESULT SendReply(HWND target, HWND from, std::uint32_t code, const void* payload, DWORD size);
+// Sends one command or reply as WM_COPYDATA to `target` (nothing, result 0, if it is null)
+// with `from` as wParam and returns the target's result. The payload stays the caller's.
+LRESULT SendCopyData(HWND target, HWND from, std::uint32_t code, const void* payload, DWORD size);
 
 class CCommandDispatcher {
 public:

@@ -1,5 +1,7 @@
 #include "core/CCoreLibrary.h"
 
+#include "core/CCommandDispatcher.h"
+
 namespace orvel {
 
 CCoreLibrary& CCoreLibrary::Instance() {
@@ -35,13 +37,8 @@ bool CCoreLibrary::Init(HWND owner) {
 void CCoreLibrary::ClearUp() { m_display.reset(); }
 
 LRESULT CCoreLibrary::Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size) {
-    const HWND core = CoreWindow();
-    if (core == nullptr) return 0;
-    COPYDATASTRUCT command{};
-    command.dwData = code;
-    command.cbData = size;
-    command.lpData = const_cast<void*>(payload);
-    return SendMessageW(core, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&command));
+    // Without a core window nothing is done and the result is 0.
+    return SendCopyData(CoreWindow(), sender, code, payload, size);
 }
 
 }  // namespace orvel

@@ -53,7 +53,7 @@ bool DeliverMode(const DisplayMode& mode, void* context) {
     if (target == nullptr) return false;
     // The record lives on this stack frame; the receiver copies what it keeps.
     DisplayMode record = mode;
-    return SendReply(target, nullptr, CORE_RPL_MODE, &record, sizeof(record)) == 0;
+    return SendCopyData(target, nullptr, CORE_RPL_MODE, &record, sizeof(record)) == 0;
 }
 }  // namespace
 
