@@ -27,6 +27,12 @@ BOOL CAppPicker::OnInitDialog() noexcept
 
 void CAppPicker::OnActivated(HWND window) noexcept
 {
+    // Reports arrive late (Tessik polls, the messenger re-posts). Hiding the main dialog for
+    // the picker hands the activation to whatever window lies behind it, and that report is
+    // still queued when the picker is up: a window that is no longer the foreground window
+    // when its report is handled was not chosen by the user, so it is passed over.
+    if (window != ::GetForegroundWindow())
+        return;
     const std::wstring path = GetWindowModulePath(window);
     // The program's own windows (this dialog among them) and processes that cannot be opened
     // leave the last accepted application on display.
