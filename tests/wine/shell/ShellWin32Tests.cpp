@@ -318,8 +318,10 @@ protected:
 
 TEST(ClassLayer, ControlsGetTheirNotificationsReflectedAndRowsFreeTheirRecords)
 {
+    TabHost host;  // a child dialog needs a parent
+    ASSERT_TRUE(host.Create());
     ListPage page;
-    ASSERT_TRUE(page.Create(nullptr));
+    ASSERT_TRUE(page.Create(host.m_hWnd));
     ASSERT_NE(page.list.m_hWnd, nullptr);
     EXPECT_EQ(zr::CWnd::FromHandlePermanent(page.list.m_hWnd), &page.list);
     page.list.InsertColumn(0, L"Mode", LVCFMT_LEFT, 100);
@@ -339,6 +341,7 @@ TEST(ClassLayer, ControlsGetTheirNotificationsReflectedAndRowsFreeTheirRecords)
     EXPECT_EQ(page.list.freed, 3) << "destroying the list must free the remaining rows";
     EXPECT_EQ(page.list.m_hWnd, nullptr);
     EXPECT_EQ(page.m_hWnd, nullptr);
+    host.DestroyWindow();
 }
 
 TEST(FileVersion, ReadsThisProgramsVersionAndRejectsAFileWithoutOne)
