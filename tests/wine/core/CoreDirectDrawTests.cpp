@@ -46,6 +46,14 @@ bool WaitForScreen(int width, int height) {
     }
 }
 
+// Wine's default virtual desktop (the test harness's setting) lists its modes at one rate.
+bool InWineVirtualDesktop() {
+    wchar_t name[64] = {};
+    DWORD size = sizeof(name);
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer", L"Desktop", RRF_RT_REG_SZ, nullptr, name,
+                        &size) == ERROR_SUCCESS;
+}
+
 DeviceRamp ReadScreenRamp() {
     DeviceRamp ramp{};
     HDC dc = GetDC(nullptr);
@@ -155,6 +163,10 @@ TEST_F(CoreOnDisplay, EnumeratesEveryModeWithEachRefreshRateSeparately) {
     for (const auto& entry : rates) distinct += entry.second.size();
     EXPECT_EQ(distinct, modes.size()) << "the same mode was reported twice";
     EXPECT_GE(modes.size(), 40u);
+    if (!InWineVirtualDesktop()) {
+        EXPECT_GE(modes.size(), 60u);
+        EXPECT_GT(severalRates, 0);
+    }
     EXPECT_EQ(depths, (std::set<std::uint32_t>{8, 16, 32}));
     EXPECT_TRUE(rates.count({800, 600, 32}));
     EXPECT_TRUE(rates.count({1280, 1024, 32}));
