@@ -33,6 +33,10 @@ LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
 void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
 {
     switch (data.dwData) {
+    case CORE_RPL_MODES_BEGIN:
+        // Painting after every inserted row makes a long enumeration slow; paint once at the end.
+        m_detected.SendMessage(WM_SETREDRAW, FALSE);
+        break;
     case CORE_RPL_MODE:
         // The payload belongs to the core and is valid only during this message.
         if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
@@ -43,6 +47,8 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
         break;
     case CORE_RPL_MODES_END:
         m_detected.SortModes();
+        m_detected.SendMessage(WM_SETREDRAW, TRUE);
+        m_detected.Invalidate();
         break;
     default:
         break;
