@@ -307,6 +307,19 @@ TEST_F(CoreChannel, AFailedOpenFailsInitAndRefusesTheModeCommands) {
     EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
 }
 
+TEST_F(CoreChannel, AnOpenFailingAfterDirectDrawStillServesModesButHasNoStartupRamp) {
+    // A surface could not be created: the DirectDraw object exists, the ramp was never captured.
+    m_script.openResult = E_FAIL;
+    m_script.modes = {{800, 600, 32, 60}};
+    EXPECT_FALSE(Init());
+    EXPECT_EQ(std::count(m_script.calls.begin(), m_script.calls.end(), "capture"), 0);
+    EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 0);
+    EXPECT_EQ(m_recorder.Modes().size(), 1u);
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
+    EXPECT_TRUE(m_script.writes.empty());
+}
+
 TEST_F(CoreChannel, LevelsProbeAndSweepWriteLevelRamps) {
     ASSERT_TRUE(Init());
     const std::uint32_t levels[3] = {50, 50, 50};
