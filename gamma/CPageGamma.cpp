@@ -14,6 +14,14 @@ constexpr std::array<int, kGammaSliderCount> kLabelIds{
     IDC_GAMMA_BRIGHTNESS_VALUE, IDC_GAMMA_HI_VALUE, IDC_GAMMA_LO_VALUE};
 
 constexpr std::size_t kR = static_cast<std::size_t>(GammaSlider::R);
+// TBM_SETRANGE rather than TBM_SETRANGEMIN/MAX: Wine's trackbar recomputes the thumb only for the
+// former when the position itself stays (a linked slider at 0 would keep its old thumb place).
+// All ranges of the page fit the message's 16-bit halves.
+void SetSliderRange(const zr::CSliderCtrl& slider, SliderRange range) noexcept
+{
+    slider.SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(static_cast<WORD>(range.min), static_cast<WORD>(range.max)));
+}
+
 constexpr std::size_t kG = static_cast<std::size_t>(GammaSlider::G);
 constexpr std::size_t kB = static_cast<std::size_t>(GammaSlider::B);
 
@@ -65,9 +73,9 @@ BOOL CPageGamma::OnInitDialog() noexcept
     m_list.InitColumns();
 
     for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
-        m_sliders[i].SetRange(kGammaSliderRanges[i].min, kGammaSliderRanges[i].max, true);
+        SetSliderRange(m_sliders[i], kGammaSliderRanges[i]);
     }
-    m_linked.SetRange(kLinkedSliderInitialRange.min, kLinkedSliderInitialRange.max, true);
+    SetSliderRange(m_linked, kLinkedSliderInitialRange);
 
     // The page always starts by sending the identity ramp.
     PositionSliders(GammaSetting{});
@@ -169,7 +177,7 @@ void CPageGamma::RerangeLinked() noexcept
 {
     const SliderRange range =
         LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
-    m_linked.SetRange(range.min, range.max, true);
+    SetSliderRange(m_linked, range);
     m_linked.SetPos(0);
 }
 
