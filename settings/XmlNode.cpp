@@ -314,11 +314,14 @@ std::optional<std::size_t> XmlNode::LoadAt(std::wstring_view text, XmlParseOptio
 
     // '>': the text up to the next '<' is the value.
     ++q;
-    if (IsBlank(value)) {
+    // Kept up to date instead of testing the value again for every child.
+    bool valueBlank = IsBlank(value);
+    if (valueBlank) {
         std::size_t end = FindStop(text, q, L"<", escape);
         if (end == npos)
             end = size;
         ReadValue(value, text, q, end, options);
+        valueBlank = IsBlank(value);
         q = end;
     }
 
@@ -350,11 +353,12 @@ std::optional<std::size_t> XmlNode::LoadAt(std::wstring_view text, XmlParseOptio
                 return std::nullopt;
             }
             q = endName + 1;
-        } else if (q < size && IsBlank(value) && text[q] != L'<') {
+        } else if (q < size && valueBlank && text[q] != L'<') {
             std::size_t end = FindStop(text, q, L"<", escape);
             if (end == npos)
                 end = size;
             ReadValue(value, text, q, end, options);
+            valueBlank = IsBlank(value);
             q = end;
         }
     }
