@@ -1,0 +1,254 @@
+// The gamma page hosted in a test window, with the core replaced by a recorder that accepts or
+// refuses each table: slider handling, refusals, favourites, settings and tray items.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "GammaPageHost.h"
+#include "gamma/CPageGamma.h"
+
+namespace {
+
+class RecordingPage : public CPageGamma {
+public:
+    bool refuse = false;
+    int sent = 0;
+    GammaTable last{};
+
+protected:
+    LRESULT SendRampToCore(const GammaTable& table) noexcept override
+    {
+        ++sent;
+        last = table;
+        return refuse ? 1 : 0;
+    }
+};
+
+class GammaPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_host.Window());
+        ASSERT_TRUE(m_page.Create(m_host.Window()));
+        ::ShowWindow(m_page.m_hWnd, SW_SHOW);
+    }
+
+    HWND Page() const { return m_page.m_hWnd; }
+    std::wstring Text(int id) const { return GammaPageHost::Text(Page(), id); }
+    int Pos(int id) const { return GammaPageHost::Position(Page(), id); }
+    void Drag(int id, int pos) { GammaPageHost::Drag(Page(), id, pos); }
+    std::pair<int, int> Range(int id) const
+    {
+        HWND slider = ::GetDlgItem(Page(), id);
+        return {static_cast<int>(::SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)),
+                static_cast<int>(::SendMessageW(slider, TBM_GETRANGEMAX, 0, 0))};
+    }
+    std::vector<std::wstring> TrayItems()
+    {
+        std::vector<std::wstring> items;
+        m_page.GetTrayMenuItems(items);
+        return items;
+    }
+    HWND List() const { return ::GetDlgItem(Page(), IDC_GAMMA_FAVOURITES); }
+    int Rows() const { return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::wstring Cell(int row, int column) const
+    {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    void Select(int row)
+    {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        ::SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+    void Click(int id) { ::SendMessageW(Page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(Page(), id))); }
+    // The end of an in-place edit as the list reports it; null text is a cancelled edit.
+    LRESULT EndLabelEdit(int row, const wchar_t* text)
+    {
+        NMLVDISPINFOW info{};
+        info.hdr.hwndFrom = List();
+        info.hdr.idFrom = IDC_GAMMA_FAVOURITES;
+        info.hdr.code = LVN_ENDLABELEDITW;
+        info.item.iItem = row;
+        info.item.pszText = const_cast<wchar_t*>(text);
+        ::SendMessageW(Page(), WM_NOTIFY, IDC_GAMMA_FAVOURITES, reinterpret_cast<LPARAM>(&info));
+        return ::GetWindowLongPtrW(Page(), DWLP_MSGRESULT);
+    }
+
+    GammaPageHost m_host;
+    RecordingPage m_page;
+};
+
+const wchar_t* const kTwoFavourites =
+    L"<Gamma><Favourite_Gammas>"
+    L"<Item R=\"500\" G=\"45\" Contrast=\"-20\">zeta</Item>"
+    L"<Item R=\"40\" G=\"45\" B=\"50\" LoClamping=\"9\">Alpha</Item>"
+    L"</Favourite_Gammas><Other keep=\"1\"/></Gamma>";
+
+}  // namespace
+
+TEST_F(GammaPageTest, StartsWithTheIdentityRampDefaultLabelsAndRanges)
+{
+    EXPECT_EQ(m_page.sent, 1);
+    for (int i = 0; i < 768; ++i) ASSERT_EQ(m_page.last[i], i % 256) << i;
+    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"50%");
+    EXPECT_EQ(Text(IDC_GAMMA_CONTRAST_VALUE), L"0%");
+    EXPECT_EQ(Text(IDC_GAMMA_BRIGHTNESS_VALUE), L"100%");
+    EXPECT_EQ(Text(IDC_GAMMA_HI_VALUE), L"255");
+    EXPECT_EQ(Text(IDC_GAMMA_LO_VALUE), L"0");
+    EXPECT_EQ(Range(IDC_GAMMA_CONTRAST), std::make_pair(-80, 80));
+    EXPECT_EQ(Range(IDC_GAMMA_BRIGHTNESS), std::make_pair(80, 120));
+    EXPECT_EQ(Range(IDC_GAMMA_HI_CLAMPING), std::make_pair(128, 255));
+    EXPECT_EQ(Range(IDC_GAMMA_LO_CLAMPING), std::make_pair(0, 127));
+    EXPECT_EQ(Range(IDC_GAMMA_LINKED), std::make_pair(-50, 50));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Page(), IDC_GAMMA_WARNING)));
+    // The curve view carries the placeholder's id and class.
+    wchar_t name[64] = {};
+    HWND curve = ::FindWindowExW(Page(), nullptr, L"GammaCurveCtrl", nullptr);
+    ASSERT_TRUE(curve);
+    ::GetClassNameW(curve, name, 64);
+    EXPECT_STREQ(name, L"GammaCurveCtrl");
+    EXPECT_EQ(::GetDlgCtrlID(curve), IDC_GAMMA_CURVE);
+}
+
+TEST_F(GammaPageTest, EachScrollNotificationAppliesAndLinkedSliderMovesAllThree)
+{
+    const int before = m_page.sent;
+    Drag(IDC_GAMMA_R, 0);  // track and end of track: two applies
+    EXPECT_EQ(m_page.sent, before + 2);
+    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"0%");
+    EXPECT_EQ(m_page.last[128], 64);  // exponent 2 at position 0
+    EXPECT_EQ(m_page.last[256 + 128], 128);
+    Drag(IDC_GAMMA_B, 100);
+    EXPECT_EQ(Range(IDC_GAMMA_LINKED), std::make_pair(0, 0));
+
+    Click(IDC_GAMMA_RESET);
+    EXPECT_EQ(m_page.LastAccepted(), GammaSetting{});
+    Drag(IDC_GAMMA_LINKED, 30);
+    EXPECT_EQ(Pos(IDC_GAMMA_R), 80);
+    EXPECT_EQ(Pos(IDC_GAMMA_G), 80);
+    EXPECT_EQ(Pos(IDC_GAMMA_B), 80);
+    EXPECT_EQ(Range(IDC_GAMMA_LINKED), std::make_pair(-80, 20));
+    EXPECT_EQ(Pos(IDC_GAMMA_LINKED), 0);
+    EXPECT_EQ(Text(IDC_GAMMA_G_VALUE), L"80%");
+
+    // Codes beyond the end of track are not slider steps.
+    const int sent = m_page.sent;
+    ::SendMessageW(Page(), WM_HSCROLL, MAKEWPARAM(9, 0), reinterpret_cast<LPARAM>(::GetDlgItem(Page(), IDC_GAMMA_R)));
+    EXPECT_EQ(m_page.sent, sent);
+}
+
+TEST_F(GammaPageTest, RefusedRampPutsSlidersBackKeepsLabelsAndBlinks)
+{
+    Drag(IDC_GAMMA_CONTRAST, -20);
+    ASSERT_EQ(Text(IDC_GAMMA_CONTRAST_VALUE), L"-20%");
+    const GammaSetting accepted = m_page.LastAccepted();
+
+    m_page.refuse = true;
+    Drag(IDC_GAMMA_LO_CLAMPING, 64);
+    EXPECT_EQ(Pos(IDC_GAMMA_LO_CLAMPING), 0);
+    EXPECT_EQ(Pos(IDC_GAMMA_CONTRAST), -20);
+    EXPECT_EQ(Text(IDC_GAMMA_LO_VALUE), L"0");
+    EXPECT_EQ(m_page.LastAccepted(), accepted);
+
+    // The indicator appears at the first blink and is hidden for good after the hold time.
+    HWND warning = ::GetDlgItem(Page(), IDC_GAMMA_WARNING);
+    bool appeared = false;
+    for (int i = 0; i < 100 && !appeared; ++i) {
+        GammaPageHost::Pump(20);
+        appeared = ::IsWindowVisible(warning) != FALSE;
+    }
+    EXPECT_TRUE(appeared);
+
+    m_page.refuse = false;
+    Drag(IDC_GAMMA_LO_CLAMPING, 20);
+    EXPECT_EQ(Text(IDC_GAMMA_LO_VALUE), L"20");
+    EXPECT_EQ(m_page.LastAccepted().LoClamping, 20);
+}
+
+TEST_F(GammaPageTest, LoadedFavouritesAreSortedOfferedInTheTrayAndClampedWhenApplied)
+{
+    EXPECT_TRUE(TrayItems().empty());
+    m_page.LoadSettings(kTwoFavourites);
+
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Cell(0, 0), L"Alpha");
+    EXPECT_EQ(Cell(0, 1), L"40,45,50");
+    EXPECT_EQ(Cell(0, 3), L"255,9");
+    EXPECT_EQ(Cell(1, 0), L"zeta");
+    EXPECT_EQ(Cell(1, 2), L"-20,100");
+
+    // Stored order is document order.
+    const std::vector<std::wstring> expected{L"zeta\tRGB: 500, 45, 50  CrBr: -20, 100",
+                                             L"Alpha\tRGB: 40, 45, 50  CrBr: 0, 100", L"Reset default gamma"};
+    EXPECT_EQ(TrayItems(), expected);
+
+    m_page.OnTrayMenuCommand(0);
+    EXPECT_EQ(Pos(IDC_GAMMA_R), 100);
+    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"100%");
+    EXPECT_EQ(m_page.LastAccepted().R, 100);
+    EXPECT_EQ(m_page.LastAccepted().Contrast, -20);
+
+    m_page.OnTrayMenuCommand(2);  // the reset entry
+    EXPECT_EQ(m_page.LastAccepted(), GammaSetting{});
+
+    Select(0);
+    Click(IDC_GAMMA_SET);
+    EXPECT_EQ(Pos(IDC_GAMMA_R), 40);
+    EXPECT_EQ(m_page.LastAccepted().LoClamping, 9);
+}
+
+TEST_F(GammaPageTest, AddRenameRemoveAndSaveRebuildTheStoredFavourites)
+{
+    m_page.LoadSettings(kTwoFavourites);
+    Drag(IDC_GAMMA_G, 60);
+    Click(IDC_GAMMA_ADD);
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(0, 0), L"NONAME");
+    EXPECT_EQ(Cell(0, 1), L"50,60,50");
+
+    EXPECT_EQ(EndLabelEdit(0, nullptr), FALSE);  // cancelled: unchanged
+    EXPECT_EQ(EndLabelEdit(0, L"Night"), TRUE);
+    // Adding or renaming changes the list only; the tray follows at the next save.
+    EXPECT_EQ(TrayItems().size(), 3u);
+
+    m_page.SaveSettings();
+    const std::wstring text = m_page.GetSettingText();
+    EXPECT_NE(text.find(L"<Item R=\"50\" G=\"60\" B=\"50\" Contrast=\"0\" Brightness=\"100\" HiClamping=\"255\" "
+                        L"LoClamping=\"0\" >Night</Item>"),
+              std::wstring::npos)
+        << text;
+    EXPECT_NE(text.find(L"<Other keep=\"1\""), std::wstring::npos) << text;
+    ASSERT_EQ(TrayItems().size(), 4u);
+    EXPECT_EQ(TrayItems()[1].substr(0, 6), L"Night\t");
+
+    // Renaming to nothing is accepted and saved as an empty item.
+    EXPECT_EQ(EndLabelEdit(0, L""), TRUE);
+    for (int row = 0; row < Rows(); ++row) Select(row);
+    Click(IDC_GAMMA_REMOVE);
+    EXPECT_EQ(Rows(), 0);
+    m_page.SaveSettings();
+    EXPECT_NE(m_page.GetSettingText().find(L"<Favourite_Gammas/>"), std::wstring::npos) << m_page.GetSettingText();
+    EXPECT_TRUE(TrayItems().empty());
+}
+
+TEST_F(GammaPageTest, SetAndRenameWithoutSelectionDoNothing)
+{
+    m_page.LoadSettings(kTwoFavourites);
+    const int sent = m_page.sent;
+    Click(IDC_GAMMA_SET);
+    Click(IDC_GAMMA_RENAME);
+    EXPECT_EQ(m_page.sent, sent);
+    EXPECT_FALSE(::FindWindowExW(List(), nullptr, L"Edit", nullptr));
+    // An unparsable section leaves both collections empty.
+    m_page.LoadSettings(L"<Gamma><Favourite_Gammas><Item");
+    EXPECT_TRUE(TrayItems().empty());
+}
