@@ -28,10 +28,11 @@ BOOL CAppPicker::OnInitDialog() noexcept
 void CAppPicker::OnActivated(HWND window) noexcept
 {
     // Reports arrive late (Tessik polls, the messenger re-posts). Hiding the main dialog for
-    // the picker hands the activation to whatever window lies behind it, and that report is
-    // still queued when the picker is up: a window that is no longer the foreground window
-    // when its report is handled was not chosen by the user, so it is passed over.
-    if (window != ::GetForegroundWindow())
+    // the picker hands the activation to whatever window lies behind it, and that report may
+    // reach the picker once it is up. A choice of the user's takes the activation away from
+    // the picker after it had it, and the chosen window is still the foreground window when
+    // its report arrives; any other report is passed over.
+    if (!m_wasActive || ::GetActiveWindow() == m_hWnd || window != ::GetForegroundWindow())
         return;
     const std::wstring path = GetWindowModulePath(window);
     // The program's own windows (this dialog among them) and processes that cannot be opened
@@ -49,6 +50,8 @@ LRESULT CAppPicker::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
     const UINT activated = UhmActivatedMessage();
     if (activated != 0 && msg == activated)
         OnActivated(reinterpret_cast<HWND>(wp));
+    else if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE)
+        m_wasActive = true;
     return zr::CDialog::WindowProc(msg, wp, lp);
 }
 

@@ -33,4 +33,5 @@ private:
     std::wstring m_ownPath;
     std::wstring m_caption;
     std::wstring m_path;
+    bool m_wasActive = false;  // the picker has been the active window at least once
 };

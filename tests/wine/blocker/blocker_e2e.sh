@@ -13,17 +13,27 @@ bin=$(cd "$1" && pwd)
 wine=${ZR_WINE:-/usr/lib/wine/wine64}
 work=$(mktemp -d /tmp/zr-blocker-e2e.XXXXXX)
 trace=$work/stderr
-zpid=""
-npid=""
 
 log() { echo "blocker_e2e: $*"; }
 
 traces() { grep -a 'OutputDebugStringA "' "$trace" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
 
+# The Windows processes this test started: wine64 may hand a program over to a new process,
+# so they are found by the private working directory they all run in, not by $!.
+started_pids() {
+  local dir pid
+  for dir in /proc/[0-9]*; do
+    [ "$(readlink "$dir/cwd" 2>/dev/null)" = "$work" ] || continue
+    pid=${dir#/proc/}
+    [ "$pid" = "$$" ] && continue
+    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -q -i -e "$1" && echo "$pid"
+  done
+}
+
 cleanup() {
   local pid
-  for pid in $zpid $npid; do
-    kill -0 "$pid" 2>/dev/null && kill "$pid" 2>/dev/null
+  for pid in $(started_pids 'zerenta\.exe\|notepad'); do
+    kill "$pid" 2>/dev/null
   done
   rm -rf "$work"
 }
@@ -66,25 +76,36 @@ shot() { [ -n "${ZR_SHOTS:-}" ] && import -display "$DISPLAY" -window root "$ZR_
 start_zerenta() {
   : >"$trace"
   (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" Zerenta.exe >/dev/null 2>>"$trace") &
-  zpid=$!
   # The page loads its section last at start-up and evaluates the foreground window then.
   local deadline=$((SECONDS + 30))
   until traces | grep -q '^Blocker state to set: '; do
     [ "$SECONDS" -ge "$deadline" ] && fail "Zerenta did not load its settings"
-    kill -0 "$zpid" 2>/dev/null || fail "Zerenta ended at start-up"
+    [ -n "$(started_pids 'zerenta\.exe')" ] || fail "Zerenta ended at start-up"
     sleep 0.2
   done
 }
 
-# Shows the main dialog (it starts in the tray, parked under a hidden window) on the blocker tab.
+# Shows the main dialog on the blocker tab. It starts in the tray, parked under a hidden window
+# of the same class as the tray icon's window, and either may be found first: a double click
+# on the icon (the tray callback 32778, icon 133) opens it when the tray window was found,
+# Configure posted to the parked dialog when the hidden parent was.
 show_main() {
-  drv <<'DRV' >/dev/null
+  if ! WINEDEBUG=-all "$wine" "$bin/zdriver.exe" - >/dev/null 2>&1 <<'DRV'
+find exe=Zerenta.exe class=ZerentaWnd0 title=
+post 32778 133 WM_LBUTTONDBLCLK
+timeout 3000
+wait exe=Zerenta.exe title=Zerenta class=#32770 visible
+DRV
+  then
+    drv <<'DRV' >/dev/null
 find exe=Zerenta.exe class=ZerentaWnd0 title=
 child title=Zerenta class=#32770
 command 32772
 wait exe=Zerenta.exe title=Zerenta class=#32770 visible
-tab-select 1029 3
 DRV
+  fi
+  drv <<<'find exe=Zerenta.exe title=Zerenta class=#32770 visible=1
+tab-select 1029 3' >/dev/null
 }
 
 PAGE='find exe=Zerenta.exe title=Zerenta class=#32770 visible=1
@@ -101,11 +122,10 @@ wait exe=Zerenta.exe title=Quiting visible
 click 6
 DRV
   local deadline=$((SECONDS + 20))
-  while kill -0 "$zpid" 2>/dev/null; do
+  while [ -n "$(started_pids 'zerenta\.exe')" ]; do
     [ "$SECONDS" -ge "$deadline" ] && fail "Zerenta did not end after the exit question"
     sleep 0.2
   done
-  zpid=""
 }
 
 # Makes our notepad the foreground window; prints its handle.
@@ -124,8 +144,7 @@ printf '<?xml version="1.0" encoding="utf-8"?>\r\n<Zerenta version="1.0.0.0" >\r
 
 log "start-up with notepad listed and the switch on"
 start_zerenta
-(WINEDEBUG=-all exec "$wine" notepad >/dev/null 2>&1) &
-npid=$!
+(cd "$work" && WINEDEBUG=-all exec "$wine" notepad >/dev/null 2>&1) &
 drv <<<'wait class=Notepad visible' >/dev/null
 notepad=""
 notepad=$(activate_notepad)
@@ -173,7 +192,7 @@ wait_count "Blocker state to set: 1" 2
 wait_count "Gorvane: block on" 2
 
 log "Remove Selected, then Pick App with notepad activated"
-drv <<<"$PAGE
+picker=$(drv <<<"$PAGE
 use main
 foreground
 use page
@@ -182,14 +201,22 @@ click 1009
 until lb-count 1007 == 0
 click 1014
 wait exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible
-save picker
 use main
 until visible . == 0
-find hwnd=$notepad
+find exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible=1" | tail -1 | grep -o 'hwnd=[0-9]*' | cut -d= -f2)
+# The user picks once the picker is up and active.
+first_picker=$picker
+wait_count "Blocker received activate window: $picker" 1
+drv <<<"find hwnd=$notepad
 foreground
-use picker
+find hwnd=$picker
 until text 1011 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"
-text 1010 == \"Untitled - Notepad\"" >/dev/null
+text 1010 == \"Untitled - Notepad\"
+foreground" >/dev/null
+# Activating the picker itself leaves the fields as they are.
+wait_count "Blocker received activate window: $picker" 2
+drv <<<"find hwnd=$picker
+text 1011 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"" >/dev/null
 shot blocker-picker.png
 drv <<<'find exe=Zerenta.exe class=#32770 title="Pick an application" visible=1
 click 1
@@ -207,7 +234,8 @@ click 1014
 wait exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible" | tail -1 | grep -o 'hwnd=[0-9]*' | cut -d= -f2)
 # Hiding the main dialog activates the window behind it for a moment; once the picker's own
 # activation has been handled, any report before it has been handled as well.
-wait_count "Blocker received activate window: $picker" 1
+[ "$picker" = "$first_picker" ] && seen_before=2 || seen_before=0
+wait_count "Blocker received activate window: $picker" $((seen_before + 1))
 drv <<'DRV' >/dev/null
 find exe=Zerenta.exe class=#32770 title="Pick an application" visible=1
 text 1011 == ""
