@@ -19,7 +19,15 @@ restool() { "$wine" "$tool_dir/restool.exe" "$@" | tr -d '\r'; }
 work=$(mktemp -d /tmp/zr-resolution-e2e.XXXXXX)
 cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/
 app_pid=""
-start_app() { (cd "$work" && exec "$wine" ./Zerenta.exe) & app_pid=$!; }
+# With an argument, the program's debugger output goes to that file (Wine's seh channel).
+start_app() {
+  if [ -n "${1:-}" ]; then
+    (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe 2>"$1") &
+  else
+    (cd "$work" && exec "$wine" ./Zerenta.exe) &
+  fi
+  app_pid=$!
+}
 # The program asks before it exits; the test ends exactly the process it started instead.
 stop_app() {
   [ -n "$app_pid" ] || return 0
@@ -117,6 +125,7 @@ if [ -n "${ZR_SHOTS_DIR:-}" ]; then
 fi
 
 echo "== the calculator"
+history=2
 driver "wait class=#32770 title=Zerenta visible" "tab-select 1029 2" \
        "settext 1037 1920" "settext 1038 1080" "click 1039" \
        "until text 1040 == \"16 : 9\"" "text 1041 == \"1.778 : 1\"" "lb-item 1034 0 == \"1920 : 1080 = 16 : 9 (1.778 : 1)\"" \
@@ -129,19 +138,42 @@ if [ -n "${ZR_SHOTS_DIR:-}" ]; then
          "until lb-count 1034 == 3" >/dev/null
   sleep 0.5
   import -window root -display "$DISPLAY" -crop 700x420+0+0 "$ZR_SHOTS_DIR/calculator-page.png"
+  history=3
 fi
 driver "wait class=#32770 title=Zerenta visible" "settext 1037 1280" "settext 1038 \"\"" "click 1039" \
        "wait class=#32770 title=Error visible" "texts Static ~= \"Please fill width and height to calculate.\"" \
        "click 1" "wait class=#32770 title=Error gone" \
-       "wait class=#32770 title=Zerenta visible" "text 1040 == \"\"" "text 1041 == \"\"" "lb-count 1034 == 2" ||
+       "wait class=#32770 title=Zerenta visible" "text 1040 == \"\"" "text 1041 == \"\"" "lb-count 1034 == $history" ||
   fail "empty height"
 
-echo "== a favourite the adapter refuses: warning box, then the screen is restored"
+echo "== a favourite the adapter refuses: warning box, then the screen is restored (after the tree check)"
 stop_app
 sed -i 's|</Favourite_Resolutions>|<Item width="1234" height="567" bpp="32" refresh_rate="60"/></Favourite_Resolutions>|' \
   "$work/Zerenta.Setting"
-start_app
-driver "wait class=#32770 title=Zerenta" >/dev/null
+start_app "$work/debug.log"
+show_dialog >/dev/null || fail "main dialog did not show again"
+
+echo "== the hidden test button writes the mode tree to the debugger output"
+driver "wait class=#32770 title=Zerenta visible" "click 1004" >/dev/null
+groups=$(echo "$rows" | awk -F'|' '{ print $4 }' | sort -u | wc -l)
+trace() { sed -n 's/^[0-9a-f]*:warn:seh:OutputDebugStringA "\(.*\)"$/\1/p' "$work/debug.log" | tr -d '\r'; }
+for i in $(seq 1 100); do
+  [ "$(trace | grep -c -- '^------')" -ge "$modes" ] && break
+  sleep 0.1
+done
+lines=$(trace)
+not_found=$(grep -cx 'NOT FOUND\\n' <<<"$lines")
+found=$(grep -cx 'FOUND\\n' <<<"$lines")
+[ "$not_found" = "$groups" ] && [ "$found" = $((modes - groups)) ] ||
+  fail "tree building: $not_found NOT FOUND (expected $groups), $found FOUND (expected $((modes - groups)))"
+grep -q 'Duplicated' <<<"$lines" && fail "a detected mode was reported as a duplicate"
+dump=$(grep -E '^([0-9]+ : [0-9]+|--.*)\\n$' <<<"$lines" | tr '\n' ' ')
+[[ "$dump" == '4 : 3\n --320 x 200\n'* || "$dump" == '4 : 3\n --320 x 240\n'* ]] ||
+  fail "mode tree dump starts with: ${dump:0:80}"
+[[ "$dump" == *'--800 x 600\n ----8 bpp\n ------60 Hz\n ----16 bpp\n ------60 Hz\n ----32 bpp\n ------60 Hz\n'* ]] ||
+  fail "mode tree dump lacks 800 x 600 with its depths: ${dump:0:300}"
+
+echo "== a favourite the adapter refuses (continued)"
 index=$(tray_index '[1234:567]\t1234 x 567 32bpp 60Hz') || fail "tray menu lacks the refused favourite"
 if [ -n "$index" ]; then
   driver "menu-choose $index" "wait class=#32770 title=\"Zerenta Warning\" visible" \
