@@ -1,0 +1,221 @@
+// acctool.exe: outside probes for the acceptance journeys.
+//   acctool.exe traymenu   asks the program's tray window to open its menu, as a right click does
+//   acctool.exe balloon    prints "<visible> <text>" for every balloon tooltip of other processes
+//   acctool.exe windows    lists every top-level window: hwnd pid visible class "title"
+//   acctool.exe main       "HWND VISIBLE" of the program's main dialog, shown or parked in the tray
+//   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
+//   acctool.exe restoremode  puts the desktop back to the mode in the registry
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The tray icon's callback message (WM_APP + 10) and its icon id (the tray menu resource).
+constexpr UINT kTrayCallback = WM_APP + 10;
+constexpr WPARAM kTrayIconId = 133;
+
+std::wstring ClassOf(HWND wnd)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(wnd, name, 255);
+    return name;
+}
+
+std::wstring TitleOf(HWND wnd)
+{
+    wchar_t title[256] = {};
+    GetWindowTextW(wnd, title, 255);
+    return title;
+}
+
+void Print(const std::wstring& line)
+{
+    const std::wstring text = line + L"\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::vector<HWND> TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+int TrayMenu()
+{
+    int count = 0;
+    // The program's hidden windows share one class; only the tray's answers the callback.
+    for (HWND wnd : TopLevelWindows()) {
+        if (ClassOf(wnd) == L"ZerentaWnd0") {
+            PostMessageW(wnd, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
+            ++count;
+        }
+    }
+    std::printf("%d\n", count);
+    return count > 0 ? 0 : 1;
+}
+
+// Memory in another process that holds a TOOLINFOW followed by a text buffer, freed on scope exit.
+class RemoteToolInfo {
+public:
+    static constexpr size_t kTextChars = 1024;
+
+    explicit RemoteToolInfo(DWORD pid)
+        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid))
+    {
+        if (m_process)
+            m_memory = static_cast<BYTE*>(VirtualAllocEx(m_process, nullptr, sizeof(TOOLINFOW) + kTextChars * 2,
+                                                         MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteToolInfo()
+    {
+        if (m_memory) VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
+        if (m_process) CloseHandle(m_process);
+    }
+    RemoteToolInfo(const RemoteToolInfo&) = delete;
+    RemoteToolInfo& operator=(const RemoteToolInfo&) = delete;
+
+    // The text of the tooltip's current tool, else of its first tool; empty when unreadable.
+    std::wstring Text(HWND tooltip)
+    {
+        if (!m_memory) return {};
+        TOOLINFOW info{};
+        info.cbSize = sizeof(info);
+        if (!Write(info) || !SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(m_memory))) {
+            if (!Write(info) || !SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(m_memory)))
+                return {};
+        }
+        SIZE_T got = 0;
+        if (!ReadProcessMemory(m_process, m_memory, &info, sizeof(info), &got)) return {};
+        std::vector<wchar_t> empty(kTextChars, L'\0');
+        WriteProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), empty.data(), kTextChars * 2, &got);
+        info.lpszText = reinterpret_cast<LPWSTR>(m_memory + sizeof(TOOLINFOW));
+        if (!Write(info)) return {};
+        SendMessageW(tooltip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(m_memory));
+        std::vector<wchar_t> text(kTextChars, L'\0');
+        if (!ReadProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got)) return {};
+        text.back() = L'\0';
+        return text.data();
+    }
+
+private:
+    bool Write(const TOOLINFOW& info)
+    {
+        SIZE_T put = 0;
+        return WriteProcessMemory(m_process, m_memory, &info, sizeof(info), &put) && put == sizeof(info);
+    }
+
+    HANDLE m_process;
+    BYTE* m_memory = nullptr;
+};
+
+int Balloons()
+{
+    int count = 0;
+    for (HWND wnd : TopLevelWindows()) {
+        if (ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
+        if (!(GetWindowLongPtrW(wnd, GWL_STYLE) & TTS_BALLOON)) continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        if (pid == GetCurrentProcessId()) continue;
+        RemoteToolInfo remote(pid);
+        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + remote.Text(wnd));
+        ++count;
+    }
+    return count > 0 ? 0 : 1;
+}
+
+// The main dialog is the dialog titled "Zerenta" that holds the tab control (a warning box may
+// carry the same title); in the tray it is parked as the child of a hidden top-level window.
+constexpr int kMainTabId = 1029;
+
+bool IsMainDialog(HWND wnd)
+{
+    return ClassOf(wnd) == L"#32770" && TitleOf(wnd) == L"Zerenta" && GetDlgItem(wnd, kMainTabId) != nullptr;
+}
+
+HWND FindMainDialog()
+{
+    for (HWND top : TopLevelWindows()) {
+        if (IsMainDialog(top)) return top;
+        if (ClassOf(top) != L"ZerentaWnd0") continue;
+        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (IsMainDialog(child)) return child;
+    }
+    return nullptr;
+}
+
+int MainDialog()
+{
+    HWND main = FindMainDialog();
+    if (!main) return 1;
+    Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(main))) + L" " +
+          std::to_wstring(IsWindowVisible(main) ? 1 : 0));
+    return 0;
+}
+
+int Boxes()
+{
+    int count = 0;
+    for (HWND wnd : TopLevelWindows()) {
+        if (ClassOf(wnd) != L"#32770" || !IsWindowVisible(wnd) || IsMainDialog(wnd)) continue;
+        std::wstring line = TitleOf(wnd);
+        for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassOf(child) != L"Static") continue;
+            std::wstring text = TitleOf(child);
+            for (wchar_t& c : text)
+                if (c == L'\n' || c == L'\r') c = L' ';
+            if (!text.empty()) line += L"|" + text;
+        }
+        Print(line);
+        ++count;
+    }
+    return count > 0 ? 0 : 1;
+}
+
+int RestoreMode()
+{
+    return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
+int Windows()
+{
+    for (HWND wnd : TopLevelWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " + std::to_wstring(pid) +
+              L" " + std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + ClassOf(wnd) + L" \"" + TitleOf(wnd) +
+              L"\"");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring verb = argc == 2 ? argv[1] : L"";
+    if (verb == L"traymenu") return TrayMenu();
+    if (verb == L"balloon") return Balloons();
+    if (verb == L"windows") return Windows();
+    if (verb == L"main") return MainDialog();
+    if (verb == L"boxes") return Boxes();
+    if (verb == L"restoremode") return RestoreMode();
+    std::fwprintf(stderr, L"usage: acctool.exe traymenu|balloon|windows|main|boxes|restoremode\n");
+    return 2;
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Every exit path - the "Exit Zerenta" button, the tray menu's "Exit Zerenta" and Ctrl+Alt+Numpad 0 -
+# asks first: No keeps the program and the changed screen, Yes ends it with code 0 and puts the
+# start-up mode and ramp back.
+source "$(dirname "$0")/lib.sh"
+
+mode_item='[4:3]\t800 x 600 32bpp 60Hz'
+gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
+printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
+  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
+  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
+  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
+  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
+  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
+printf '</Zerenta>' >>"$setting"
+cp "$setting" "$work/before.Setting"
+
+# Starts the program and changes the screen through both favourites; prints the changed ramp.
+start_and_change() {
+  start_app
+  tray_choose "$mode_item" >&2 || { echo "choosing the favourite mode failed" >&2; return 1; }
+  wait_for screen_size 800x600 >&2 || return 1
+  tray_choose "$gamma_item" >&2 || { echo "choosing the favourite gamma failed" >&2; return 1; }
+  local r i
+  for i in $(seq 1 50); do r=$(ramp); [ "$r" != "$start_ramp" ] && break; sleep 0.1; done
+  [ "$r" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp" >&2; return 1; }
+  sleep 0.3
+  ramp
+}
+
+# ask_exit PATH: brings up the exit question through one path; the driver waits for the box.
+ask_exit() {
+  case $1 in
+    button)
+      local hwnd
+      hwnd=$(show_main) || { echo "Configure did not show the main dialog"; return 1; }
+      driver "find hwnd=$hwnd" "click 1" >/dev/null || { echo "clicking Exit Zerenta failed"; return 1; } ;;
+    tray)
+      tray_choose 'Exit Zerenta\tCtrl + Alt + Numpad 0' || return 1 ;;
+    hotkey)
+      # Wine maps the keypad key to VK_NUMPAD0 only with Num Lock on (else it is VK_INSERT);
+      # xdotool presses the keysym's keycode, so Num Lock is switched on around the chord.
+      numlock_on
+      key_to_wine ctrl+alt+KP_0 ;;
+  esac
+  driver "wait title=Quiting visible" "texts Static ~= \"Do you really want to exit Zerenta?\"" >/dev/null ||
+    { echo "no exit question after the $1"; return 1; }
+}
+
+for path in button tray hotkey; do
+  say "exit through the $path"
+  changed=$(start_and_change) || { fail "$path: could not change the screen"; stop_app; restore_screen; continue; }
+
+  ask_exit "$path" || { fail "$path: no question"; stop_app; restore_screen; continue; }
+  out=$(driver "wait title=Quiting visible" "click 7" "wait title=Quiting gone") || fail "$path: answering No: $out"
+  sleep 0.5
+  app_alive || fail "$path: the program ended after No"
+  [ "$(screen_size)" = 800x600 ] || fail "$path: No changed the desktop size to $(screen_size)"
+  [ "$(ramp)" = "$changed" ] || fail "$path: No changed the ramp to $(ramp)"
+
+  ask_exit "$path" || { fail "$path: no question the second time"; stop_app; restore_screen; continue; }
+  out=$(driver "wait title=Quiting visible" "click 6") || fail "$path: answering Yes: $out"
+  rc=$(wait_app_exit 20) || { fail "$path: the program did not end after Yes"; stop_app; }
+  [ "${rc:-}" = 0 ] || fail "$path: exit code ${rc:-none}"
+  wait_for screen_size "$start_screen" || fail "$path: exit did not restore the desktop size"
+  wait_for ramp "$start_ramp" || fail "$path: exit did not restore the ramp"
+  restore_screen
+done
+cmp -s "$setting" "$work/before.Setting" || fail "exiting changed the settings file"
+
+finish

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# First start without a settings file: the program starts into the tray (main dialog hidden,
+# tray icon with its balloon); Configure shows the dialog, Apply writes the three sections with
+# empty lists and the blocker switch off; Apply && Minimize hides it again.
+source "$(dirname "$0")/lib.sh"
+
+[ ! -e "$setting" ] || abort "the fresh folder already holds a settings file"
+start_app
+
+# The tray answers only after the dialog's initialisation, so the menu proves start-up is done.
+items=$(tray_items) || abort "no tray menu after start-up"
+tray_close
+want=$'About Zerenta...\n\nConfigure...\n\nRestore Screen\\tCtrl + Alt + Enter\nExit Zerenta\\tCtrl + Alt + Numpad 0'
+[ "$items" = "$want" ] || fail "tray menu without favourites: $(tr '\n' '|' <<<"$items")"
+
+say "the main dialog exists and stays hidden"
+main=$(main_dialog) || abort "$main"
+[ "${main#* }" = 0 ] || fail "the main dialog is visible at start-up"
+sleep 1
+main=$(main_dialog)
+[ "${main#* }" = 0 ] || fail "the main dialog became visible after start-up"
+
+say "the balloon"
+# Wine's shell shows the balloon as a tooltip of explorer.exe with the balloon style.
+for i in $(seq 1 50); do
+  balloons=$(acctool balloon)
+  grep -qx '1 Zerenta is running\.' <<<"$balloons" && break
+  sleep 0.2
+done
+grep -qx '1 Zerenta is running\.' <<<"$balloons" || fail "no visible balloon 'Zerenta is running.'; balloon tooltips: ${balloons:-none}"
+
+boxes=$(message_boxes)
+[ -z "$boxes" ] || fail "dialog boxes at start-up: $boxes"
+
+say "Configure, Apply"
+hwnd=$(show_main) || abort "Configure did not show the main dialog"
+out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
+for i in $(seq 1 50); do [ -s "$setting" ] && break; sleep 0.1; done
+[ -s "$setting" ] || abort "Apply wrote no settings file"
+sleep 0.3
+if ! cmp -s "$setting" "$acc_lib_dir/expected/first_start.Setting"; then
+  fail "the first settings file differs from expected/first_start.Setting:"
+  diff <(tr -d '\r' <"$setting") <(tr -d '\r' <"$acc_lib_dir/expected/first_start.Setting")
+  od -c "$setting" | head -5
+fi
+# Independently of the byte layout: the three sections, empty lists, the switch off.
+text=$(tr -d '\r\t\n' <"$setting" | sed 's/^\xef\xbb\xbf//')
+for part in '<Resolution><Favourite_Resolutions/></Resolution>' '<Gamma><Favourite_Gammas/></Gamma>' \
+            '<Saver_Blocker><Blocked_Apps/><Block_Switch>Off</Block_Switch></Saver_Blocker>'; do
+  grep -qF "$part" <<<"$text" || fail "the settings file lacks $part: $text"
+done
+
+say "Apply && Minimize hides the dialog and keeps the program running"
+driver "find hwnd=$hwnd" "click 2" "wait hwnd=$hwnd hidden" >/dev/null || fail "Apply && Minimize did not hide the dialog"
+sleep 0.3
+app_alive || fail "the program ended after Apply && Minimize"
+boxes=$(message_boxes)
+[ -z "$boxes" ] || fail "dialog boxes after Apply: $boxes"
+
+finish

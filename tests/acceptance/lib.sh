@@ -1,0 +1,201 @@
+# Shared helpers of the acceptance journeys; sourced by each journey script, which is called as
+#   <journey>.sh <bin dir of the win64 tree> <acctool.exe>
+# Outside a harness (no ZR_HARNESS) the journey re-runs itself inside a fresh tools/harness.
+# Every journey works in its own temp folder with copies of the program and its DLLs, so the
+# settings file beside the program is the journey's own.
+set -uo pipefail
+
+acc_lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+acc_top=$(cd "$acc_lib_dir/../.." && pwd)
+if [ -z "${ZR_HARNESS:-}" ]; then
+  exec "$acc_top/tools/harness" run -- bash "$0" "$@"
+fi
+[ $# -ge 2 ] || { echo "usage: $0 <win64 bin dir> <acctool.exe>"; exit 2; }
+
+bin=$(cd "$1" && pwd)
+acctool_exe=$2
+wine=${ZR_WINE:-/usr/lib/wine/wine64}
+journey=$(basename "$0" .sh)
+failures=0
+work=$(mktemp -d "/tmp/zr-acceptance-$journey.XXXXXX")
+app_pid=""
+app_log=$work/app.log
+setting=$work/Zerenta.Setting
+
+say() { echo "$journey: $*"; }
+fail() { echo "FAILED ($journey): $*"; failures=$((failures + 1)); }
+# Ends the journey at once (the trap still restores the screen and ends the program).
+abort() { fail "$*"; say "aborted"; exit 1; }
+finish() {
+  stop_app
+  if [ "$failures" -eq 0 ]; then say "all passed"; else say "$failures failed"; fi
+  [ "$failures" -eq 0 ]
+  exit
+}
+
+driver() { WINEDEBUG=-all "$wine" "$bin/zdriver.exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+acctool() { WINEDEBUG=-all "$wine" "$acctool_exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# The X server's gamma ramp witness: the native tree's gammaread, else built here from its source.
+gammaread=${ZR_GAMMAREAD:-}
+for g in "$gammaread" "$bin/../../native/tools/gammaread" "$acc_top/build/native/tools/gammaread"; do
+  [ -n "$g" ] && [ -x "$g" ] && { gammaread=$g; break; }
+done
+if [ -z "$gammaread" ] || [ ! -x "$gammaread" ]; then
+  gammaread=$work/gammaread
+  cc -O1 -o "$gammaread" "$acc_top/tools/gammaread.c" -lXxf86vm -lX11 ||
+    abort "no gammaread (build the native tree)"
+fi
+
+cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/ ||
+  abort "the program's files are missing in $bin"
+
+# ---- the program ----------------------------------------------------------------------------
+
+# Starts the program in the journey's folder; its output goes to app.log.
+start_app() {
+  [ -z "$app_pid" ] || stop_app
+  (cd "$work" && WINEDEBUG=-all exec "$wine" ./Zerenta.exe >>"$app_log" 2>&1) &
+  app_pid=$!
+}
+app_alive() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
+
+# Ends exactly the process this journey started (TERM, then KILL after 5 s).
+stop_app() {
+  [ -n "$app_pid" ] || return 0
+  kill "$app_pid" 2>/dev/null
+  local i
+  for i in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$app_pid" 2>/dev/null
+  wait "$app_pid" 2>/dev/null
+  app_pid=""
+}
+
+# wait_app_exit SECONDS: waits for the program to end; prints its exit code, fails with 124 on a time-out.
+wait_app_exit() {
+  local deadline=$((SECONDS + $1)) rc
+  while kill -0 "$app_pid" 2>/dev/null; do
+    [ "$SECONDS" -ge "$deadline" ] && return 124
+    sleep 0.1
+  done
+  wait "$app_pid"; rc=$?
+  app_pid=""
+  echo "$rc"
+}
+
+# The main dialog: "HWND VISIBLE" whether it is shown or parked under its hidden parent.
+# Waits (bounded) until the program has one; the tray's menu callback answers only after the
+# dialog's initialisation (settings loaded), so callers that need that wait for the menu.
+main_dialog() {
+  local i out
+  for i in $(seq 1 150); do
+    out=$(acctool main) && { echo "$out"; return 0; }
+    app_alive || { echo "the program ended"; return 1; }
+    sleep 0.2
+  done
+  echo "no main dialog after 30 s; windows: $(acctool windows | grep -c .) top-level"
+  return 1
+}
+
+main_hwnd() { local m; m=$(main_dialog) || return 1; echo "${m%% *}"; }
+
+show_main() {
+  local hwnd
+  hwnd=$(main_hwnd) || return 1
+  driver "find hwnd=$hwnd" "command 32772" "wait hwnd=$hwnd visible" >/dev/null || return 1
+  echo "$hwnd"
+}
+
+# Every visible dialog box other than the main dialog (message boxes, a crash dialog), one a
+# line as "title|static texts"; empty when there is none.
+message_boxes() { acctool boxes || true; }
+
+# ---- the tray menu --------------------------------------------------------------------------
+
+# tray_items: opens the tray menu and prints its items, one a line (tab as \t); the menu stays open.
+tray_items() {
+  local i menu
+  for i in $(seq 1 100); do
+    acctool traymenu >/dev/null && menu=$(driver "timeout 2000" "menu") && break
+    app_alive || return 1
+    sleep 0.2
+  done
+  [ -n "${menu:-}" ] || return 1
+  menu=${menu#ok menu \"}
+  menu=${menu%\"*}
+  awk 'BEGIN { RS = "|" } { sub(/\n$/, ""); print }' <<<"$menu"
+}
+
+tray_close() { driver "menu-close" >/dev/null 2>&1; }
+
+# tray_choose TEXT: picks the tray item with exactly this text; prints the menu when it is missing.
+tray_choose() {
+  local items index
+  items=$(tray_items) || { echo "no tray menu"; return 1; }
+  index=$(awk -v want="$1" '$0 == want { print NR - 1; exit }' <<<"$items")
+  if [ -z "$index" ]; then
+    tray_close
+    echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"
+    return 1
+  fi
+  driver "menu-choose $index" >/dev/null || { echo "menu-choose $index failed"; return 1; }
+}
+
+# ---- the screen -----------------------------------------------------------------------------
+
+# ramp: the server's ramp at entries 0, 1, 128 and 255 as one line.
+ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
+screen_size() { driver "screen" | sed -n 's/^ok screen "\{0,1\}\([0-9x]*\)"\{0,1\}.*/\1/p'; }
+
+# wait_for WHAT WANT [SECONDS]: waits until "$(WHAT)" prints WANT; prints what it saw on a time-out.
+wait_for() {
+  local what=$1 want=$2 deadline=$((SECONDS + ${3:-10})) seen
+  while :; do
+    seen=$($what)
+    [ "$seen" = "$want" ] && return 0
+    [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.1
+  done
+  echo "$what is '$seen', expected '$want'"
+  return 1
+}
+
+# key_to_wine KEYS...: xdotool key presses that reach Wine. The keys go to the X input focus,
+# so Wine's virtual desktop window gets the focus first (there is no window manager).
+key_to_wine() {
+  local w
+  w=$(timeout 5 xdotool search --name 'Wine desktop' 2>/dev/null | head -1)
+  [ -n "$w" ] && timeout 5 xdotool windowfocus "$w" 2>/dev/null
+  sleep 0.2
+  timeout 5 xdotool key "$@"
+}
+
+# Num Lock on in the X server (Wine reads the keypad's digits only with it).
+numlock_on() {
+  timeout 5 xset -display "$DISPLAY" q 2>/dev/null | grep -q 'Num Lock: *on' || timeout 5 xdotool key Num_Lock
+}
+
+# Puts the desktop back to the registry's mode and the ramp to the identity.
+restore_screen() {
+  acctool restoremode >/dev/null 2>&1
+  timeout 5 xgamma -display "$DISPLAY" -quiet -gamma 1 >/dev/null 2>&1
+}
+
+acc_cleanup() {
+  stop_app
+  restore_screen
+  if [ "$failures" -ne 0 ] && [ -s "$app_log" ]; then
+    echo "--- program output:"; tail -20 "$app_log"
+  fi
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
+}
+trap acc_cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+restore_screen
+start_ramp=$(ramp)
+start_screen=$(screen_size)
+[ -n "$start_ramp" ] || abort "gammaread cannot read the ramp of $DISPLAY"
+[ -n "$start_screen" ] || abort "zdriver cannot read the screen size"
