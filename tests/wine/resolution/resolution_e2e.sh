@@ -148,8 +148,10 @@ driver "wait class=#32770 title=Zerenta visible" "settext 1037 1280" "settext 10
 
 echo "== a favourite the adapter refuses: warning box, then the screen is restored (after the tree check)"
 stop_app
-sed -i 's|</Favourite_Resolutions>|<Item width="1234" height="567" bpp="32" refresh_rate="60"/></Favourite_Resolutions>|' \
-  "$work/Zerenta.Setting"
+# A mode the adapter does not have, then 100 more favourites: the tray shows the first 100 only.
+extra='<Item width="1234" height="567" bpp="32" refresh_rate="60"/>'
+for r in $(seq 1 100); do extra+="<Item width=\"640\" height=\"480\" bpp=\"32\" refresh_rate=\"$r\"/>"; done
+sed -i "s|</Favourite_Resolutions>|$extra</Favourite_Resolutions>|" "$work/Zerenta.Setting"
 start_app "$work/debug.log"
 show_dialog >/dev/null || fail "main dialog did not show again"
 
@@ -173,8 +175,11 @@ dump=$(grep -E '^([0-9]+ : [0-9]+|--.*)\\n$' <<<"$lines" | tr '\n' ' ')
 [[ "$dump" == *'--800 x 600\n ----8 bpp\n ------60 Hz\n ----16 bpp\n ------60 Hz\n ----32 bpp\n ------60 Hz\n'* ]] ||
   fail "mode tree dump lacks 800 x 600 with its depths: ${dump:0:300}"
 
-echo "== a favourite the adapter refuses (continued)"
+echo "== a favourite the adapter refuses (continued); 103 favourites, 100 in the tray"
+driver "wait class=#32770 title=Zerenta visible" "lv-count 1034 == 103" || fail "favourites list count"
 index=$(tray_index '[1234:567]\t1234 x 567 32bpp 60Hz') || fail "tray menu lacks the refused favourite"
+menu=$(driver "menu" | tr -d '\r')
+[ "$(grep -o '|\[' <<<"$menu" | wc -l)" = 100 ] || fail "tray does not show exactly 100 favourites: $menu"
 if [ -n "$index" ]; then
   driver "menu-choose $index" "wait class=#32770 title=\"Zerenta Warning\" visible" \
          "texts Static ~= \"Failed to change the display mode: 1234 x 567,32 bpp, @60 Hz.\"" "click 1" \
