@@ -159,3 +159,15 @@ TEST(TextFileWrite, AnsiRoundTripsThroughTheSystemCodePage)
     EXPECT_EQ(ReadLines(folder.File("out.txt")), (std::vector<std::wstring>{L"caf\u00e9"}));
 }
 #endif
+
+#ifndef _WIN32
+// A device that refuses every write: the failure must show in Good(), not be lost at Close.
+TEST(TextFileWrite, AFailedFlushIsReported)
+{
+    CTextFileWrite full(L"/dev/full", Utf8);
+    ASSERT_TRUE(full.IsOpen());
+    full.Write(std::wstring(4000, L'x'));
+    full.Close();
+    EXPECT_FALSE(full.Good());
+}
+#endif
