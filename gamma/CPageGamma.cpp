@@ -177,6 +177,8 @@ void CPageGamma::RerangeLinked() noexcept
 {
     const SliderRange range =
         LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
+    // Each change repaints the trackbar; during a drag the extremes often stay where they are.
+    if (m_linked.GetRangeMin() == range.min && m_linked.GetRangeMax() == range.max && m_linked.GetPos() == 0) return;
     SetSliderRange(m_linked, range);
     m_linked.SetPos(0);
 }
@@ -223,12 +225,15 @@ void CPageGamma::Apply() noexcept
     m_warning.StartFlash();
 }
 
-void CPageGamma::WriteLabels(const GammaSetting& setting) const noexcept
+void CPageGamma::WriteLabels(const GammaSetting& setting) noexcept
 {
     const GammaPositions values = ToPositions(setting);
     for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
+        if (m_labelsShown && m_shownLabels[i] == values[i]) continue;
         ::SetDlgItemTextW(m_hWnd, kLabelIds[i], FormatSliderLabel(static_cast<GammaSlider>(i), values[i]).data());
     }
+    m_shownLabels = values;
+    m_labelsShown = true;
 }
 
 void CPageGamma::GetTrayMenuItems(std::vector<std::wstring>& items)

@@ -57,7 +57,7 @@ private:
     void LinkedMove() noexcept;
     GammaSetting ReadSliders() const noexcept;
     void Apply() noexcept;
-    void WriteLabels(const GammaSetting& setting) const noexcept;
+    void WriteLabels(const GammaSetting& setting) noexcept;
     void LoadFavourites() noexcept;
     void SaveFavourites() noexcept;
     void DeleteAllFavourites() noexcept;
@@ -79,4 +79,8 @@ private:
     // Working tables, kept so that a slider step allocates nothing.
     GammaTable m_ramp{};
     GammaTable m_acceptedRamp{};
+    // What the value labels show; a label is written only when its value changes, because a
+    // static control repaints at once on every new text.
+    GammaPositions m_shownLabels{};
+    bool m_labelsShown = false;
 };
