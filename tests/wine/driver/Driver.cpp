@@ -59,13 +59,8 @@ std::wstring HandleText(HWND window) {
 // Visible top-level windows, for the "saw" part of a failed wait.
 std::wstring DescribeScreen() {
   std::vector<std::wstring> lines;
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* out = reinterpret_cast<std::vector<std::wstring>*>(param);
-        if (IsWindowVisible(window) && out->size() < 16) out->push_back(WindowQuery::Describe(window));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&lines));
+  for (HWND window : WindowQuery::AllTopLevel())
+    if (IsWindowVisible(window) && lines.size() < 16) lines.push_back(WindowQuery::Describe(window));
   return lines.empty() ? L"no visible top-level window" : L"visible windows: " + Join(lines, L"; ");
 }
 
@@ -188,23 +183,13 @@ HWND Driver::Control(const std::wstring& id, std::wstring& error) const {
   if (HWND direct = GetDlgItem(current, static_cast<int>(number))) return direct;
   // Pages live in child dialogs of the main dialog: look through every descendant and
   // prefer a visible one.
-  struct Context {
-    int id;
-    HWND visible;
-    HWND any;
-  } context{static_cast<int>(number), nullptr, nullptr};
-  EnumChildWindows(
-      current,
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Context*>(param);
-        if (GetDlgCtrlID(window) == c->id) {
-          if (!c->any) c->any = window;
-          if (!c->visible && IsWindowVisible(window)) c->visible = window;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
-  HWND found = context.visible ? context.visible : context.any;
+  HWND visible = nullptr, any = nullptr;
+  for (HWND window : WindowQuery::AllChildren(current)) {
+    if (GetDlgCtrlID(window) != static_cast<int>(number)) continue;
+    if (!any) any = window;
+    if (!visible && IsWindowVisible(window)) visible = window;
+  }
+  HWND found = visible ? visible : any;
   if (!found) error = L"no control " + id + L" in " + WindowQuery::Describe(current);
   return found;
 }
@@ -776,16 +761,8 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     HWND current = CurrentWindow(o.error);
     if (!current) return Failure(o.error);
     const std::wstring wanted = args.empty() ? L"Static" : args[0];
-    std::vector<HWND> children;
-    EnumChildWindows(
-        current,
-        [](HWND window, LPARAM param) -> BOOL {
-          reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
     std::vector<std::wstring> texts;
-    for (HWND child : children) {
+    for (HWND child : WindowQuery::AllChildren(current)) {
       if (_wcsicmp(WindowQuery::ClassOf(child).c_str(), wanted.c_str()) != 0) continue;
       std::wstring text = WindowQuery::TitleOf(child);
       if (!text.empty()) texts.push_back(text);

@@ -90,37 +90,42 @@ bool WindowQuery::Matches(HWND window) const {
   return true;
 }
 
-std::vector<HWND> WindowQuery::FindTopLevel() const {
-  struct Context {
-    const WindowQuery* query;
-    std::vector<HWND> found;
-  } context{this, {}};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Context*>(param);
-        if (c->query->Matches(window)) c->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
+namespace {
+
+// A named CALLBACK: on 32-bit Windows the enumeration wants stdcall, which a lambda cannot be.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> WindowQuery::AllTopLevel() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
   for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr;)
-    if (Matches(window)) context.found.push_back(window);
-  return context.found;
+    windows.push_back(window);
+  return windows;
+}
+
+std::vector<HWND> WindowQuery::AllChildren(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> WindowQuery::FindTopLevel() const {
+  std::vector<HWND> found;
+  for (HWND window : AllTopLevel())
+    if (Matches(window)) found.push_back(window);
+  return found;
 }
 
 std::vector<HWND> WindowQuery::FindChildren(HWND parent) const {
-  struct Context {
-    const WindowQuery* query;
-    std::vector<HWND> found;
-  } context{this, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Context*>(param);
-        if (c->query->Matches(window)) c->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
-  return context.found;
+  std::vector<HWND> found;
+  for (HWND window : AllChildren(parent))
+    if (Matches(window)) found.push_back(window);
+  return found;
 }
 
 std::wstring WindowQuery::Describe(HWND window) {

@@ -22,6 +22,9 @@ class WindowQuery {
   bool Matches(HWND window) const;
   std::vector<HWND> FindTopLevel() const;
   std::vector<HWND> FindChildren(HWND parent) const;
+  // Every top-level window in z-order, then every message-only window.
+  static std::vector<HWND> AllTopLevel();
+  static std::vector<HWND> AllChildren(HWND parent);
 
   // "hwnd=N class=... title=... pid=N visible=N" for output.
   static std::wstring Describe(HWND window);
