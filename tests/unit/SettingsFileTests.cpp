@@ -256,24 +256,13 @@ TEST(SettingsFile, AFailedSaveLeavesTheOldFileAndSaysWhy)
     EXPECT_FALSE(folder.Exists("Zerenta.Setting.tmp"));
 }
 
-TEST(TevSetting, SetXmlRenamesAndKeepsTheParsedSection)
-{
-    CTevSetting store(L"Resolution");
-    EXPECT_EQ(store.GetXml(), L"");
-    store.SetXml(L"");
-    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution/>");
-    store.SetXml(L"<whatever a=\"1\"><B>v</B></whatever>");
-    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution a=\"1\" >\r\n\t<B>v</B>\r\n</Resolution>");
-    store.SetXml(nullptr);
-    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution a=\"1\" >\r\n\t<B>v</B>\r\n</Resolution>");
-    store.SetXml(L"not xml at all");
-    EXPECT_EQ(store.GetXml(), L"\r\n<Resolution/>");
-}
-
-TEST(TevSetting, ReplaceChildKeepsOtherChildrenAndAttributes)
+TEST(TevSetting, SetXmlRenamesAndReplaceChildKeepsTheRest)
 {
     CTevSetting store(L"Gamma");
-    store.SetXml(L"<Gamma mode=\"x\"><favourite_gammas><Item/></favourite_gammas><Extra/></Gamma>");
+    store.SetXml(L"");
+    EXPECT_EQ(store.GetXml(), L"\r\n<Gamma/>");
+    store.SetXml(L"<whatever mode=\"x\"><favourite_gammas><Item/></favourite_gammas><Extra/></whatever>");
+    store.SetXml(nullptr);  // leaves the section as it is
     XmlNode list(L"Favourite_Gammas");
     list.AppendNewChild(L"Item", L"Night");
     store.ReplaceChild(list);
@@ -287,17 +276,15 @@ TEST(TevSetting, ReplaceChildKeepsOtherChildrenAndAttributes)
 
     CTevSetting fresh(L"Saver_Blocker");
     EXPECT_EQ(fresh.CreateRoot()->ChildCount(), 0);
+    fresh.ReplaceChild(XmlNode(L"Block_Switch", L"On"));  // before any SetXml the section still has its name
+    EXPECT_EQ(fresh.GetXml(), L"\r\n<Saver_Blocker>\r\n\t<Block_Switch>On</Block_Switch>\r\n</Saver_Blocker>");
 }
 
 TEST(LenientInt, ReadsLikeTheCLibraryButSaturates)
 {
-    EXPECT_EQ(ParseLenientInt(L"1024"), 1024);
     EXPECT_EQ(ParseLenientInt(L"  \t-42abc"), -42);
     EXPECT_EQ(ParseLenientInt(L"+7"), 7);
-    EXPECT_EQ(ParseLenientInt(L""), 0);
     EXPECT_EQ(ParseLenientInt(L"x12"), 0);
-    EXPECT_EQ(ParseLenientInt(L"- 5"), 0);
-    EXPECT_EQ(ParseLenientInt(L"2147483647"), INT_MAX);
     EXPECT_EQ(ParseLenientInt(L"-2147483648"), INT_MIN);
     EXPECT_EQ(ParseLenientInt(L"99999999999999999999999"), INT_MAX);
     EXPECT_EQ(ParseLenientInt(L"-2147483649"), INT_MIN);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "settings/XmlNode.h"
@@ -17,7 +18,7 @@ XmlParseOptions ProgramOptions()
 
 struct Parsed {
     XmlNode node;
-    XmlParseOptions options = ProgramOptions();
+    XmlParseOptions options;
     std::optional<std::size_t> end;
 };
 
@@ -38,12 +39,10 @@ std::wstring Attr(const XmlNode& node, const wchar_t* name)
 void ExpectSameTree(const XmlNode& a, const XmlNode& b)
 {
     EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.value, b.value) << "in " << std::string(a.name.begin(), a.name.end());
+    EXPECT_EQ(a.value, b.value);
     ASSERT_EQ(a.attributes.size(), b.attributes.size());
-    for (std::size_t i = 0; i < a.attributes.size(); ++i) {
-        EXPECT_EQ(a.attributes[i]->name, b.attributes[i]->name);
+    for (std::size_t i = 0; i < a.attributes.size(); ++i)
         EXPECT_EQ(a.attributes[i]->value, b.attributes[i]->value);
-    }
     ASSERT_EQ(a.ChildCount(), b.ChildCount());
     for (int i = 0; i < a.ChildCount(); ++i)
         ExpectSameTree(*a.ChildAt(i), *b.ChildAt(i));
@@ -53,37 +52,17 @@ void ExpectSameTree(const XmlNode& a, const XmlNode& b)
 
 TEST(XmlLoad, TextWithoutAnElementReturnsNoneAndKeepsNameAndValue)
 {
-    for (const wchar_t* text : {L"", L"just words", L"   "}) {
-        XmlNode node(L"keep", L"value");
-        node.AppendNewChild(L"old");
-        node.AppendAttr(L"x", L"1");
-        XmlParseOptions options = ProgramOptions();
-        EXPECT_FALSE(node.Load(text, options));
-        EXPECT_EQ(node.name, L"keep");
-        EXPECT_EQ(node.value, L"value");
-        EXPECT_EQ(node.ChildCount(), 0);
-        EXPECT_TRUE(node.attributes.empty());
-        EXPECT_FALSE(options.error_flag);
-    }
+    XmlNode node(L"keep", L"value");
+    node.AppendNewChild(L"old");
+    XmlParseOptions options = ProgramOptions();
+    EXPECT_FALSE(node.Load(L"just words", options));
+    EXPECT_EQ(node.name, L"keep");
+    EXPECT_EQ(node.value, L"value");
+    EXPECT_EQ(node.ChildCount(), 0);
+    EXPECT_FALSE(options.error_flag);
 }
 
-TEST(XmlLoad, EmptyElementTagAndTheSlashThatIsNotClosed)
-{
-    auto ok = Parse(L"<a/>");
-    ASSERT_EQ(ok->end, 4u);
-    EXPECT_EQ(ok->node.name, L"a");
-    EXPECT_TRUE(ok->node.attributes.empty());
-    EXPECT_EQ(ok->node.ChildCount(), 0);
-    EXPECT_TRUE(ok->node.value.empty());
-
-    auto bad = Parse(L"<a/ >");
-    EXPECT_FALSE(bad->end);
-    EXPECT_EQ(bad->options.error_code, 1);
-    EXPECT_EQ(bad->options.error_pos, 3u);
-    EXPECT_EQ(bad->options.error_text, L"Element must be closed.");
-}
-
-TEST(XmlLoad, QuotedUnquotedAndBareAttributes)
+TEST(XmlLoad, AttributesInEveryForm)
 {
     auto open = Parse(L"<a x='1' y=2 z >");
     EXPECT_EQ(open->end, 16u);  // never closed: accepted up to the end
@@ -93,49 +72,34 @@ TEST(XmlLoad, QuotedUnquotedAndBareAttributes)
     EXPECT_EQ(Attr(open->node, L"y"), L"2");
     EXPECT_EQ(Attr(open->node, L"z"), L"");
 
-    auto bad = Parse(L"<a x='1' y=2 z>");
-    EXPECT_FALSE(bad->end);
-    EXPECT_EQ(bad->options.error_code, 4);
-    EXPECT_EQ(bad->options.error_pos, 13u);
-    EXPECT_EQ(bad->options.error_text, L"<a> attribute has error ");
-    EXPECT_EQ(bad->node.attributes.size(), 2u);  // what was built stays
-
-    auto entities = Parse(L"<a t=\"&lt;&quot;&amp;\" s=' padded ' />");
-    EXPECT_EQ(Attr(entities->node, L"t"), L"<\"&");
-    EXPECT_EQ(Attr(entities->node, L"s"), L"padded");
+    auto decoded = Parse(L"<a t=\"&lt;&quot;&amp;\" s=' padded ' />");
+    EXPECT_EQ(Attr(decoded->node, L"t"), L"<\"&");
+    EXPECT_EQ(Attr(decoded->node, L"s"), L"padded");
 }
 
-TEST(XmlLoad, TextValuesAreTrimmedDecodedAndTakenOnlyOnce)
+TEST(XmlLoad, ErrorsCarryCodePositionAndTextAndTheFirstOneWins)
 {
-    EXPECT_EQ(Parse(L"<a>  text  </a>")->node.value, L"text");
-    EXPECT_EQ(Parse(L"<a>x &amp; y</a>")->node.value, L"x & y");
-    EXPECT_EQ(Parse(L"<a>x &amp y</a>")->node.value, L"x &amp y");
-    EXPECT_EQ(Parse(L"<a>\u00a0\u3000</a>")->node.value, L"");  // Unicode spaces are blank too
-
-    auto tail = Parse(L"<a><b/>tail</a>");
-    EXPECT_EQ(tail->node.value, L"tail");
-    EXPECT_EQ(tail->node.ChildCount(), 1);
-
-    auto head = Parse(L"<a>head<b/>tail</a>");
-    EXPECT_EQ(head->node.value, L"head");
-    EXPECT_EQ(head->end, 19u);
-    ASSERT_EQ(head->node.ChildCount(), 1);
-    EXPECT_EQ(head->node.ChildAt(0)->name, L"b");
-    EXPECT_EQ(head->node.ChildAt(0)->parent, &head->node);
-}
-
-TEST(XmlLoad, MismatchedEndTagsRecordTheFirstErrorOnly)
-{
-    auto bad = Parse(L"<a></b>");
-    EXPECT_FALSE(bad->end);
-    EXPECT_EQ(bad->options.error_code, 3);
-    EXPECT_EQ(bad->options.error_pos, 7u);
-    EXPECT_EQ(bad->options.error_text, L"'<a> ... </b>' is not wel-formed.");
-
-    auto unterminated = Parse(L"<a></a");
-    EXPECT_FALSE(unterminated->end);
-    EXPECT_EQ(unterminated->options.error_code, 2);
-    EXPECT_EQ(unterminated->options.error_text, L"it must be closed with </a>");
+    struct Case {
+        const wchar_t* text;
+        int code;
+        std::size_t pos;
+        const wchar_t* message;
+    };
+    for (const Case& c : {Case{L"<a/ >", 1, 3, L"Element must be closed."},
+                          Case{L"<a></a", 2, 5, L"it must be closed with </a>"},
+                          Case{L"<a></b>", 3, 7, L"'<a> ... </b>' is not wel-formed."},
+                          Case{L"<a x='1' y=2 z>", 4, 13, L"<a> attribute has error "}}) {
+        auto parsed = Parse(c.text);
+        EXPECT_FALSE(parsed->end) << c.code;
+        EXPECT_EQ(parsed->options.error_code, c.code);
+        EXPECT_EQ(parsed->options.error_pos, c.pos) << c.code;
+        EXPECT_EQ(parsed->options.error_text, c.message);
+    }
+    XmlParseOptions options = ProgramOptions();
+    XmlNode node;
+    node.Load(L"<a></b>", options);
+    node.Load(L"<a/ >", options);
+    EXPECT_EQ(options.error_code, 3);
 
     XmlParseOptions forced = ProgramOptions();
     forced.force = true;
@@ -143,13 +107,20 @@ TEST(XmlLoad, MismatchedEndTagsRecordTheFirstErrorOnly)
     EXPECT_EQ(cont->end, 19u);
     EXPECT_EQ(cont->node.ChildCount(), 1);
     EXPECT_FALSE(cont->options.error_flag);
+}
 
-    // The first error wins: a later one leaves the record alone.
-    XmlParseOptions options = ProgramOptions();
-    XmlNode node;
-    node.Load(L"<a></b>", options);
-    node.Load(L"<a/ >", options);
-    EXPECT_EQ(options.error_code, 3);
+TEST(XmlLoad, TextValuesAreTrimmedDecodedAndTakenOnlyOnce)
+{
+    EXPECT_EQ(Parse(L"<a>  text  </a>")->node.value, L"text");
+    EXPECT_EQ(Parse(L"<a>x &amp; y &amp z &amp;lt;</a>")->node.value, L"x & y &amp z &lt;");
+    EXPECT_EQ(Parse(L"<a>\u00a0\u3000</a>")->node.value, L"");  // Unicode spaces are blank too
+    EXPECT_EQ(Parse(L"<a><b/>tail</a>")->node.value, L"tail");
+
+    auto head = Parse(L"<a>head<b/>tail</a>");
+    EXPECT_EQ(head->node.value, L"head");
+    EXPECT_EQ(head->end, 19u);
+    ASSERT_EQ(head->node.ChildCount(), 1);
+    EXPECT_EQ(head->node.ChildAt(0)->parent, &head->node);
 }
 
 TEST(XmlLoad, BackslashIsOrdinaryUnlessItIsTheEscapeCharacter)
@@ -172,51 +143,36 @@ TEST(XmlLoad, DeclarationCommentsAndCdata)
     auto declared = Parse(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a>v</a>");
     EXPECT_EQ(declared->node.name, L"a");
     EXPECT_EQ(declared->node.value, L"v");
-    EXPECT_EQ(declared->node.ChildCount(), 0);
 
     auto commented = Parse(L"<!-- top --><a><!-- note --><b/><![cdata[ raw <x> ]]></a>");
     ASSERT_EQ(commented->node.ChildCount(), 3);
     EXPECT_EQ(commented->node.ChildAt(0)->name, L"#COMMENT");
-    EXPECT_EQ(commented->node.ChildAt(0)->kind, XML_COMMENT);
     EXPECT_EQ(commented->node.ChildAt(0)->value, L" note ");
     EXPECT_EQ(commented->node.ChildAt(1)->name, L"b");
     EXPECT_EQ(commented->node.ChildAt(2)->kind, XML_CDATA);
     EXPECT_EQ(commented->node.ChildAt(2)->value, L" raw <x> ");
 }
 
-TEST(XmlLoad, MissingClosingMarkersStopAtTheEndOfTheText)
+TEST(XmlLoad, CutShortTextNeverReadsPastItsEnd)
 {
-    for (const wchar_t* text : {L"<a><b/><!-- never", L"<a><b/><![CDATA[never", L"<?xml never", L"<a><b/><c x=\"1",
-                                L"<a><b/><c x='1 />", L"<a><b/><c x="}) {
+    for (const wchar_t* text : {L"<a><b/><!-- never", L"<a><b/><![CDATA[never", L"<a><b/><c x=\"1", L"<a><b/><c x="}) {
         auto parsed = Parse(text);
-        EXPECT_FALSE(parsed->end) << std::wstring(text).size();
-        if (parsed->node.name == L"a") {
-            ASSERT_GE(parsed->node.ChildCount(), 1);
-            EXPECT_EQ(parsed->node.ChildAt(0)->name, L"b");  // what came before survives
-        }
+        EXPECT_FALSE(parsed->end);
+        ASSERT_GE(parsed->node.ChildCount(), 1);
+        EXPECT_EQ(parsed->node.ChildAt(0)->name, L"b");  // what came before survives
     }
-}
-
-TEST(XmlLoad, EveryPrefixOfADocumentParsesWithinBounds)
-{
-    // Each prefix cuts some construct short; under the sanitizers this proves that no
-    // search runs past the end of the text.
+    // Every prefix cuts some construct short; under the sanitizers this shows that no
+    // search runs past the end.
     const std::wstring document =
         L"<?xml version=\"1.0\"?><!-- c --><Z v=\"1\" w='2' u=3 bare >text &amp; more<A><B k=\"&lt;\"/>"
         L"<![CDATA[ d ]]><C>x</C></A><D/ ></Z >";
-    for (const bool trim : {true, false}) {
-        for (const wchar_t escape : {L'\0', L'\\'}) {
-            for (std::size_t n = 0; n <= document.size(); ++n) {
-                XmlParseOptions options;
-                options.trim = trim;
-                options.escape_char = escape;
-                XmlNode node;
-                const std::wstring prefix = document.substr(0, n);
-                const auto end = node.Load(prefix, options);
-                if (end) {
-                    ASSERT_LE(*end, prefix.size());
-                }
-            }
+    for (const wchar_t escape : {L'\0', L'\\'}) {
+        for (std::size_t n = 0; n <= document.size(); ++n) {
+            XmlParseOptions options = ProgramOptions();
+            options.escape_char = escape;
+            XmlNode node;
+            const auto end = node.Load(document.substr(0, n), options);
+            ASSERT_LE(end.value_or(0), n);
         }
     }
 }
@@ -243,12 +199,8 @@ TEST(XmlLoad, NestingIsBoundedAndTheBuiltPartStaysUsable)
 
     std::wstring ok;
     for (int i = 0; i < 200; ++i)
-        ok += L"<b>";
-    for (int i = 0; i < 200; ++i)
-        ok += L"</b>";
-    auto parsed = Parse(ok);
-    EXPECT_EQ(parsed->end, ok.size());
-    EXPECT_FALSE(parsed->options.error_flag);
+        ok = L"<b>" + ok + L"</b>";
+    EXPECT_EQ(Parse(ok)->end, ok.size());
 }
 
 TEST(XmlToXml, ElementsAttributesAndValues)
@@ -257,126 +209,61 @@ TEST(XmlToXml, ElementsAttributesAndValues)
     item.AppendAttr(L"width", L"1024");
     item.AppendAttr(L"height", L"768");
     EXPECT_EQ(item.ToXml(), L"\r\n<Item width=\"1024\" height=\"768\" />");
-
     EXPECT_EQ(XmlNode(L"Block_Switch", L"On").ToXml(), L"\r\n<Block_Switch>On</Block_Switch>");
 
-    XmlNode list(L"Favourite_Resolutions");
-    list.AppendNewChild(L"Item")->AppendAttr(L"bpp", L"32");
-    EXPECT_EQ(list.ToXml(), L"\r\n<Favourite_Resolutions>\r\n\t<Item bpp=\"32\" />\r\n</Favourite_Resolutions>");
-
     XmlNode mixed(L"a", L"v & w");
-    mixed.AppendNewChild(L"b");
-    EXPECT_EQ(mixed.ToXml(), L"\r\n<a>\r\n\t<b/>\r\n\tv &amp; w\r\n</a>");
-
-    XmlNode quoted(L"q");
-    quoted.AppendAttr(L"t", L"say \"x\" <y>");
-    EXPECT_EQ(quoted.ToXml(), L"\r\n<q t=\"say &quot;x&quot; &lt;y&gt;\" />");
-
+    mixed.AppendNewChild(L"b")->AppendAttr(L"t", L"say \"x\" <y>");
+    EXPECT_EQ(mixed.ToXml(), L"\r\n<a>\r\n\t<b t=\"say &quot;x&quot; &lt;y&gt;\" />\r\n\tv &amp; w\r\n</a>");
     EXPECT_EQ(XmlNode(L"r", L"\rhidden").ToXml(), L"\r\n<r></r>");
-    EXPECT_EQ(SharedWriteOptions().indent, 0);
-}
 
-TEST(XmlToXml, OtherKindsAndOptions)
-{
-    XmlNode doc;
-    doc.kind = XML_DOCUMENT;
-    XmlNode* pi = doc.AppendNewChild(L"xml");
-    pi->kind = XML_PI;
-    pi->AppendAttr(L"version", L"1.0");
-    XmlNode* comment = doc.AppendNewChild(L"#COMMENT", L" a<b ");
+    XmlNode* comment = mixed.AppendNewChild(L"#COMMENT", L" a<b ");
     comment->kind = XML_COMMENT;
-    XmlNode* cdata = doc.AppendNewChild(L"#CDATA", L"&");
-    cdata->kind = XML_CDATA;
-    EXPECT_EQ(doc.ToXml(), L"\r\n\r\n<?xml version=\"1.0\" ?>\r\n<!-- a<b -->\r\n<![CDATA[&]]>");
-
     XmlWriteOptions flat;
     flat.new_lines = false;
-    flat.encode_entities = false;
     flat.quote_char = '\'';
-    flat.indent = 3;
-    XmlNode a(L"a", L"&");
-    a.AppendNewChild(L"b")->AppendAttr(L"k", L"v");
-    EXPECT_EQ(a.ToXml(flat), L"<a><b k='v' />&</a>");
-    EXPECT_EQ(flat.indent, 3);
+    EXPECT_EQ(mixed.ToXml(flat), L"<a><b t='say &quot;x&quot; &lt;y&gt;' /><!-- a<b -->v &amp; w</a>");
+    EXPECT_EQ(SharedWriteOptions().indent, 0);
 }
 
 TEST(XmlToXml, WrittenTreesParseBackTheSame)
 {
     XmlNode root(L"Zerenta");
     root.AppendAttr(L"version", L"1.2.3.4");
-    XmlNode* gamma = root.AppendNewChild(L"Gamma");
-    XmlNode* list = gamma->AppendNewChild(L"Favourite_Gammas");
-    for (const wchar_t* name : {L"Night", L"<&>\"'", L"C:\\Games\\", L"\u00e9\u20ac"}) {
-        XmlNode* item = list->AppendNewChild(L"Item", name);
-        item->AppendAttr(L"R", L"40");
-        item->AppendAttr(L"quote", name);
-    }
-    gamma->AppendNewChild(L"Empty");
-    root.AppendNewChild(L"Block_Switch", L"On");
+    XmlNode* list = root.AppendNewChild(L"Gamma")->AppendNewChild(L"Favourite_Gammas");
+    for (const wchar_t* name : {L"Night", L"<&>\"'", L"C:\\Games\\", L"\u00e9\u20ac"})
+        list->AppendNewChild(L"Item", name)->AppendAttr(L"quote", name);
+    root.AppendNewChild(L"Empty");
 
     const std::wstring text = root.ToXml();
     XmlNode back;
     XmlParseOptions options = ProgramOptions();
     EXPECT_EQ(back.Load(text, options), text.size());
-    EXPECT_FALSE(options.error_flag) << std::string(options.error_text.begin(), options.error_text.end());
+    EXPECT_FALSE(options.error_flag);
     ExpectSameTree(root, back);
 }
 
-TEST(XmlNodeOperations, LookupsAppendRemoveAndCopies)
+TEST(XmlNodeOperations, LookupsRemovalAndCopies)
 {
     XmlNode root(L"root");
     XmlNode* first = root.AppendNewChild(L"Item", L"1");
     root.AppendNewChild(L"ITEM", L"2");
-    root.AppendNewChild(L"Item", L"3");
-    first->AppendAttr(L"k", L"a");
-    first->AppendAttr(L"k", L"b");
-
     EXPECT_EQ(root.FindChild(L"item"), first);
-    EXPECT_EQ(root.FindChild(L"none"), nullptr);
-    EXPECT_EQ(root.FindChildren(L"Item").size(), 2u);
-    EXPECT_EQ(first->FindAttr(L"k")->value, L"a");
-    EXPECT_EQ(first->FindAttr(L"K"), nullptr);
-    EXPECT_EQ(root.ChildAt(-1), nullptr);
-    EXPECT_EQ(root.ChildAt(3), nullptr);
-    EXPECT_EQ(first->parent, &root);
-
+    EXPECT_EQ(root.FindChildren(L"Item").size(), 1u);
+    EXPECT_EQ(root.ChildAt(2), nullptr);
     XmlNode stranger(L"Item");
     EXPECT_FALSE(root.RemoveChild(&stranger));
-    EXPECT_TRUE(root.RemoveChild(first));
-    EXPECT_EQ(root.ChildCount(), 2);
 
     XmlNode copy;
     copy.CopyTreeFrom(root);
     root.ChildAt(0)->value = L"changed";
-    EXPECT_EQ(copy.ChildAt(0)->value, L"2");
+    EXPECT_EQ(copy.ChildAt(0)->value, L"1");
     EXPECT_EQ(copy.ChildAt(0)->parent, &copy);
 
-    XmlNode shallow;
-    shallow.AppendNewChild(L"gone");
-    shallow.CopyFrom(root);
-    EXPECT_EQ(shallow.name, L"root");
-    EXPECT_EQ(shallow.ChildCount(), 0);
-
     // Copying a node's own descendant over it must not read the destroyed subtree.
-    XmlNode* grandchild = copy.ChildAt(1)->AppendNewChild(L"leaf", L"x");
-    grandchild->AppendNewChild(L"deeper", L"y");
-    copy.CopyTreeFrom(*grandchild);
+    XmlNode* leaf = copy.ChildAt(1)->AppendNewChild(L"leaf", L"x");
+    leaf->AppendNewChild(L"deeper", L"y");
+    copy.CopyTreeFrom(*leaf);
     EXPECT_EQ(copy.name, L"leaf");
     ASSERT_EQ(copy.ChildCount(), 1);
     EXPECT_EQ(copy.ChildAt(0)->value, L"y");
-
-    root.Clear();
-    EXPECT_EQ(root.ChildCount(), 0);
-    EXPECT_EQ(root.name, L"root");
-}
-
-TEST(XmlEntities, EncodeAndDecodeWithTheStandardTable)
-{
-    const XmlEntityTable& table = StandardEntities();
-    ASSERT_EQ(table.size(), 5u);
-    EXPECT_EQ(table[0].reference, L"&amp;");
-    EXPECT_EQ(table[1].length, 6u);
-    EXPECT_EQ(EncodeEntities(L"plain text", table), L"plain text");
-    EXPECT_EQ(EncodeEntities(L"a&b<c>'\"", table), L"a&amp;b&lt;c&gt;&apos;&quot;");
-    EXPECT_EQ(DecodeEntities(L"&amp;lt; &AMP; &amp &gt;&", table), L"&lt; &AMP; &amp >&");
 }
