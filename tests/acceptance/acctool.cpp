@@ -3,6 +3,7 @@
 //   acctool.exe balloon    prints "<visible> <text>" for every balloon tooltip of other processes
 //   acctool.exe windows    lists every top-level window: hwnd pid visible class "title"
 //   acctool.exe main       "HWND VISIBLE" of the program's main dialog, shown or parked in the tray
+//   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
 //   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
 //   acctool.exe restoremode  puts the desktop back to the mode in the registry
 #include <windows.h>
@@ -169,6 +170,13 @@ int MainDialog()
     return 0;
 }
 
+int PostCommand(const wchar_t* id)
+{
+    HWND main = FindMainDialog();
+    if (!main) return 1;
+    return PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(std::wcstoul(id, nullptr, 0)), 0) ? 0 : 1;
+}
+
 int Boxes()
 {
     int count = 0;
@@ -214,8 +222,9 @@ int wmain(int argc, wchar_t** argv)
     if (verb == L"balloon") return Balloons();
     if (verb == L"windows") return Windows();
     if (verb == L"main") return MainDialog();
+    if (argc == 3 && std::wstring(argv[1]) == L"command") return PostCommand(argv[2]);
     if (verb == L"boxes") return Boxes();
     if (verb == L"restoremode") return RestoreMode();
-    std::fwprintf(stderr, L"usage: acctool.exe traymenu|balloon|windows|main|boxes|restoremode\n");
+    std::fwprintf(stderr, L"usage: acctool.exe traymenu|balloon|windows|main|command ID|boxes|restoremode\n");
     return 2;
 }

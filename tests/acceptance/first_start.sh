@@ -10,7 +10,7 @@ start_app
 # The tray answers only after the dialog's initialisation, so the menu proves start-up is done.
 items=$(tray_items) || abort "no tray menu after start-up"
 tray_close
-want=$'About Zerenta...\n\nConfigure...\n\nRestore Screen\\tCtrl + Alt + Enter\nExit Zerenta\\tCtrl + Alt + Numpad 0'
+want=$'About Zerenta...\n-\nConfigure...\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nExit Zerenta\\tCtrl + Alt + Numpad 0'
 [ "$items" = "$want" ] || fail "tray menu without favourites: $(tr '\n' '|' <<<"$items")"
 
 say "the main dialog exists and stays hidden"
@@ -38,11 +38,7 @@ out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
 for i in $(seq 1 50); do [ -s "$setting" ] && break; sleep 0.1; done
 [ -s "$setting" ] || abort "Apply wrote no settings file"
 sleep 0.3
-if ! cmp -s "$setting" "$acc_lib_dir/expected/first_start.Setting"; then
-  fail "the first settings file differs from expected/first_start.Setting:"
-  diff <(tr -d '\r' <"$setting") <(tr -d '\r' <"$acc_lib_dir/expected/first_start.Setting")
-  od -c "$setting" | head -5
-fi
+same_file "$setting" "$(expected_file first_start.Setting)" "the first settings file"
 # Independently of the byte layout: the three sections, empty lists, the switch off.
 text=$(tr -d '\r\t\n' <"$setting" | sed 's/^\xef\xbb\xbf//')
 for part in '<Resolution><Favourite_Resolutions/></Resolution>' '<Gamma><Favourite_Gammas/></Gamma>' \
@@ -51,7 +47,8 @@ for part in '<Resolution><Favourite_Resolutions/></Resolution>' '<Gamma><Favouri
 done
 
 say "Apply && Minimize hides the dialog and keeps the program running"
-driver "find hwnd=$hwnd" "click 2" "wait hwnd=$hwnd hidden" >/dev/null || fail "Apply && Minimize did not hide the dialog"
+out=$(driver "find hwnd=$hwnd" "click 2") || fail "Apply && Minimize: $out"
+wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog"
 sleep 0.3
 app_alive || fail "the program ended after Apply && Minimize"
 boxes=$(message_boxes)

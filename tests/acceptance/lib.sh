@@ -33,8 +33,28 @@ finish() {
   exit
 }
 
-driver() { WINEDEBUG=-all "$wine" "$bin/zdriver.exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-acctool() { WINEDEBUG=-all "$wine" "$acctool_exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# A Wine program may start Wine's desktop process (explorer.exe), which then inherits its output;
+# so the tools write to a file, never to a pipe that would stay open as long as the desktop.
+wine_tool() {
+  local out=$work/tool.$BASHPID.out rc
+  WINEDEBUG=-all "$wine" "$@" >"$out" 2>&1 <"${wine_stdin:-/dev/null}"; rc=$?
+  tr -d '\r' <"$out"
+  rm -f "$out"
+  return $rc
+}
+# driver COMMAND...: zdriver.exe with one command per argument; "driver -" reads them from stdin.
+driver() {
+  if [ "${1:-}" = - ]; then
+    local script=$work/script.$BASHPID
+    cat >"$script"
+    wine_stdin=$script wine_tool "$bin/zdriver.exe" -
+    local rc=$?
+    rm -f "$script"
+    return $rc
+  fi
+  wine_tool "$bin/zdriver.exe" "$@"
+}
+acctool() { wine_tool "$acctool_exe" "$@"; }
 
 # The X server's gamma ramp witness: the native tree's gammaread, else built here from its source.
 gammaread=${ZR_GAMMAREAD:-}
@@ -97,12 +117,42 @@ main_dialog() {
   return 1
 }
 
+# wait_main_visible 0|1: waits (bounded) until the main dialog is hidden (0) or shown (1).
+wait_main_visible() {
+  local i m=""
+  for i in $(seq 1 100); do
+    m=$(acctool main) && [ "${m#* }" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "main dialog: '$m', wanted visible=$1"
+  return 1
+}
+
+# expected_file NAME: the committed expected settings file with the program's version filled in
+# (the version resource is made from the project's VERSION in the top CMakeLists.txt).
+expected_file() {
+  local version
+  version=$(sed -n 's/^project(Zerenta VERSION \([0-9.]*\).*/\1/p' "$acc_top/CMakeLists.txt")
+  sed "s/@VERSION@/$version/" "$acc_lib_dir/expected/$1" >"$work/expected.$1"
+  echo "$work/expected.$1"
+}
+
+# same_file ACTUAL EXPECTED WHAT: byte comparison; on a difference prints both and fails.
+same_file() {
+  cmp -s "$1" "$2" && return 0
+  fail "$3 differs from the expected file:"
+  diff <(od -c "$2") <(od -c "$1") | head -20
+  return 1
+}
+
 main_hwnd() { local m; m=$(main_dialog) || return 1; echo "${m%% *}"; }
 
 show_main() {
   local hwnd
   hwnd=$(main_hwnd) || return 1
-  driver "find hwnd=$hwnd" "command 32772" "wait hwnd=$hwnd visible" >/dev/null || return 1
+  local out
+  acctool command 32772 || { echo "cannot post Configure" >&2; return 1; }
+  out=$(driver "wait hwnd=$hwnd visible") || { echo "$out" >&2; return 1; }
   echo "$hwnd"
 }
 
@@ -116,7 +166,7 @@ message_boxes() { acctool boxes || true; }
 tray_items() {
   local i menu
   for i in $(seq 1 100); do
-    acctool traymenu >/dev/null && menu=$(driver "timeout 2000" "menu") && break
+    acctool traymenu >/dev/null && menu=$(driver "timeout 2000" "menu" | grep '^ok menu ') && break
     app_alive || return 1
     sleep 0.2
   done
