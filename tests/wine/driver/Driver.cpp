@@ -151,7 +151,8 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
 Acting:
   command ID [send]   post MSG WPARAM LPARAM   click ID   foreground
   close                              WM_CLOSE, then wait until the window is destroyed
-  settext ID TEXT [change]           WM_SETTEXT; "change" also sends EN_CHANGE to the parent
+  settext ID TEXT [change]           WM_SETTEXT (an edit control tells its parent EN_CHANGE by
+                                     itself); "change" sends one more, for controls that do not
   lb-select ID N   cb-select ID N    select and notify the parent (LBN_/CBN_SELCHANGE)
   lv-select ID ROW   lv-check ID ROW 0|1
   tab-select ID N                    TCN_SELCHANGING, TCM_SETCURSEL, TCN_SELCHANGE

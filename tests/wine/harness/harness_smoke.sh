@@ -48,7 +48,7 @@ until text 110 == "tab 1"
 tb-range 106 == "0 100"
 tb-set 106 73
 until text 110 == "scroll track,end 73"
-settext 101 "two words" change
+settext 101 "two words"
 until text 110 == "edit two words"
 # The popup menu: read, choose by text, choose by index past a separator, close.
 command 200
