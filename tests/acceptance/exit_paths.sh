@@ -60,8 +60,8 @@ for path in button tray hotkey; do
 
   ask_exit "$path" || { fail "$path: no question the second time"; stop_app; restore_screen; continue; }
   out=$(driver "wait title=Quiting visible" "click 6") || fail "$path: answering Yes: $out"
-  rc=$(wait_app_exit 20) || { fail "$path: the program did not end after Yes"; stop_app; }
-  [ "${rc:-}" = 0 ] || fail "$path: exit code ${rc:-none}"
+  wait_app_exit 20 || { fail "$path: the program did not end after Yes"; stop_app; }
+  [ "$app_rc" = 0 ] || fail "$path: exit code ${app_rc:-none}"
   wait_for screen_size "$start_screen" || fail "$path: exit did not restore the desktop size"
   wait_for ramp "$start_ramp" || fail "$path: exit did not restore the ramp"
   restore_screen

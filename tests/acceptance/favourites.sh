@@ -37,8 +37,8 @@ grep -q 'width="800" height="600" bpp="32" refresh_rate="60"' "$setting" 2>/dev/
 grep -qF 'R="40" G="45" B="50" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >NONAME</Item>' "$setting" 2>/dev/null ||
   fail "the settings file lacks the favourite gamma: $(tr -d '\r' <"$setting" 2>/dev/null)"
 out=$(driver "find hwnd=$hwnd" "click 1" "wait title=Quiting visible" "click 6") || fail "exit question: $out"
-rc=$(wait_app_exit 20) || abort "the program did not end after Yes"
-[ "$rc" = 0 ] || fail "exit code $rc"
+wait_app_exit 20 || abort "the program did not end after Yes"
+[ "$app_rc" = 0 ] || fail "exit code $app_rc"
 wait_for ramp "$start_ramp" || fail "exit did not restore the start-up ramp"
 
 say "start again: both favourites are in the tray menu"
@@ -65,8 +65,8 @@ say "exit through the tray menu restores both again"
 choose_both "second choice"
 tray_choose 'Exit Zerenta\tCtrl + Alt + Numpad 0' || fail "tray menu lacks Exit"
 out=$(driver "wait title=Quiting visible" "click 6") || fail "exit question: $out"
-rc=$(wait_app_exit 20) || abort "the program did not end after Yes"
-[ "$rc" = 0 ] || fail "exit code $rc"
+wait_app_exit 20 || abort "the program did not end after Yes"
+[ "$app_rc" = 0 ] || fail "exit code $app_rc"
 wait_for screen_size "$start_screen" || fail "exit did not restore the desktop size"
 wait_for ramp "$start_ramp" || fail "exit did not restore the ramp"
 xg=$(xgamma -display "$DISPLAY" 2>&1)

@@ -91,16 +91,18 @@ stop_app() {
   app_pid=""
 }
 
-# wait_app_exit SECONDS: waits for the program to end; prints its exit code, fails with 124 on a time-out.
+# wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
+# returns 1 (app_rc empty) when it is still running at the deadline. Not for a subshell.
+app_rc=""
 wait_app_exit() {
-  local deadline=$((SECONDS + $1)) rc
+  local deadline=$((SECONDS + $1))
+  app_rc=""
   while kill -0 "$app_pid" 2>/dev/null; do
-    [ "$SECONDS" -ge "$deadline" ] && return 124
+    [ "$SECONDS" -ge "$deadline" ] && return 1
     sleep 0.1
   done
-  wait "$app_pid"; rc=$?
+  wait "$app_pid"; app_rc=$?
   app_pid=""
-  echo "$rc"
 }
 
 # The main dialog: "HWND VISIBLE" whether it is shown or parked under its hidden parent.
@@ -182,7 +184,8 @@ tray_close() { driver "menu-close" >/dev/null 2>&1; }
 tray_choose() {
   local items index
   items=$(tray_items) || { echo "no tray menu"; return 1; }
-  index=$(awk -v want="$1" '$0 == want { print NR - 1; exit }' <<<"$items")
+  # ENVIRON keeps awk from turning the wanted \t into a tab.
+  index=$(WANT=$1 awk '$0 == ENVIRON["WANT"] { print NR - 1; exit }' <<<"$items")
   if [ -z "$index" ]; then
     tray_close
     echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"
