@@ -172,7 +172,7 @@ void CZerentaDlg::SaveSettingsFile() noexcept
     // Saying nothing here would make a lost save look like success.
     std::wstring text = L"The settings could not be saved to\n" + path;
     if (!result.reason.empty()) text += L"\n\n" + result.reason;
-    MessageBox(text, L"Zerenta", MB_ICONWARNING | MB_OK);
+    MessageBox(text, L"Zerenta - Settings not saved", MB_ICONWARNING | MB_OK);
 }
 
 bool CZerentaDlg::OnSysCommand(UINT id, LPARAM lp) noexcept

@@ -60,6 +60,17 @@ else
   fail "Apply wrote no settings file"
 fi
 
+echo "== a settings file that cannot be written is reported, and Apply && Minimize still hides"
+rm -f Zerenta.Setting; mkdir Zerenta.Setting  # a directory in the file's place: the save must fail
+drive "${dlg[@]}" "post WM_COMMAND 1030 0" "desktop" "wait class=#32770 \"title=Zerenta - Settings not saved\" visible=1" \
+      "texts Static ~= Zerenta.Setting" "command 1" "wait class=#32770 \"title=Zerenta - Settings not saved\" gone" \
+      || fail "failed Apply not reported"
+drive "${dlg[@]}" "visible == 1" "post WM_COMMAND 2 0" "desktop" \
+      "wait class=#32770 \"title=Zerenta - Settings not saved\" visible=1" "command 1" "${dlg[@]}" "until visible == 0" \
+      || fail "failed Apply && Minimize not reported or not hidden"
+rmdir Zerenta.Setting
+drive "${dlg[@]}" "command 32772" "until visible == 1" >/dev/null
+
 echo "== the close box hides and saves"
 rm -f Zerenta.Setting
 drive "${dlg[@]}" "post WM_SYSCOMMAND 0xF060 0" "until visible == 0" || fail "close box"
