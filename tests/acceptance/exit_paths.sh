@@ -15,17 +15,18 @@ printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.
 printf '</Zerenta>' >>"$setting"
 cp "$setting" "$work/before.Setting"
 
-# Starts the program and changes the screen through both favourites; prints the changed ramp.
+# Starts the program and changes the screen through both favourites; sets "changed" to the ramp.
+changed=""
 start_and_change() {
   start_app
-  tray_choose "$mode_item" >&2 || { echo "choosing the favourite mode failed" >&2; return 1; }
-  wait_for screen_size 800x600 >&2 || return 1
-  tray_choose "$gamma_item" >&2 || { echo "choosing the favourite gamma failed" >&2; return 1; }
-  local r i
-  for i in $(seq 1 50); do r=$(ramp); [ "$r" != "$start_ramp" ] && break; sleep 0.1; done
-  [ "$r" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp" >&2; return 1; }
+  tray_choose "$mode_item" || return 1
+  wait_for screen_size 800x600 || return 1
+  tray_choose "$gamma_item" || return 1
+  local i
+  for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
+  [ "$changed" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp"; return 1; }
   sleep 0.3
-  ramp
+  changed=$(ramp)
 }
 
 # ask_exit PATH: brings up the exit question through one path; the driver waits for the box.
@@ -49,7 +50,7 @@ ask_exit() {
 
 for path in button tray hotkey; do
   say "exit through the $path"
-  changed=$(start_and_change) || { fail "$path: could not change the screen"; stop_app; restore_screen; continue; }
+  start_and_change || { fail "$path: could not change the screen"; stop_app; restore_screen; continue; }
 
   ask_exit "$path" || { fail "$path: no question"; stop_app; restore_screen; continue; }
   out=$(driver "wait title=Quiting visible" "click 7" "wait title=Quiting gone") || fail "$path: answering No: $out"
