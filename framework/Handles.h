@@ -56,11 +56,6 @@ struct File {
     static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
-struct Gdi {
-    using Handle = HGDIOBJ;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::DeleteObject(h); }
-};
 }  // namespace traits
 
 using UniqueWindow = UniqueHandle<traits::Simple<HWND, decltype(&::DestroyWindow), &::DestroyWindow>>;
