@@ -43,13 +43,6 @@ TEST(GammaSliderRanges, SettingIsClampedToEachSlidersRange) {
     EXPECT_LT(kGammaSliderRanges[6].max, kGammaSliderRanges[5].min);
 }
 
-TEST(GammaSliderRanges, PositionsFollowTheSettingFieldOrder) {
-    const GammaSetting s{1, 2, 3, 4, 5, 6, 7};
-    const GammaPositions p = ToPositions(s);
-    EXPECT_EQ(p, (GammaPositions{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(FromPositions(p), s);
-}
-
 TEST(GammaSliderLabels, PercentForGammaContrastBrightnessPlainForClamping) {
     EXPECT_EQ(Label(GammaSlider::R, 50), L"50%");
     EXPECT_EQ(Label(GammaSlider::B, 0), L"0%");
