@@ -39,8 +39,9 @@ ask_exit() {
     tray)
       tray_choose 'Exit Zerenta\tCtrl + Alt + Numpad 0' || return 1 ;;
     hotkey)
-      # Wine maps the keypad key to VK_NUMPAD0 only with Num Lock on (else it is VK_INSERT);
-      # xdotool presses the keysym's keycode, so Num Lock is switched on around the chord.
+      # Wine maps the keypad key to VK_NUMPAD0 only with Num Lock on; with it off the key is
+      # VK_INSERT (KP_Insert) and the hotkey does not fire. xdotool turns Num Lock on itself for
+      # KP_0, but only when it has to: switching it on first keeps the keysym unambiguous.
       numlock_on
       key_to_wine ctrl+alt+KP_0 ;;
   esac

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A settings file edited by hand - mixed-case names, a root of another name, an unknown section,
+# an unknown child in the Gamma section, entity references, lenient numbers, a child named other
+# than Item - loads, once as written and once as UTF-16 with a byte-order mark; the next Apply
+# writes the normalised file, compared byte for byte with expected/hand_edited.Setting.
+source "$(dirname "$0")/lib.sh"
+
+input=$acc_lib_dir/input/hand_edited.Setting
+expected=$(expected_file hand_edited.Setting)
+# The tray offers the favourites in the order of the file; a save writes them sorted.
+tray_with() {
+  printf '%s\n' 'About Zerenta...' - 'Configure...' - "$1" "$2" - "$3" "$4" 'Reset default gamma' - \
+    'Saver Blocker is ON\tClick to switch temporarily' - 'Restore Screen\tCtrl + Alt + Enter' \
+    'Exit Zerenta\tCtrl + Alt + Numpad 0'
+}
+mode1024='[4:3]\t1024 x 768 32bpp 60Hz'
+mode800='[4:3]\t800 x 600 32bpp 60Hz'
+dusk='Dusk & Dawn\tRGB: 40, 45, 50  CrBr: -10, 110'
+bright='Bright\tRGB: 70, 50, 50  CrBr: 0, 100'
+as_edited=$(tray_with "$mode1024" "$mode800" "$dusk" "$bright")
+as_written=$(tray_with "$mode800" "$mode1024" "$bright" "$dusk")
+
+# load_and_apply WHAT TRAY: the settings file is in place; start, check the tray, Apply, compare.
+load_and_apply() {
+  start_app
+  local items
+  items=$(tray_items) || { fail "$1: no tray menu"; return; }
+  tray_close
+  [ "$items" = "$2" ] || fail "$1: tray menu: $(tr '\n' '|' <<<"$items")"
+  boxes=$(message_boxes)
+  [ -z "$boxes" ] || fail "$1: dialog boxes after loading: $boxes"
+  cp "$setting" "$work/loaded.Setting"
+  acctool command 1030 || { fail "$1: cannot post Apply"; return; }
+  local i
+  for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
+  sleep 0.3
+  same_file "$setting" "$expected" "$1: the file written by Apply"
+  stop_app
+}
+
+say "the file as edited (8-bit, line feeds)"
+cp "$input" "$setting"
+load_and_apply "8-bit file" "$as_edited"
+
+say "the same file as UTF-16 with a byte-order mark and CR LF"
+{ printf '\xff\xfe'; sed 's/$/\r/' "$input" | iconv -f UTF-8 -t UTF-16LE; } >"$setting"
+load_and_apply "UTF-16 file" "$as_edited"
+
+say "the written file loads again and is written unchanged"
+cp "$expected" "$setting"
+load_and_apply "written file" "$as_written"
+
+finish
