@@ -86,25 +86,15 @@ DRV
 }
 page() { printf '%s\n%s\n' "$PAGE" "$1" | driver -; }
 
-# tray_index TEXT: opens the tray menu and prints the index of the item with exactly this text
-# (a tab written as \t, as the driver prints it).
-tray_index() {
-  local want=$1 menu
-  WINEDEBUG=-all "$wine" "$gammatool" traymenu >/dev/null || { echo "no tray window" >&2; return 1; }
-  menu=$(driver "menu" | tr -d '\r')
-  echo "$menu" >&2
-  menu=${menu#ok menu \"}
-  menu=${menu%%\"*}
-  if ! WANT=$want awk 'BEGIN { RS = "|" } { sub(/\n$/, ""); if ($0 == ENVIRON["WANT"]) { print NR - 1; found = 1; exit } }
-                       END { if (!found) exit 1 }' <<<"$menu"; then
-    driver "menu-close" >/dev/null
-    return 1
-  fi
-}
+# tray_choose TEXT: opens the tray menu and chooses the item with exactly this text (a tab
+# written as \t); prints the menu when the item is missing.
 tray_choose() {
-  local index
-  index=$(tray_index "$1") || return 1
-  driver "menu-choose $index" >/dev/null
+  local out
+  WINEDEBUG=-all "$wine" "$gammatool" traymenu >/dev/null || { echo "no tray window"; return 1; }
+  out=$(driver "menu-choose \"$1\"") && return 0
+  echo "$out"
+  driver "menu-close" >/dev/null
+  return 1
 }
 
 shot() {
