@@ -240,6 +240,7 @@ acc_cleanup() {
   if [ "$failures" -ne 0 ] && [ -s "$app_log" ]; then
     echo "--- program output:"; tail -20 "$app_log"
   fi
+  [ -n "${protected_file:-}" ] && chattr -i "$protected_file" 2>/dev/null
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"
 }

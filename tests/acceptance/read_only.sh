@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A settings file that cannot be written: Apply shows the warning box naming the file and the
+# reason, the old file stays as it was and no temporary file is left. Called with a third
+# argument naming how the file is protected:
+#   immutable   the Unix immutable flag (chattr +i): the replacing rename fails under Wine
+#   attribute   the read-only attribute (attrib +r through Wine's cmd, which clears the write
+#               bits); Windows refuses to replace such a file
+source "$(dirname "$0")/lib.sh"
+how=${3:-immutable}
+
+printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
+  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
+  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
+  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' >"$setting"
+printf '</Zerenta>' >>"$setting"
+cp "$setting" "$work/before.Setting"
+winpath=$(wine_tool winepath -w "$setting")
+[ -n "$winpath" ] || abort "winepath gave no Windows path"
+
+case $how in
+  immutable)
+    chattr +i "$setting" || abort "chattr +i is not supported here"
+    protected_file=$setting ;;
+  attribute)
+    wine_tool cmd /c attrib +r "$winpath" >/dev/null
+    attrs=$(wine_tool cmd /c attrib "$winpath")
+    [[ "$attrs" == *R*Zerenta.Setting* ]] || abort "attrib +r did not set the attribute: $attrs" ;;
+  *) abort "unknown protection $how" ;;
+esac
+
+start_app
+tray_items >/dev/null || abort "no tray menu"
+tray_close
+hwnd=$(show_main) || abort "Configure did not show the main dialog"
+out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
+
+# The warning carries the main dialog's title: the box is the other visible one.
+out=$(driver "timeout 5000" "wait title=Zerenta class=#32770 owner=$hwnd visible" "texts Static") ||
+  fail "no warning box after Apply: $out"
+texts=$(sed -n 's/^ok texts "\(.*\)"$/\1/p' <<<"$out")
+say "warning: $texts"
+[[ "$texts" == *'The settings could not be saved to\n'"${winpath//\\/\\\\}"'\n\n'?* ]] ||
+  fail "the warning does not name the file and a reason: $texts"
+driver "wait title=Zerenta class=#32770 owner=$hwnd visible" "click 1" >/dev/null
+out=$(driver "timeout 3000" "find hwnd=$hwnd" "visible . == 1") || fail "main dialog after OK: $out"
+app_alive || fail "the program ended after the warning"
+
+chattr -i "$setting" 2>/dev/null
+same_file "$setting" "$work/before.Setting" "the protected settings file"
+leftovers=$(cd "$work" && ls Zerenta.Setting?* 2>/dev/null)
+[ -z "$leftovers" ] || fail "files left beside the settings file: $leftovers"
+
+finish
