@@ -100,7 +100,7 @@ tray_choose() {
 shot() {
   [ -n "${ZR_SHOTS_DIR:-}" ] || return 0
   sleep 0.5
-  import -window root -display "$DISPLAY" -crop 700x420+0+0 "$ZR_SHOTS_DIR/$1"
+  import -window root -display "$DISPLAY" -crop "${2:-700x420}+0+0" "$ZR_SHOTS_DIR/$1"
 }
 
 identity='red 0 257 32896 65535 / green 0 257 32896 65535 / blue 0 257 32896 65535'
@@ -215,7 +215,21 @@ until visible 1035 == 0
 until visible 1035 == 1
 until visible 1035 == 0
 until visible 1035 == 1
-until visible 1035 == 0') || fail "refused ramp: $out"
+rect 1035') || fail "refused ramp: $out"
+# The third appearance stays for the hold time: the pointer resting on it brings up the tip.
+read -r x y w h < <(echo "$out" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')
+if [ -n "${x:-}" ]; then
+  xdotool mousemove --sync $((x + w / 2 - 2)) $((y + h / 2 - 2)) mousemove $((x + w / 2)) $((y + h / 2)) >/dev/null 2>&1
+  out=$(driver "wait exe=Zerenta.exe class=tooltips_class32 visible" \
+               'text . == "Not every gamma combination is supported by your hardware."') ||
+    fail "no tooltip on the indicator: $out"
+  shot gamma-page-refused.png 1000x420
+  xdotool mousemove 1000 900 >/dev/null 2>&1
+else
+  fail "no rectangle for the indicator: $out"
+fi
+out=$(page 'timeout 6000
+until visible 1035 == 0') || fail "the indicator stayed: $out"
 wait_ramp "$red70" 0 1 128 255 || fail "the server's ramp changed after the refusal"
 
 echo "== Restore Screen returns the start-up ramp"
