@@ -14,14 +14,6 @@ constexpr std::array<int, kGammaSliderCount> kLabelIds{
     IDC_GAMMA_BRIGHTNESS_VALUE, IDC_GAMMA_HI_VALUE, IDC_GAMMA_LO_VALUE};
 
 constexpr std::size_t kR = static_cast<std::size_t>(GammaSlider::R);
-// TBM_SETRANGE rather than TBM_SETRANGEMIN/MAX: Wine's trackbar recomputes the thumb only for the
-// former when the position itself stays (a linked slider at 0 would keep its old thumb place).
-// All ranges of the page fit the message's 16-bit halves.
-void SetSliderRange(const zr::CSliderCtrl& slider, SliderRange range) noexcept
-{
-    slider.SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(static_cast<WORD>(range.min), static_cast<WORD>(range.max)));
-}
-
 constexpr std::size_t kG = static_cast<std::size_t>(GammaSlider::G);
 constexpr std::size_t kB = static_cast<std::size_t>(GammaSlider::B);
 
@@ -43,8 +35,8 @@ CPageGamma::~CPageGamma() = default;
 
 BOOL CPageGamma::OnInitDialog() noexcept
 {
-    for (std::size_t i = 0; i < kGammaSliderCount; ++i) Attach(kSliderIds[i], m_sliders[i]);
-    Attach(IDC_GAMMA_LINKED, m_linked);
+    for (std::size_t i = 0; i < kGammaSliderCount; ++i) m_sliders[i].Assign(GetDlgItem(kSliderIds[i]));
+    m_linked.Assign(GetDlgItem(IDC_GAMMA_LINKED));
     Attach(IDC_GAMMA_FAVOURITES, m_list);
     Attach(IDC_GAMMA_WARNING, m_warning);
 
@@ -73,9 +65,9 @@ BOOL CPageGamma::OnInitDialog() noexcept
     m_list.InitColumns();
 
     for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
-        SetSliderRange(m_sliders[i], kGammaSliderRanges[i]);
+        m_sliders[i].SetRange(kGammaSliderRanges[i]);
     }
-    SetSliderRange(m_linked, kLinkedSliderInitialRange);
+    m_linked.SetRange(kLinkedSliderInitialRange);
 
     // The page always starts by sending the identity ramp.
     PositionSliders(GammaSetting{});
@@ -105,13 +97,14 @@ void CPageGamma::OnSliderScroll(HWND slider, int code) noexcept
 {
     // Line, page, thumb position and track, top, bottom and end of track.
     if (code < SB_LINELEFT || code > SB_ENDSCROLL) return;
-    if (slider == m_linked.m_hWnd) {
+    if (slider == m_linked.Handle()) {
         LinkedMove();
-    } else if (slider == m_sliders[kR].m_hWnd || slider == m_sliders[kG].m_hWnd || slider == m_sliders[kB].m_hWnd) {
+    } else if (slider == m_sliders[kR].Handle() || slider == m_sliders[kG].Handle() ||
+               slider == m_sliders[kB].Handle()) {
         RerangeLinked();
     } else {
         bool ours = false;
-        for (const auto& s : m_sliders) ours = ours || slider == s.m_hWnd;
+        for (const auto& s : m_sliders) ours = ours || slider == s.Handle();
         if (!ours) return;
     }
     Apply();
@@ -178,8 +171,8 @@ void CPageGamma::RerangeLinked() noexcept
     const SliderRange range =
         LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
     // Each change repaints the trackbar; during a drag the extremes often stay where they are.
-    if (m_linked.GetRangeMin() == range.min && m_linked.GetRangeMax() == range.max && m_linked.GetPos() == 0) return;
-    SetSliderRange(m_linked, range);
+    if (m_linked.GetRange() == range && m_linked.GetPos() == 0) return;
+    m_linked.SetRange(range);
     m_linked.SetPos(0);
 }
 

@@ -11,7 +11,6 @@
 
 #include "app/CTabPageNotify.h"
 #include "core/CoreTypes.h"
-#include "framework/CSliderCtrl.h"
 #include "framework/CToolTipCtrl.h"
 #include "gamma/CFlashStatic.h"
 #include "gamma/CGammaCurveCtrl.h"
@@ -19,6 +18,7 @@
 #include "gamma/GammaComposer.h"
 #include "gamma/GammaSetting.h"
 #include "gamma/GammaSliders.h"
+#include "gamma/SliderHandle.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
 
@@ -66,8 +66,8 @@ private:
     void OnSet() noexcept;
 
     // Slider objects in GammaSlider order, then the linked one.
-    std::array<zr::CSliderCtrl, kGammaSliderCount> m_sliders;
-    zr::CSliderCtrl m_linked;
+    std::array<SliderHandle, kGammaSliderCount> m_sliders;
+    SliderHandle m_linked;
     CGammaListCtrl m_list;
     CFlashStatic m_warning;
     zr::CToolTipCtrl m_tooltip;

@@ -156,6 +156,12 @@ int wmain()
                     ::FindWindowExW(page.m_hWnd, nullptr, CGammaCurveCtrl::kClassName, nullptr)))) {
                 Print("the page's own curve view SetRamp", Measure(1001, 20, [&](int) { own->SetRamp(table.data(), kCurveRgb); }));
             }
+            {
+                HWND slider = ::GetDlgItem(page.m_hWnd, IDC_GAMMA_G);
+                Print("ten slider position reads", Measure(1001, 20, [&](int) {
+                          for (int k = 0; k < 10; ++k) ::SendMessageW(slider, TBM_GETPOS, 0, 0);
+                      }));
+            }
             HWND label = ::GetDlgItem(page.m_hWnd, IDC_GAMMA_R_VALUE);
             Print("one value label written", Measure(1001, 20, [&](int i) {
                       ::SetWindowTextW(label, (i % 2) ? L"30%" : L"70%");
