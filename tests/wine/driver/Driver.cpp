@@ -387,12 +387,12 @@ bool Driver::Execute(const std::wstring& line) {
 
 Driver::Outcome Driver::RunWait(const Words& args, bool children) {
   Outcome o;
-  Words selector = args;
+  // The state word may stand anywhere among the selector words.
+  Words selector;
   std::wstring state = L"exists";
-  if (!selector.empty() && (selector.back() == L"exists" || selector.back() == L"visible" ||
-                            selector.back() == L"hidden" || selector.back() == L"gone")) {
-    state = selector.back();
-    selector.pop_back();
+  for (const auto& word : args) {
+    if (word == L"exists" || word == L"visible" || word == L"hidden" || word == L"gone") state = word;
+    else selector.push_back(word);
   }
   WindowQuery query;
   if (!query.Parse(selector, o.error)) {
