@@ -1,6 +1,6 @@
 // acctool.exe: outside probes for the acceptance journeys.
 //   acctool.exe traymenu   asks the program's tray window to open its menu, as a right click does
-//   acctool.exe balloon    prints "<visible> <text>" for every balloon tooltip of other processes
+//   acctool.exe balloon    prints "<visible> <title>|<text>" for every balloon tooltip of other processes
 //   acctool.exe windows    lists every top-level window: hwnd pid visible class "title"
 //   acctool.exe main       "HWND VISIBLE" of the program's main dialog, shown or parked in the tray
 //   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
@@ -114,6 +114,25 @@ public:
         return text.data();
     }
 
+    // The balloon's title (TTM_GETTITLE); empty when it has none or it cannot be read.
+    std::wstring Title(HWND tooltip)
+    {
+        if (!m_memory) return {};
+        TTGETTITLE title{};
+        title.dwSize = sizeof(title);
+        title.cch = kTextChars;
+        title.pszTitle = reinterpret_cast<WCHAR*>(m_memory + sizeof(TOOLINFOW));
+        std::vector<wchar_t> text(kTextChars, L'\0');
+        SIZE_T got = 0;
+        if (!WriteProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got) ||
+            !WriteProcessMemory(m_process, m_memory, &title, sizeof(title), &got))
+            return {};
+        SendMessageW(tooltip, TTM_GETTITLE, 0, reinterpret_cast<LPARAM>(m_memory));
+        if (!ReadProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got)) return {};
+        text.back() = L'\0';
+        return text.data();
+    }
+
 private:
     bool Write(const TOOLINFOW& info)
     {
@@ -135,7 +154,8 @@ int Balloons()
         GetWindowThreadProcessId(wnd, &pid);
         if (pid == GetCurrentProcessId()) continue;
         RemoteToolInfo remote(pid);
-        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + remote.Text(wnd));
+        const std::wstring text = remote.Text(wnd);
+        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + remote.Title(wnd) + L"|" + text);
         ++count;
     }
     return count > 0 ? 0 : 1;
