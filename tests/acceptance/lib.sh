@@ -224,8 +224,12 @@ key_to_wine() {
 }
 
 # Num Lock on in the X server (Wine reads the keypad's digits only with it).
+# The cleanup switches it off again when a journey switched it on.
+numlock_switched=0
+numlock_state() { timeout 5 xset -display "$DISPLAY" q 2>/dev/null | grep -q 'Num Lock: *on'; }
 numlock_on() {
-  timeout 5 xset -display "$DISPLAY" q 2>/dev/null | grep -q 'Num Lock: *on' || timeout 5 xdotool key Num_Lock
+  numlock_state && return 0
+  timeout 5 xdotool key Num_Lock && numlock_switched=1
 }
 
 # Puts the desktop back to the registry's mode and the ramp to the identity.
@@ -237,6 +241,7 @@ restore_screen() {
 acc_cleanup() {
   stop_app
   restore_screen
+  [ "$numlock_switched" = 1 ] && numlock_state && timeout 5 xdotool key Num_Lock
   if [ "$failures" -ne 0 ] && [ -s "$app_log" ]; then
     echo "--- program output:"; tail -20 "$app_log"
   fi
