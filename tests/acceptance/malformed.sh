@@ -71,7 +71,8 @@ check "directory" "$blocker_off"
 start_app
 tray_items >/dev/null && tray_close
 acctool command 1030 || fail "directory: cannot post Apply"
-out=$(driver "wait title=Zerenta class=#32770 visible" "texts Static ~= \"could not be saved\"" "click 1") ||
+hwnd=$(main_hwnd) || fail "directory: no main dialog"
+out=$(driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static ~= \"could not be saved\"" "click 1") ||
   fail "directory: Apply showed no warning: $out"
 sleep 0.3
 [ -d "$setting" ] || fail "directory: the directory is gone after Apply"

@@ -36,13 +36,13 @@ tray_close
 hwnd=$(show_main) || abort "Configure did not show the main dialog"
 out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
 
-# The warning carries the main dialog's title: the box is the other visible one.
-if out=$(driver "timeout 5000" "wait title=Zerenta class=#32770 owner=$hwnd visible" "texts Static"); then
+# The warning is the message box owned by the main dialog.
+if out=$(driver "timeout 5000" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static"); then
   texts=$(sed -n 's/^ok texts "\(.*\)"$/\1/p' <<<"$out")
   say "warning: $texts"
   [[ "$texts" == *'The settings could not be saved to\n'"${winpath//\\/\\\\}"'\n\n'?* ]] ||
     fail "the warning does not name the file and a reason: $texts"
-  driver "wait title=Zerenta class=#32770 owner=$hwnd visible" "click 1" >/dev/null
+  driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1" >/dev/null
   out=$(driver "timeout 3000" "find hwnd=$hwnd" "visible . == 1") || fail "main dialog after OK: $out"
 else
   fail "no warning box after Apply: $out"
