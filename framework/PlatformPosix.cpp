@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zr::platform {
@@ -84,6 +85,13 @@ bool CommitFile(std::FILE* file)
 
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
+    // As on Windows, a read-only target is refused rather than renamed over.
+    struct stat info {};
+    if (::stat(PathBytes(target).c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)) {
+        g_lastError = EACCES;
+        reason = LastErrorText();
+        return false;
+    }
     if (std::rename(PathBytes(source).c_str(), PathBytes(target).c_str()) == 0)
         return true;
     g_lastError = errno;

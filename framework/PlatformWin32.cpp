@@ -65,6 +65,14 @@ bool CommitFile(std::FILE* file)
 
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
+    // A read-only target is the user's "do not overwrite". Windows refuses to replace it, but Wine
+    // renames over it and drops the attribute, so the check is made here for both.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        reason = LastErrorText();
+        return false;
+    }
     if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     reason = LastErrorText();

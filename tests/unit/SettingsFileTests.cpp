@@ -250,6 +250,17 @@ TEST(SettingsFile, AFailedSaveLeavesTheOldFileAndSaysWhy)
     EXPECT_FALSE(unmovable.reason.empty());
     EXPECT_FALSE(folder.Exists("AFolder.tmp"));
 
+    // A read-only file is not replaced, although the folder is writable.
+    namespace fs = std::filesystem;
+    fs::permissions(folder.Path("Zerenta.Setting"), fs::perms::owner_write | fs::perms::group_write |
+                    fs::perms::others_write, fs::perm_options::remove);
+    SettingsSaveResult readOnly = SaveSettingsFile(path, pages.All(), L"1");
+    EXPECT_FALSE(readOnly.written);
+    EXPECT_FALSE(readOnly.reason.empty());
+    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting"), "old contents");
+    EXPECT_FALSE(folder.Exists("Zerenta.Setting.tmp"));
+    fs::permissions(folder.Path("Zerenta.Setting"), fs::perms::owner_write, fs::perm_options::add);
+
     // A save that succeeds replaces the old file whole.
     ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
     EXPECT_EQ(folder.ReadBytes("Zerenta.Setting").rfind("\xEF\xBB\xBF<?xml", 0), 0u);
