@@ -7,6 +7,8 @@ if(WIN32)
                                                _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
   # Static runtime: the outputs need no MinGW DLL beside them.
   target_link_options(zr_flags INTERFACE -static -static-libgcc -static-libstdc++)
+  # Release binaries ship without their symbol tables.
+  target_link_options(zr_flags INTERFACE $<$<CONFIG:Release>:-s>)
 else()
   option(ZR_SANITIZE "Build the native tests with AddressSanitizer and UBSan" ON)
   if(ZR_SANITIZE)
