@@ -1,6 +1,6 @@
 #include "calculator/CARCalculator.h"
 
-#include "calculator/AspectRatioCalculation.h"
+#include "calculator/RatioCalculation.h"
 
 BOOL CARCalculator::OnInitDialog() noexcept
 {
@@ -26,7 +26,7 @@ void CARCalculator::Calculate() noexcept
 {
     SetDlgItemText(IDC_CALC_RESULT, L"");
     SetDlgItemText(IDC_CALC_DECIMAL, L"");
-    const zr::AspectRatioCalculation result =
+    const zr::RatioCalculation result =
         zr::CalculateAspectRatio(GetDlgItemText(IDC_CALC_WIDTH), GetDlgItemText(IDC_CALC_HEIGHT));
     if (!result.complete) {
         MessageBox(L"Please fill width and height to calculate.", L"Error", MB_ICONEXCLAMATION | MB_OK);

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "calculator/AspectRatioCalculation.h"
+#include "calculator/RatioCalculation.h"
 
 namespace {
 
 void ExpectResult(const wchar_t* w, const wchar_t* h, const wchar_t* ratio, const wchar_t* decimal,
                   const wchar_t* history)
 {
-    const zr::AspectRatioCalculation r = zr::CalculateAspectRatio(w, h);
+    const zr::RatioCalculation r = zr::CalculateAspectRatio(w, h);
     ASSERT_TRUE(r.complete) << w << " / " << h;
     EXPECT_EQ(r.ratio, ratio);
     EXPECT_EQ(r.decimal, decimal);
@@ -27,7 +27,7 @@ TEST(CalculateAspectRatio, ReducesAndFormatsTheRatio)
 
 TEST(CalculateAspectRatio, CleansTheFieldsAndCountsZeroAsOne)
 {
-    const zr::AspectRatioCalculation r = zr::CalculateAspectRatio(L"0", L"7");
+    const zr::RatioCalculation r = zr::CalculateAspectRatio(L"0", L"7");
     EXPECT_EQ(r.width_text, L"1");
     EXPECT_EQ(r.height_text, L"7");
     EXPECT_EQ(r.ratio, L"1 : 7");
@@ -40,7 +40,7 @@ TEST(CalculateAspectRatio, CleansTheFieldsAndCountsZeroAsOne)
 TEST(CalculateAspectRatio, CalculatesNothingWhenAFieldIsEmpty)
 {
     for (auto [w, h] : {std::pair{L"", L"1080"}, {L"1920", L""}, {L"", L""}}) {
-        const zr::AspectRatioCalculation r = zr::CalculateAspectRatio(w, h);
+        const zr::RatioCalculation r = zr::CalculateAspectRatio(w, h);
         EXPECT_FALSE(r.complete);
         EXPECT_TRUE(r.ratio.empty() && r.decimal.empty() && r.history.empty() && r.width_text.empty());
     }
@@ -58,7 +58,7 @@ TEST(ParseCalculatorField, ReadsLenientlyAndClampsPastedValuesToThePositiveRange
     EXPECT_EQ(zr::ParseCalculatorField(L"2147483648"), 2147483647);
     EXPECT_EQ(zr::ParseCalculatorField(L"99999999999999999999999"), 2147483647);
     // The clamped value still reduces: the largest 32-bit value is prime.
-    const zr::AspectRatioCalculation r = zr::CalculateAspectRatio(L"99999999999", L"-3");
+    const zr::RatioCalculation r = zr::CalculateAspectRatio(L"99999999999", L"-3");
     EXPECT_EQ(r.width_text, L"2147483647");
     EXPECT_EQ(r.height_text, L"1");
     EXPECT_EQ(r.ratio, L"2147483647 : 1");

@@ -1,4 +1,4 @@
-#include "calculator/AspectRatioCalculation.h"
+#include "calculator/RatioCalculation.h"
 
 #include <cwctype>
 #include <limits>
@@ -30,9 +30,9 @@ std::int32_t ParseCalculatorField(const std::wstring& text)
     return static_cast<std::int32_t>(value);
 }
 
-AspectRatioCalculation CalculateAspectRatio(const std::wstring& width, const std::wstring& height)
+RatioCalculation CalculateAspectRatio(const std::wstring& width, const std::wstring& height)
 {
-    AspectRatioCalculation result;
+    RatioCalculation result;
     if (width.empty() || height.empty())
         return result;
     result.complete = true;

@@ -12,7 +12,7 @@ namespace zr {
 // beyond the 32-bit range as the largest 32-bit value.
 std::int32_t ParseCalculatorField(const std::wstring& text);
 
-struct AspectRatioCalculation {
+struct RatioCalculation {
     // False when a field was empty: nothing was calculated and the fields stay as they are.
     bool complete = false;
     std::wstring width_text;   // the cleaned field contents ("007" -> "7", "0" -> "1")
@@ -22,6 +22,6 @@ struct AspectRatioCalculation {
     std::wstring history;      // "1920 : 1080 = 16 : 9 (1.778 : 1)"
 };
 
-AspectRatioCalculation CalculateAspectRatio(const std::wstring& width, const std::wstring& height);
+RatioCalculation CalculateAspectRatio(const std::wstring& width, const std::wstring& height);
 
 }  // namespace zr
