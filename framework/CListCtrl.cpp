@@ -100,14 +100,20 @@ std::vector<int> CListCtrl::GetSelectedItems() const
     return items;
 }
 
-int CListCtrl::InsertGroup(int groupId, const std::wstring& header) const noexcept
+int CListCtrl::InsertGroup(int groupId, const std::wstring& header, int position, bool collapsible) const noexcept
 {
     LVGROUP group{};
     group.cbSize = sizeof(group);
     group.mask = LVGF_HEADER | LVGF_GROUPID;
     group.pszHeader = const_cast<wchar_t*>(header.c_str());
     group.iGroupId = groupId;
-    return static_cast<int>(SendMessage(LVM_INSERTGROUP, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&group)));
+    if (collapsible) {
+        group.mask |= LVGF_STATE;
+        group.state = LVGS_COLLAPSIBLE;
+        group.stateMask = LVGS_COLLAPSIBLE;
+    }
+    return static_cast<int>(
+        SendMessage(LVM_INSERTGROUP, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&group)));
 }
 
 bool CListCtrl::SetItemGroup(int index, int groupId) const noexcept

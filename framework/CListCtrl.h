@@ -56,8 +56,9 @@ public:
 
     // Groups (common controls 6)
     bool EnableGroupView(bool enable) const noexcept { return SendMessage(LVM_ENABLEGROUPVIEW, enable) >= 0; }
-    // Adds a group at the end; returns its index or -1.
-    int InsertGroup(int groupId, const std::wstring& header) const noexcept;
+    // Adds a group at the given position (-1: at the end); returns its index or -1.
+    int InsertGroup(int groupId, const std::wstring& header, int position = -1,
+                    bool collapsible = false) const noexcept;
     bool SetItemGroup(int index, int groupId) const noexcept;
     int GetItemGroup(int index) const noexcept;
     void RemoveAllGroups() const noexcept { SendMessage(LVM_REMOVEALLGROUPS); }

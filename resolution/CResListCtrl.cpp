@@ -53,20 +53,9 @@ void CResListCtrl::PrepareList() noexcept
 int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
 {
     const zr::CGroupHeaderList::Lookup lookup = m_headers.FindOrAdd(header);
-    if (lookup.created) {
-        LVGROUP group{};
-        group.cbSize = sizeof(group);
-        group.mask = LVGF_HEADER | LVGF_GROUPID;
-        group.pszHeader = const_cast<wchar_t*>(header.c_str());
-        group.iGroupId = lookup.id;
-        if (OsMajorVersion() >= 6) {
-            group.mask |= LVGF_STATE;
-            group.state = LVGS_COLLAPSIBLE;
-            group.stateMask = LVGS_COLLAPSIBLE;
-        }
-        // Index 0: every new group is shown before the groups created earlier.
-        SendMessage(LVM_INSERTGROUP, 0, reinterpret_cast<LPARAM>(&group));
-    }
+    // Position 0: every new group is shown before the groups created earlier.
+    if (lookup.created)
+        InsertGroup(lookup.id, header, 0, OsMajorVersion() >= 6);
     return lookup.id;
 }
 
