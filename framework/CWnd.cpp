@@ -270,8 +270,10 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         if (OnClose()) return 0;
         break;
     case WM_COPYDATA:
-        if (auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp))
-            if (OnCopyData(reinterpret_cast<HWND>(wp), *data)) return TRUE;
+        if (auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp)) {
+            LRESULT result = 0;
+            if (OnCopyData(reinterpret_cast<HWND>(wp), *data, result)) return result;
+        }
         break;
     case WM_DESTROY:
         OnDestroy();

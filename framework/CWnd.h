@@ -117,8 +117,9 @@ protected:
     virtual bool OnKillFocus(HWND newFocus) noexcept { return false; }
     virtual bool OnSysCommand(UINT id, LPARAM lp) noexcept { return false; }
     virtual bool OnClose() noexcept { return false; }
-    // WM_COPYDATA: the result becomes the message's result (TRUE when handled).
-    virtual bool OnCopyData(HWND sender, const COPYDATASTRUCT& data) noexcept { return false; }
+    // WM_COPYDATA: when handled, `result` (0 unless set) is the message's result. The core reads a
+    // reply's result (non-zero stops a mode enumeration), so the handler chooses it.
+    virtual bool OnCopyData(HWND sender, const COPYDATASTRUCT& data, LRESULT& result) noexcept { return false; }
     virtual bool OnCtlColor(HDC dc, HWND control, UINT msg, HBRUSH& brush) noexcept { return false; }
     // WM_DESTROY: the default handling always follows.
     virtual void OnDestroy() noexcept {}
