@@ -1,5 +1,6 @@
 # Shared helpers of the acceptance journeys; sourced by each journey script, which is called as
 #   <journey>.sh <bin dir of the win64 tree> <acctool.exe>
+# The bin dir also gives the test driver; ZR_PACKAGE_ZIP, when set, gives the program itself.
 # Outside a harness (no ZR_HARNESS) the journey re-runs itself inside a fresh tools/harness.
 # Every journey works in its own temp folder with copies of the program and its DLLs, so the
 # settings file beside the program is the journey's own.
@@ -67,8 +68,21 @@ if [ -z "$gammaread" ] || [ ! -x "$gammaread" ]; then
     abort "no gammaread (build the native tree)"
 fi
 
-cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/ ||
-  abort "the program's files are missing in $bin"
+# With ZR_PACKAGE_ZIP the program comes from the package a user downloads, unzipped as a user
+# would: a file missing from the package then fails the journey. Otherwise from the build tree.
+if [ -n "${ZR_PACKAGE_ZIP:-}" ]; then
+  [ -f "$ZR_PACKAGE_ZIP" ] || abort "no package $ZR_PACKAGE_ZIP (tools/package makes it)"
+  unzip -q "$ZR_PACKAGE_ZIP" -d "$work/unzipped" || abort "cannot unzip $ZR_PACKAGE_ZIP"
+  pkg_folder=$(find "$work/unzipped" -mindepth 1 -maxdepth 1 -type d)
+  [ "$(wc -l <<<"$pkg_folder")" = 1 ] && [ -d "$pkg_folder" ] || abort "the package holds no single folder"
+  cp "$pkg_folder"/* "$work"/ && rm -rf "$work/unzipped"
+  for f in Zerenta.exe OrvelCore.dll Gorvane.dll Tessik.dll readme.txt LICENSE.txt; do
+    [ -f "$work/$f" ] || abort "the package lacks $f"
+  done
+else
+  cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/ ||
+    abort "the program's files are missing in $bin"
+fi
 
 # ---- the program ----------------------------------------------------------------------------
 

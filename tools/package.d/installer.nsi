@@ -1,8 +1,12 @@
-; Per-user installer: installs into the user's own program folder, so that the settings
-; file beside the program stays writable without administrator rights.
+; Per-user installer for both builds: the x86-64 build on 64-bit Windows, the 32-bit build
+; elsewhere. It installs into the user's own program folder, so that the settings file beside
+; the program stays writable without administrator rights.
 Unicode true
 RequestExecutionLevel user
+!include "LogicLib.nsh"
+!include "x64.nsh"
 !define NAME "Zerenta"
+!define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
 Name "${NAME} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${NAME}"
@@ -13,23 +17,31 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+!macro InstallBuild SRC
+  File "${SRC}\Zerenta.exe"
+  File "${SRC}\OrvelCore.dll"
+  File "${SRC}\Gorvane.dll"
+  File "${SRC}\Tessik.dll"
+  File "${SRC}\readme.txt"
+  File "${SRC}\LICENSE.txt"
+!macroend
+
 Section "Zerenta"
   SetOutPath "$INSTDIR"
-  File "${SRCDIR}\Zerenta.exe"
-  File "${SRCDIR}\OrvelCore.dll"
-  File "${SRCDIR}\Gorvane.dll"
-  File "${SRCDIR}\Tessik.dll"
-  File "${SRCDIR}\readme.txt"
-  File "${SRCDIR}\LICENSE.txt"
+  ${If} ${RunningX64}
+    !insertmacro InstallBuild "${SRC64}"
+  ${Else}
+    !insertmacro InstallBuild "${SRC32}"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateDirectory "$SMPROGRAMS\${NAME}"
   CreateShortcut "$SMPROGRAMS\${NAME}\${NAME}.lnk" "$INSTDIR\Zerenta.exe"
   CreateShortcut "$SMPROGRAMS\${NAME}\Uninstall ${NAME}.lnk" "$INSTDIR\Uninstall.exe"
-  WriteRegStr HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}" "DisplayName" "${NAME}"
-  WriteRegStr HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}" "UninstallString" "$\"$INSTDIR\Uninstall.exe$\""
-  WriteRegDWORD HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}" "NoModify" 1
-  WriteRegDWORD HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}" "NoRepair" 1
+  WriteRegStr HKCU "${UNINSTKEY}" "DisplayName" "${NAME}"
+  WriteRegStr HKCU "${UNINSTKEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTKEY}" "UninstallString" "$\"$INSTDIR\Uninstall.exe$\""
+  WriteRegDWORD HKCU "${UNINSTKEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTKEY}" "NoRepair" 1
 SectionEnd
 
 Section "Uninstall"
@@ -45,5 +57,5 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${NAME}\${NAME}.lnk"
   Delete "$SMPROGRAMS\${NAME}\Uninstall ${NAME}.lnk"
   RMDir "$SMPROGRAMS\${NAME}"
-  DeleteRegKey HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
+  DeleteRegKey HKCU "${UNINSTKEY}"
 SectionEnd
