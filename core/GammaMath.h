@@ -10,9 +10,12 @@ namespace orvel {
 float ParseGammaParam(int position);
 // Slider position (-80..80) to contrast factor: position / 100.
 float ParseContrastParam(int position);
-// Slider position (80..120, 100 neutral) to brightness offset, truncated toward zero.
+// Slider position (80..120, 100 neutral) to brightness offset, truncated toward zero;
+// saturates at the ends of int for positions far outside the slider's range.
 int ParseBrightnessParam(int position);
 
+// Any value and gamma give 0..255: a negative value or a gamma <= 0 at value 0 saturates
+// instead of converting NaN or infinity to int; a NaN gamma leaves the value unchanged.
 int ApplyGamma(int value, float gamma);
 int ApplyBrightness(int value, int offset);
 // c is clamped into -1..1; NaN leaves the value unchanged.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <limits>
 
 using namespace orvel;
 
@@ -78,6 +80,36 @@ TEST(GammaSteps, ContrastAtAndBeyondTheEndsIsClampedIntoMinusOneToOne) {
         EXPECT_EQ(ApplyContrast(v, -3.0f), ApplyContrast(v, -1.0f)) << v;
         EXPECT_EQ(ApplyContrast(v, std::nanf("")), v) << v;
     }
+}
+
+// The exports are reachable by any program, with any argument. Under UBSan this fails on a
+// float-to-int conversion of NaN or infinity, or on an int overflow, should one come back.
+TEST(GammaSteps, AnyArgumentsGiveAChannelValueWithoutUndefinedBehaviour) {
+    constexpr int kValues[] = {INT_MIN, -256, -1, 0, 1, 128, 255, 256, INT_MAX};
+    constexpr int kPositions[] = {INT_MIN, -1000, -51, -50, 0, 50, 100, 120, 1000, INT_MAX};
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int v : kValues) {
+        for (int p : kPositions) {
+            for (const int result : {ApplyGamma(v, ParseGammaParam(p)), ApplyContrast(v, ParseContrastParam(p)),
+                                     ApplyBrightness(v, ParseBrightnessParam(p))}) {
+                ASSERT_TRUE(result >= 0 && result <= 255) << "value " << v << ", position " << p << ": " << result;
+            }
+        }
+        for (float g : {0.0f, -1.0f, -inf, inf, 1e30f}) {
+            const int result = ApplyGamma(v, g);
+            ASSERT_TRUE(result >= 0 && result <= 255) << "value " << v << ", gamma " << g << ": " << result;
+        }
+    }
+    // Saturation where the arithmetic runs off: a gamma <= 0 lifts black to full, a negative
+    // value is black, a NaN gamma leaves the value alone.
+    EXPECT_EQ(ApplyGamma(0, -1.0f), 255);
+    EXPECT_EQ(ApplyGamma(0, 0.0f), 255);
+    EXPECT_EQ(ApplyGamma(-1, 0.5f), 0);
+    EXPECT_EQ(ApplyGamma(INT_MAX, 2.0f), 255);
+    EXPECT_EQ(ApplyGamma(77, std::nanf("")), 77);
+    EXPECT_EQ(ParseBrightnessParam(INT_MAX), INT_MAX);
+    EXPECT_EQ(ParseBrightnessParam(INT_MIN), INT_MIN);
+    EXPECT_LT(ParseGammaParam(INT_MIN), 0.0f);
 }
 
 TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
