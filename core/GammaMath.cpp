@@ -92,22 +92,6 @@ int ApplyClamping(int value, int high, int low) {
 
 int clip(int value) { return value > 255 ? 255 : value < 0 ? 0 : value; }
 
-void ComposeGammaTable(const GammaSetting& setting, GammaTable& table) {
-    const float gammas[3] = {ParseGammaParam(setting.r), ParseGammaParam(setting.g),
-                             ParseGammaParam(setting.b)};
-    const float contrast = ParseContrastParam(setting.contrast);
-    const int offset = ParseBrightnessParam(setting.brightness);
-    for (std::size_t channel = 0; channel < 3; ++channel) {
-        for (int i = 0; i < static_cast<int>(kGammaChannelSize); ++i) {
-            int v = ApplyGamma(i, gammas[channel]);
-            v = ApplyBrightness(v, offset);
-            v = ApplyContrast(v, contrast);
-            v = ApplyClamping(v, setting.hiClamping, setting.loClamping);
-            table[channel * kGammaChannelSize + static_cast<std::size_t>(i)] = v;
-        }
-    }
-}
-
 void WidenGammaTable(const std::int32_t* table, DeviceRamp& ramp) {
     for (std::size_t i = 0; i < kGammaTableEntries; ++i) {
         // Unsigned, so that an out-of-range entry shifts without undefined behaviour;

@@ -1,5 +1,6 @@
 // Gamma arithmetic of the display core, free of Windows headers. The library's exported
-// functions delegate here; the composition and ramp builders serve the core and the tests.
+// functions delegate here; the widening and the level ramp serve the core itself. Tables are
+// composed by the program (gamma/GammaComposer), from the exported steps.
 #pragma once
 
 #include "core/CoreTypes.h"
@@ -23,20 +24,6 @@ int ApplyContrast(int value, float contrast);
 // The upper bound is tested first, so high < low yields high.
 int ApplyClamping(int value, int high, int low);
 int clip(int value);
-
-// The seven slider positions of the gamma page; the defaults compose the identity table.
-struct GammaSetting {
-    int r = 50;
-    int g = 50;
-    int b = 50;
-    int contrast = 0;
-    int brightness = 100;
-    int hiClamping = 255;
-    int loClamping = 0;
-};
-
-// Gamma, brightness, contrast, clamping, in that order, for each entry of each channel.
-void ComposeGammaTable(const GammaSetting& setting, GammaTable& table);
 
 // Entry v becomes (v << 8) | v, i.e. 257 * v for v in 0..255.
 void WidenGammaTable(const std::int32_t* table, DeviceRamp& ramp);

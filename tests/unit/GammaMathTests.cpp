@@ -1,4 +1,5 @@
 #include "core/GammaMath.h"
+#include "gamma/GammaComposer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,10 @@ using namespace orvel;
 namespace {
 // The seven inputs at which the contrast tables are checked.
 constexpr int kContrastInputs[] = {0, 64, 127, 128, 191, 254, 255};
+
+// What the gamma page composes with: the library's exports, which delegate to these.
+constexpr GammaArithmetic kLibrary{ParseGammaParam, ParseContrastParam, ParseBrightnessParam, ApplyGamma,
+                                   ApplyBrightness, ApplyContrast,      ApplyClamping};
 }  // namespace
 
 TEST(GammaParams, GammaPositionsMapToExponents) {
@@ -122,7 +127,7 @@ TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
 
 TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
     GammaTable table{};
-    ComposeGammaTable(GammaSetting{}, table);
+    ComposeGammaTable(GammaSetting{}, kLibrary, table);
     DeviceRamp ramp{};
     WidenGammaTable(table.data(), ramp);
     for (std::size_t i = 0; i < kGammaTableEntries; ++i) {
@@ -133,14 +138,14 @@ TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
 
 TEST(GammaCompose, StepsRunInTheFixedOrderPerChannel) {
     GammaSetting setting;
-    setting.r = 0;           // darker red
-    setting.b = 100;         // brighter blue
-    setting.contrast = 50;
-    setting.brightness = 110;
-    setting.hiClamping = 200;
-    setting.loClamping = 10;
+    setting.R = 0;           // darker red
+    setting.B = 100;         // brighter blue
+    setting.Contrast = 50;
+    setting.Brightness = 110;
+    setting.HiClamping = 200;
+    setting.LoClamping = 10;
     GammaTable table{};
-    ComposeGammaTable(setting, table);
+    ComposeGammaTable(setting, kLibrary, table);
     const float gammas[3] = {2.0f, 1.0f, ParseGammaParam(100)};
     const int offset = ParseBrightnessParam(110);
     for (int channel = 0; channel < 3; ++channel) {
