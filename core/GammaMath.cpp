@@ -1,5 +1,6 @@
 #include "core/GammaMath.h"
 
+#include <climits>
 #include <cmath>
 
 namespace orvel {
@@ -9,23 +10,37 @@ namespace {
 // keeps a value "as float"; everything else stays double.
 inline float AsFloat(double value) { return static_cast<float>(value); }
 
-// Level 0..1 (possibly outside) to channel value; the conversion truncates toward zero.
-inline int LevelToValue(double level) { return clip(static_cast<int>(level * 255.0)); }
+// Level 0..1 to channel value, truncated toward zero. Outside callers can pass anything, so
+// the level may be far outside 0..1, infinite or NaN: it is clamped before the conversion to
+// int, which would be undefined for those. NaN gives black.
+inline int LevelToValue(double level) {
+    const double scaled = level * 255.0;
+    if (!(scaled > 0.0)) return 0;
+    if (scaled >= 255.0) return 255;
+    return static_cast<int>(scaled);
+}
 }  // namespace
 
+// Positions are widened to double before any arithmetic: outside callers may pass any int.
 float ParseGammaParam(int position) {
+    const double p = position;
     if (position == 50) return 1.0f;
-    if (position < 50) return AsFloat(1.0 / (1.0 - (50 - position) / 100.0));
-    return AsFloat(1.0 / ((position - 50) / 10.0 + 1.0));
+    if (position < 50) return AsFloat(1.0 / (1.0 - (50.0 - p) / 100.0));
+    return AsFloat(1.0 / ((p - 50.0) / 10.0 + 1.0));
 }
 
 float ParseContrastParam(int position) { return AsFloat(position / 100.0); }
 
+// Saturates at the ends of int for positions far outside the slider's range.
 int ParseBrightnessParam(int position) {
-    return static_cast<int>((position - 100) / 100.0 * 256.0);
+    const double offset = (static_cast<double>(position) - 100.0) / 100.0 * 256.0;
+    if (offset >= 2147483647.0) return INT_MAX;
+    if (offset <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(offset);
 }
 
 int ApplyGamma(int value, float gamma) {
+    if (std::isnan(gamma)) return clip(value);  // as for contrast
     const float base = AsFloat(value / 255.0);
     const float raised = AsFloat(std::pow(static_cast<double>(base), static_cast<double>(gamma)));
     return LevelToValue(raised);
@@ -76,22 +91,6 @@ int ApplyClamping(int value, int high, int low) {
 }
 
 int clip(int value) { return value > 255 ? 255 : value < 0 ? 0 : value; }
-
-void ComposeGammaTable(const GammaSetting& setting, GammaTable& table) {
-    const float gammas[3] = {ParseGammaParam(setting.r), ParseGammaParam(setting.g),
-                             ParseGammaParam(setting.b)};
-    const float contrast = ParseContrastParam(setting.contrast);
-    const int offset = ParseBrightnessParam(setting.brightness);
-    for (std::size_t channel = 0; channel < 3; ++channel) {
-        for (int i = 0; i < static_cast<int>(kGammaChannelSize); ++i) {
-            int v = ApplyGamma(i, gammas[channel]);
-            v = ApplyBrightness(v, offset);
-            v = ApplyContrast(v, contrast);
-            v = ApplyClamping(v, setting.hiClamping, setting.loClamping);
-            table[channel * kGammaChannelSize + static_cast<std::size_t>(i)] = v;
-        }
-    }
-}
 
 void WidenGammaTable(const std::int32_t* table, DeviceRamp& ramp) {
     for (std::size_t i = 0; i < kGammaTableEntries; ++i) {

@@ -4,6 +4,7 @@
 // No Windows header may be included here.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -20,10 +21,14 @@ void DebugOutput(const std::wstring& text);
 // Files, named by wide paths. Read: deny-write sharing. Write: create or truncate.
 std::FILE* OpenFileForRead(const std::wstring& path);
 std::FILE* OpenFileForWrite(const std::wstring& path);
+// The size in bytes of the open file, or -1 when it is not a regular file or its size cannot
+// be told. Reads nothing.
+std::int64_t FileSize(std::FILE* file);
 // Flushes the stream and asks the system to put its data on the disk.
 bool CommitFile(std::FILE* file);
 
 // Moves source over target, replacing it, with write-through; false and a reason on failure.
+// A read-only file on either side is refused.
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason);
 bool DeleteFileAt(const std::wstring& path);
 

@@ -74,6 +74,14 @@ std::FILE* OpenFileForWrite(const std::wstring& path)
     return f;
 }
 
+std::int64_t FileSize(std::FILE* file)
+{
+    struct stat info {};
+    if (!file || ::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
 bool CommitFile(std::FILE* file)
 {
     if (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0) {
@@ -85,9 +93,13 @@ bool CommitFile(std::FILE* file)
 
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
-    // As on Windows, a read-only target is refused rather than renamed over.
-    struct stat info {};
-    if (::stat(PathBytes(target).c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)) {
+    // As on Windows, a read-only target is refused rather than renamed over, and a read-only
+    // source is not moved away.
+    const auto readOnly = [](const std::wstring& path) {
+        struct stat info {};
+        return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR);
+    };
+    if (readOnly(target) || readOnly(source)) {
         g_lastError = EACCES;
         reason = LastErrorText();
         return false;

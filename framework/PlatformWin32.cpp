@@ -55,6 +55,13 @@ std::FILE* OpenFileForWrite(const std::wstring& path)
     return ::_wfsopen(path.c_str(), L"wb", _SH_DENYRW);
 }
 
+std::int64_t FileSize(std::FILE* file)
+{
+    // 64 bits wide: long is 32 bits on Windows, too narrow for a file of 2 GB and more.
+    const __int64 size = file ? ::_filelengthi64(::_fileno(file)) : -1;
+    return size < 0 ? -1 : static_cast<std::int64_t>(size);
+}
+
 bool CommitFile(std::FILE* file)
 {
     if (std::fflush(file) != 0)
@@ -66,9 +73,13 @@ bool CommitFile(std::FILE* file)
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
     // A read-only target is the user's "do not overwrite". Windows refuses to replace it, but Wine
-    // renames over it and drops the attribute, so the check is made here for both.
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    // renames over it and drops the attribute, so the check is made here for both. Moving a
+    // read-only file away would replace it at its place just the same.
+    const auto readOnly = [](const std::wstring& path) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    };
+    if (readOnly(target) || readOnly(source)) {
         ::SetLastError(ERROR_ACCESS_DENIED);
         reason = LastErrorText();
         return false;

@@ -1,5 +1,6 @@
-// Composition of a 768-entry gamma table from a GammaSetting. The arithmetic itself belongs to
-// the core library; the page hands in its exported functions, the tests hand in their own.
+// Composition of a 768-entry gamma table from a GammaSetting: the one composition, used by the
+// gamma page, the tests and the benchmarks. The arithmetic itself belongs to the core library;
+// the page hands in its exported functions, the tests the functions behind them, or fakes.
 #pragma once
 
 #include "core/CoreTypes.h"

@@ -12,7 +12,8 @@ class CGroupHeaderList {
 public:
     struct Lookup {
         int id = 0;
-        bool created = false;  // the caller must insert a group with this id and header
+        bool created = false;  // the caller must insert a group with this id and header,
+        int position = 0;      // at this index among the groups shown so far
     };
 
     // The id of the group with exactly this header (case-sensitive), appended if new.
@@ -21,8 +22,6 @@ public:
 
     int Count() const { return static_cast<int>(m_headers.size()); }
     const std::wstring& Header(int id) const { return m_headers.at(static_cast<std::size_t>(id)); }
-    // Group ids in the order the list shows them: newest first.
-    std::vector<int> DisplayOrder() const;
 
 private:
     std::vector<std::wstring> m_headers;

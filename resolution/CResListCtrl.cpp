@@ -53,9 +53,8 @@ void CResListCtrl::PrepareList() noexcept
 int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
 {
     const zr::CGroupHeaderList::Lookup lookup = m_headers.FindOrAdd(header);
-    // Position 0: every new group is shown before the groups created earlier.
     if (lookup.created)
-        InsertGroup(lookup.id, header, 0, OsMajorVersion() >= 6);
+        InsertGroup(lookup.id, header, lookup.position, OsMajorVersion() >= 6);
     return lookup.id;
 }
 
@@ -64,7 +63,7 @@ int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode> record) noexcept
     if (!record)
         return -1;
     const zr::ModeTexts texts = zr::FormatModeTexts(*record);
-    const std::wstring header = texts.ratio + L"     " + texts.decimal;
+    const std::wstring header = zr::FormatGroupHeader(*record);
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;

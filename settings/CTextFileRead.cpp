@@ -7,6 +7,50 @@
 namespace {
 constexpr wchar_t kCR = 13;
 constexpr wchar_t kLF = 10;
+
+// Checks bytes, a chunk at a time, for well-formed UTF-8: no overlong forms, no surrogates,
+// nothing above U+10FFFF, no sequence cut short.
+class Utf8Check {
+public:
+    // False at the first byte that cannot be UTF-8.
+    bool Feed(const unsigned char* bytes, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned b = bytes[i];
+            if (m_pending > 0) {
+                if (b < m_low || b > m_high)
+                    return false;
+                m_low = 0x80;
+                m_high = 0xBF;
+                --m_pending;
+            } else if (b >= 0x80) {
+                m_beyondAscii = true;
+                if (b >= 0xC2 && b <= 0xDF) {
+                    m_pending = 1;
+                } else if (b >= 0xE0 && b <= 0xEF) {
+                    m_pending = 2;
+                    m_low = b == 0xE0 ? 0xA0 : 0x80;
+                    m_high = b == 0xED ? 0x9F : 0xBF;
+                } else if (b >= 0xF0 && b <= 0xF4) {
+                    m_pending = 3;
+                    m_low = b == 0xF0 ? 0x90 : 0x80;
+                    m_high = b == 0xF4 ? 0x8F : 0xBF;
+                } else {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    // Everything fed was UTF-8, and not all of it ASCII.
+    bool IsUtf8BeyondAscii() const { return m_pending == 0 && m_beyondAscii; }
+
+private:
+    int m_pending = 0;  // continuation bytes still expected
+    unsigned m_low = 0x80;  // range of the next continuation byte
+    unsigned m_high = 0xBF;
+    bool m_beyondAscii = false;
+};
 }  // namespace
 
 CTextFileRead::CTextFileRead(const std::wstring& path) : CTextFileRead(zr::platform::OpenFileForRead(path), true)
@@ -46,10 +90,27 @@ void CTextFileRead::DetectByteOrderMark()
         m_encoding = Utf8;
         return;
     }
+    // No mark. Editors save UTF-8 without one, so text that is UTF-8 throughout, with at least
+    // one character beyond ASCII, is read as UTF-8; anything else in the code page. One pass
+    // over the stream through the buffer decides, so memory stays bounded by the buffer.
     Rewind();
+    const bool utf8 = HoldsUtf8BeyondAscii();
+    Rewind();
+    if (utf8)
+        m_encoding = Utf8;
 }
 
-// No mark: the text is ANSI and starts at the first byte, however short the file is.
+bool CTextFileRead::HoldsUtf8BeyondAscii()
+{
+    Utf8Check check;
+    std::size_t got = 0;
+    while ((got = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file)) > 0)
+        if (!check.Feed(m_buffer.data(), got))
+            return false;
+    return check.IsUtf8BeyondAscii();
+}
+
+// Back to the first byte of the text, read as ANSI, however short the file is.
 void CTextFileRead::Rewind()
 {
     m_encoding = Ansi;

@@ -1,5 +1,6 @@
-// Reads a text file line by line, detecting UTF-8 and UTF-16 from their byte-order marks
-// and reading the system's code page otherwise.
+// Reads a text file line by line, detecting UTF-8 and UTF-16 from their byte-order marks.
+// Without a mark, text that is valid UTF-8 beyond ASCII is read as UTF-8, and anything else in
+// the system's code page.
 #pragma once
 
 #include <cstdio>
@@ -23,6 +24,7 @@ public:
 
 private:
     void DetectByteOrderMark();
+    bool HoldsUtf8BeyondAscii();
     void Rewind();
     unsigned char ReadByte();
     wchar_t ReadWideChar();

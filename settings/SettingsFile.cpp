@@ -1,5 +1,8 @@
 #include "settings/SettingsFile.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "framework/Platform.h"
 #include "settings/CTextFileRead.h"
 #include "settings/CTextFileWrite.h"
@@ -10,6 +13,23 @@ namespace {
 constexpr wchar_t kFileName[] = L"Zerenta.Setting";
 constexpr wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 constexpr wchar_t kRootName[] = L"Zerenta";
+constexpr wchar_t kSetAsideSuffix[] = L".bak";
+
+// A settings file holds a few kilobytes. A larger one is not a settings file any more (a
+// gigabyte of garbage would only end in running out of memory) and is skipped whole, unread,
+// like any other damaged file.
+constexpr std::int64_t kLargestFile = 16 * 1024 * 1024;
+
+// The size of the file at path; -1 when it cannot be opened or is no regular file.
+std::int64_t SizeOfFileAt(const std::wstring& path)
+{
+    std::FILE* file = zr::platform::OpenFileForRead(path);
+    if (!file)
+        return -1;
+    const std::int64_t size = zr::platform::FileSize(file);
+    std::fclose(file);
+    return size;
+}
 
 XmlParseOptions SettingsParseOptions()
 {
@@ -39,14 +59,19 @@ std::wstring SettingsFilePath(const std::wstring& argument0)
 void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages)
 {
     XmlNode root;
-    {
-        CTextFileRead file(path);
-        std::wstring text;
-        if (file.IsOpen() && file.ReadAll(text, L"\r\n")) {
-            file.Close();
-            XmlParseOptions options = SettingsParseOptions();
-            if (!text.empty())
-                root.Load(text, options);  // a malformed file still gives what came before the fault
+    if (std::FILE* stream = zr::platform::OpenFileForRead(path)) {
+        const std::int64_t size = zr::platform::FileSize(stream);
+        if (size < 0 || size > kLargestFile) {
+            std::fclose(stream);  // skipped before a byte of it is read
+        } else {
+            CTextFileRead file(stream, true);
+            std::wstring text;
+            if (file.ReadAll(text, L"\r\n")) {
+                file.Close();
+                XmlParseOptions options = SettingsParseOptions();
+                if (!text.empty())
+                    root.Load(text, options);  // a malformed file still gives what came before the fault
+            }
         }
     }
     for (ISettingsPage* page : pages) {
@@ -105,6 +130,13 @@ SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<
         }
     }
     std::wstring reason;
+    // A file too large to load was never read, so what it holds would be lost unseen: it is
+    // moved aside rather than replaced.
+    if (SizeOfFileAt(path) > kLargestFile && !zr::platform::ReplaceFileWith(path, path + kSetAsideSuffix, reason)) {
+        result.reason = FailureReason(reason);
+        zr::platform::DeleteFileAt(temporary);
+        return result;
+    }
     if (!zr::platform::ReplaceFileWith(temporary, path, reason)) {
         result.reason = FailureReason(reason);
         zr::platform::DeleteFileAt(temporary);

@@ -16,11 +16,13 @@ struct SettingsSaveResult {
 std::wstring SettingsFilePath(const std::wstring& argument0);
 
 // Reads the file (a missing or malformed file is not an error) and hands every page
-// that keeps settings its section, or the empty text.
+// that keeps settings its section, or the empty text. A file beyond 16 MiB counts as damaged
+// and is not read at all.
 void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages);
 
 // Collects every page's section and replaces the file as a whole. The text goes to a
 // temporary file beside the target first, which is then moved over it, so a failed save
-// leaves the previous file untouched.
+// leaves the previous file untouched. A previous file too large to have been loaded is kept
+// as "<path>.bak" instead of being replaced.
 SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages,
                                     const std::wstring& programVersion);

@@ -3,7 +3,7 @@
 # an unknown child in the Gamma section, entity references, lenient numbers, a child named other
 # than Item - loads, once as written and once as UTF-16 with a byte-order mark; the next Apply
 # writes the normalised file, compared byte for byte with expected/hand_edited.Setting. A name
-# outside ASCII survives a save and a reload.
+# outside ASCII survives a save and a reload, from UTF-16 with a mark and from UTF-8 without one.
 source "$(dirname "$0")/lib.sh"
 
 input=$acc_lib_dir/input/hand_edited.Setting
@@ -51,23 +51,30 @@ say "the written file loads again and is written unchanged"
 cp "$expected" "$setting"
 load_and_apply "written file" "$as_written"
 
-say "a name outside ASCII survives a save and a reload"
-{ printf '\xff\xfe'; printf '<Zerenta><Gamma><Favourite_Gammas><Item R="60">Caf\xc3\xa9 \xc3\xa0 la cr\xc3\xa8me</Item></Favourite_Gammas></Gamma></Zerenta>' |
-  iconv -f UTF-8 -t UTF-16LE; } >"$setting"
-cafe=$'Caf\xc3\xa9 \xc3\xa0 la cr\xc3\xa8me\\tRGB: 60, 50, 50  CrBr: 0, 100'
-for round in "as loaded" "after Apply and a restart"; do
-  start_app
-  items=$(tray_items) || { fail "$round: no tray menu"; break; }
-  tray_close
-  grep -qxF -- "$cafe" <<<"$items" || fail "$round: the tray lacks the accented name: $(tr '\n' '|' <<<"$items")"
-  if [ "$round" = "as loaded" ]; then
-    cp "$setting" "$work/loaded.Setting"
-    acctool command 1030 || fail "cannot post Apply"
-    for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
-    sleep 0.3
-    cmp -s "$setting" "$work/loaded.Setting" && fail "Apply did not rewrite the file"
-  fi
-  stop_app
+say "names outside ASCII survive a save and a reload, from UTF-16 with a mark and from UTF-8 without one"
+# é, € and Ω (no code page holds all three), in UTF-8
+name=$'Caf\xc3\xa9 \xe2\x82\xac \xce\xa9'
+xml="<Zerenta><Gamma><Favourite_Gammas><Item R=\"60\">$name</Item></Favourite_Gammas></Gamma></Zerenta>"
+named="$name\\tRGB: 60, 50, 50  CrBr: 0, 100"
+for form in "UTF-16 with a mark" "UTF-8 without a mark"; do
+  case $form in
+    UTF-16*) { printf '\xff\xfe'; printf '%s' "$xml" | iconv -f UTF-8 -t UTF-16LE; } >"$setting" ;;
+    *) printf '%s' "$xml" >"$setting" ;;
+  esac
+  for round in "as loaded" "after Apply and a restart"; do
+    start_app
+    items=$(tray_items) || { fail "$form, $round: no tray menu"; break; }
+    tray_close
+    grep -qxF -- "$named" <<<"$items" || fail "$form, $round: the tray lacks the name: $(tr '\n' '|' <<<"$items")"
+    if [ "$round" = "as loaded" ]; then
+      cp "$setting" "$work/loaded.Setting"
+      acctool command 1030 || fail "$form: cannot post Apply"
+      for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
+      sleep 0.3
+      cmp -s "$setting" "$work/loaded.Setting" && fail "$form: Apply did not rewrite the file"
+    fi
+    stop_app
+  done
 done
 
 finish

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Malformed settings files load without a crash and without a message box, and a section that
 # is complete before the damage keeps its favourites: a file cut in the middle of a tag, binary
-# garbage, 10 MB of nested elements, a quote that never closes, an empty file, and a directory
-# where the file should be.
+# garbage, 10 MB of nested elements, a quote that never closes, an empty file, a sparse gigabyte,
+# and a directory where the file should be.
 source "$(dirname "$0")/lib.sh"
 
 head_lines='<?xml version="1.0" encoding="utf-8"?>
@@ -13,8 +13,28 @@ mode_item='[4:3]\t800 x 600 32bpp 60Hz'
 gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
 blocker_off='Saver Blocker is OFF\tClick to switch temporarily'
 
+# While the program still runs: it read far less than the gigabyte, and Apply writes the defaults
+# while it keeps the skipped file whole beside them.
+after_tray_check_gigabyte() {
+  local read i size
+  read=$(awk '$1 == "rchar:" { print $2 }' "/proc/$app_pid/io" 2>/dev/null)
+  say "the program has read ${read:-?} bytes"
+  [ -n "$read" ] && [ "$read" -lt $((64 << 20)) ] || fail "gigabyte: the program read ${read:-?} bytes"
+  acctool command 1030 || { fail "gigabyte: cannot post Apply"; return; }
+  for i in $(seq 1 100); do
+    size=$(stat -c %s "$setting" 2>/dev/null)
+    [ -n "$size" ] && [ "$size" -lt 65536 ] && break
+    sleep 0.1
+  done
+  grep -q 'Favourite_Gammas/>' "$setting" || fail "gigabyte: Apply did not write the defaults: $(head -c 300 "$setting" | tr -d '\0')"
+  size=$(stat -c %s "$setting.bak" 2>/dev/null)
+  [ "$size" = $((1 << 30)) ] || fail "gigabyte: Zerenta.Setting.bak is ${size:-missing}, not the skipped gigabyte"
+  [ "$(head -c ${#head_lines} "$setting.bak" 2>/dev/null)" = "$head_lines" ] || fail "gigabyte: the kept file lost its start"
+}
+
 # check CASE ITEM...: starts the program on the prepared file and expects these tray items (what
-# a damaged section yields is left open), no dialog box and a live program.
+# a damaged section yields is left open), no dialog box and a live program. With check_then set
+# to a function, that runs before the program is stopped.
 check() {
   local name=$1 items item
   shift
@@ -34,6 +54,7 @@ check() {
   app_alive || fail "$name: the program ended"
   boxes=$(message_boxes)
   [ -z "$boxes" ] || fail "$name: dialog boxes: $boxes"
+  [ -z "${check_then:-}" ] || "$check_then"
   stop_app
 }
 
@@ -61,6 +82,13 @@ say "an empty file"
 check "empty" "$blocker_off"
 defaults_only='About Zerenta...|-|Configure...|-|'"$blocker_off"'|-|Restore Screen\tCtrl + Alt + Enter|Exit Zerenta\tCtrl + Alt + Numpad 0|'
 [ "$last_items" = "$defaults_only" ] || fail "empty: favourites from an empty file: $last_items"
+
+say "a sparse gigabyte behind intact sections: skipped unread; Apply keeps it as Zerenta.Setting.bak"
+printf '%s\n%s\n%s\n</Zerenta>' "$head_lines" "$resolution" "$gamma" >"$setting"
+truncate -s 1G "$setting"
+check_then=after_tray_check_gigabyte check "gigabyte" "$blocker_off"
+[ "$last_items" = "$defaults_only" ] || fail "gigabyte: favourites, so the file was read: $last_items"
+rm -f "$setting" "$setting.bak"
 
 say "a directory in place of the file"
 rm -f "$setting"

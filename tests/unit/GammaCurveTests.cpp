@@ -7,11 +7,6 @@
 #include "gamma/GammaComposer.h"
 #include "gamma/GammaCurve.h"
 
-#if __has_include("core/GammaMath.h")
-#include "core/GammaMath.h"
-#define ZR_HAVE_ORVEL_MATH 1
-#endif
-
 TEST(GammaCurvePoints, IdentityRampOn128x128FollowsTheDiagonal) {
     std::int32_t identity[256];
     for (int i = 0; i < 256; ++i) {
@@ -113,21 +108,3 @@ TEST(GammaComposition, EachChannelGetsItsOwnGammaAndTheStepsRunInFixedOrder) {
     ASSERT_EQ(g_calls.size(), 768u * 4);
     EXPECT_EQ(std::vector<std::wstring>(g_calls.begin(), g_calls.begin() + 12), expected);
 }
-
-#ifdef ZR_HAVE_ORVEL_MATH
-TEST(GammaComposition, MatchesTheCoreCompositionAndDefaultsGiveIdentity) {
-    const GammaArithmetic core{orvel::ParseGammaParam,   orvel::ParseContrastParam, orvel::ParseBrightnessParam,
-                               orvel::ApplyGamma,        orvel::ApplyBrightness,    orvel::ApplyContrast,
-                               orvel::ApplyClamping};
-    GammaTable table{};
-    ComposeGammaTable(GammaSetting{}, core, table);
-    for (int i = 0; i < 768; ++i) {
-        ASSERT_EQ(table[i], i % 256) << i;
-    }
-
-    GammaTable reference{};
-    ComposeGammaTable({40, 45, 50, 30, 110, 200, 20}, core, table);
-    orvel::ComposeGammaTable({40, 45, 50, 30, 110, 200, 20}, reference);
-    EXPECT_EQ(table, reference);
-}
-#endif

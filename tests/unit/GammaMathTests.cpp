@@ -1,14 +1,21 @@
 #include "core/GammaMath.h"
+#include "gamma/GammaComposer.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <limits>
 
 using namespace orvel;
 
 namespace {
 // The seven inputs at which the contrast tables are checked.
 constexpr int kContrastInputs[] = {0, 64, 127, 128, 191, 254, 255};
+
+// What the gamma page composes with: the library's exports, which delegate to these.
+constexpr GammaArithmetic kLibrary{ParseGammaParam, ParseContrastParam, ParseBrightnessParam, ApplyGamma,
+                                   ApplyBrightness, ApplyContrast,      ApplyClamping};
 }  // namespace
 
 TEST(GammaParams, GammaPositionsMapToExponents) {
@@ -80,6 +87,36 @@ TEST(GammaSteps, ContrastAtAndBeyondTheEndsIsClampedIntoMinusOneToOne) {
     }
 }
 
+// The exports are reachable by any program, with any argument. Under UBSan this fails on a
+// float-to-int conversion of NaN or infinity, or on an int overflow, should one come back.
+TEST(GammaSteps, AnyArgumentsGiveAChannelValueWithoutUndefinedBehaviour) {
+    constexpr int kValues[] = {INT_MIN, -256, -1, 0, 1, 128, 255, 256, INT_MAX};
+    constexpr int kPositions[] = {INT_MIN, -1000, -51, -50, 0, 50, 100, 120, 1000, INT_MAX};
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int v : kValues) {
+        for (int p : kPositions) {
+            for (const int result : {ApplyGamma(v, ParseGammaParam(p)), ApplyContrast(v, ParseContrastParam(p)),
+                                     ApplyBrightness(v, ParseBrightnessParam(p))}) {
+                ASSERT_TRUE(result >= 0 && result <= 255) << "value " << v << ", position " << p << ": " << result;
+            }
+        }
+        for (float g : {0.0f, -1.0f, -inf, inf, 1e30f}) {
+            const int result = ApplyGamma(v, g);
+            ASSERT_TRUE(result >= 0 && result <= 255) << "value " << v << ", gamma " << g << ": " << result;
+        }
+    }
+    // Saturation where the arithmetic runs off: a gamma <= 0 lifts black to full, a negative
+    // value is black, a NaN gamma leaves the value alone.
+    EXPECT_EQ(ApplyGamma(0, -1.0f), 255);
+    EXPECT_EQ(ApplyGamma(0, 0.0f), 255);
+    EXPECT_EQ(ApplyGamma(-1, 0.5f), 0);
+    EXPECT_EQ(ApplyGamma(INT_MAX, 2.0f), 255);
+    EXPECT_EQ(ApplyGamma(77, std::nanf("")), 77);
+    EXPECT_EQ(ParseBrightnessParam(INT_MAX), INT_MAX);
+    EXPECT_EQ(ParseBrightnessParam(INT_MIN), INT_MIN);
+    EXPECT_LT(ParseGammaParam(INT_MIN), 0.0f);
+}
+
 TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
     EXPECT_EQ(ApplyClamping(300, 255, 0), 255);
     EXPECT_EQ(ApplyClamping(-5, 255, 0), 0);
@@ -90,7 +127,7 @@ TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
 
 TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
     GammaTable table{};
-    ComposeGammaTable(GammaSetting{}, table);
+    ComposeGammaTable(GammaSetting{}, kLibrary, table);
     DeviceRamp ramp{};
     WidenGammaTable(table.data(), ramp);
     for (std::size_t i = 0; i < kGammaTableEntries; ++i) {
@@ -101,14 +138,14 @@ TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
 
 TEST(GammaCompose, StepsRunInTheFixedOrderPerChannel) {
     GammaSetting setting;
-    setting.r = 0;           // darker red
-    setting.b = 100;         // brighter blue
-    setting.contrast = 50;
-    setting.brightness = 110;
-    setting.hiClamping = 200;
-    setting.loClamping = 10;
+    setting.R = 0;           // darker red
+    setting.B = 100;         // brighter blue
+    setting.Contrast = 50;
+    setting.Brightness = 110;
+    setting.HiClamping = 200;
+    setting.LoClamping = 10;
     GammaTable table{};
-    ComposeGammaTable(setting, table);
+    ComposeGammaTable(setting, kLibrary, table);
     const float gammas[3] = {2.0f, 1.0f, ParseGammaParam(100)};
     const int offset = ParseBrightnessParam(110);
     for (int channel = 0; channel < 3; ++channel) {

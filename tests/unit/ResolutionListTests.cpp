@@ -91,16 +91,18 @@ TEST(GroupHeaderList, GivesIdsByFirstAppearanceAndShowsTheNewestFirst)
                                      {1920, 1080, 32, 60}};
     std::vector<int> ids;
     std::vector<bool> created;
+    // The groups as the list view holds them: each new one inserted where the lookup says,
+    // under the header the mode list gives it.
+    std::vector<std::wstring> shown;
     for (const zr::DisplayMode& m : modes) {
         const auto lookup = groups.FindOrAdd(zr::FormatGroupHeader(m));
         ids.push_back(lookup.id);
         created.push_back(lookup.created);
+        if (lookup.created)
+            shown.insert(shown.begin() + lookup.position, groups.Header(lookup.id));
     }
     EXPECT_EQ(ids, (std::vector<int>{0, 1, 0, 2}));
     EXPECT_EQ(created, (std::vector<bool>{true, true, false, true}));
-    std::vector<std::wstring> shown;
-    for (int id : groups.DisplayOrder())
-        shown.push_back(groups.Header(id));
     EXPECT_EQ(shown, (Lines{L"16 : 9     1.778 : 1", L"5 : 4     1.250 : 1", L"4 : 3     1.333 : 1"}));
 }
 

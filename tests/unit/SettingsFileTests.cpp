@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,19 @@ std::wstring ValueAt(const std::wstring& sectionText, const wchar_t* list)
     section.Load(sectionText, options);
     const XmlNode* node = section.FindChild(list);
     return node && node->ChildCount() ? node->ChildAt(0)->value : L"<none>";
+}
+
+// Bytes this process has read from files so far (Linux's count, which Wine's processes have
+// too); -1 where there is no such count.
+long long BytesReadSoFar()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return -1;
 }
 
 }  // namespace
@@ -224,6 +238,50 @@ TEST(SettingsFile, DeclarationOnlyAndMalformedFiles)
     LoadSettingsFile(path, malformed.All());
     EXPECT_NE(malformed.resolution.loaded.at(0).find(L"640"), std::wstring::npos);
     EXPECT_EQ(malformed.gamma.loaded.at(0), L"");
+}
+
+TEST(SettingsFile, AGigabyteFileIsSkippedUnreadAndKeptAsideByTheNextSave)
+{
+    SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
+    // Intact sections first, so that anything that did read the file would hand them out;
+    // then a sparse gigabyte.
+    const std::string head = "<Zerenta><Gamma><Favourite_Gammas><Item>Dusk</Item></Favourite_Gammas></Gamma></Zerenta>";
+    folder.WriteBytes("Zerenta.Setting", head);
+    constexpr std::uintmax_t kGigabyte = 1ull << 30;
+    std::filesystem::resize_file(folder.Path("Zerenta.Setting"), kGigabyte);
+
+    Pages pages;
+    const long long before = BytesReadSoFar();
+    LoadSettingsFile(path, pages.All());
+    const long long read = BytesReadSoFar() - before;
+    EXPECT_EQ(pages.gamma.loaded, std::vector<std::wstring>{L""});
+    EXPECT_EQ(pages.resolution.loaded, std::vector<std::wstring>{L""});
+    if (before >= 0) {
+        EXPECT_LT(read, 4 << 20) << "bytes read while loading";
+    }
+
+    // Read-only, it is neither moved nor replaced.
+    namespace fs = std::filesystem;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(folder.Path("Zerenta.Setting"), write, fs::perm_options::remove);
+    EXPECT_FALSE(SaveSettingsFile(path, pages.All(), L"1").written);
+    EXPECT_FALSE(folder.Exists("Zerenta.Setting.bak"));
+    EXPECT_EQ(fs::file_size(folder.Path("Zerenta.Setting")), kGigabyte);
+    fs::permissions(folder.Path("Zerenta.Setting"), fs::perms::owner_write, fs::perm_options::add);
+
+    // Otherwise the next save writes the defaults and keeps the skipped file whole beside them.
+    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
+    EXPECT_EQ(std::filesystem::file_size(folder.Path("Zerenta.Setting.bak")), kGigabyte);
+    std::ifstream kept(folder.Path("Zerenta.Setting.bak"), std::ios::binary);
+    std::string start(head.size(), '\0');
+    kept.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, head);
+    EXPECT_LT(std::filesystem::file_size(folder.Path("Zerenta.Setting")), 4096u);
+    Pages reloaded;
+    LoadSettingsFile(path, reloaded.All());
+    EXPECT_EQ(reloaded.gamma.loaded.at(0).find(L"Dusk"), std::wstring::npos);
+    EXPECT_NE(reloaded.gamma.loaded.at(0).find(L"Favourite_Gammas"), std::wstring::npos);
 }
 
 TEST(SettingsFile, AFailedSaveLeavesTheOldFileAndSaysWhy)

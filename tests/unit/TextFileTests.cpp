@@ -73,6 +73,43 @@ TEST(TextFileRead, ByteOrderMarksSelectTheEncoding)
     EXPECT_EQ(text, L"a\r\nb");
 }
 
+TEST(TextFileRead, WithoutAMarkUtf8ThroughoutIsReadAsUtf8AndAnythingElseInTheCodePage)
+{
+    SettingTestFolder folder;
+    const std::string ascii(2000, 'a');  // more than one buffer
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        // C3 A9 = U+00E9, E2 82 AC = U+20AC, CE A9 = U+03A9, as an editor saves them
+        {"caf\xC3\xA9 \xE2\x82\xAC \xCE\xA9", Utf8, L"caf\u00e9 \u20ac \u03a9"},
+        // U+20AC across the end of the first buffer (bytes 1023 to 1025)
+        {ascii.substr(0, 1023) + "\xE2\x82\xAC", Utf8, std::wstring(1023, L'a') + L"\u20ac"},
+        // Latin-1 E9 is no UTF-8: the code page (Latin-1 in the stand-in and the prefix)
+        {"caf\xE9", Ansi, L"caf\u00e9"},
+        // the same, far behind valid UTF-8: the whole text decides
+        {"\xC3\xA9" + ascii + "\xE9", Ansi, L"\u00c3\u00a9" + std::wstring(2000, L'a') + L"\u00e9"},
+        // a sequence cut short at the end, an overlong form, an encoded surrogate
+        {"ab\xE2\x82", Ansi, L""},
+        {"\xC0\xAF", Ansi, L""},
+        {"\xED\xA0\xBD", Ansi, L""},
+        // nothing beyond ASCII: the code page, as before
+        {ascii, Ansi, std::wstring(2000, L'a')},
+    };
+    for (const Case& c : cases) {
+        folder.WriteBytes("in.txt", c.bytes);
+        CTextFileRead file(folder.File("in.txt"));
+        std::wstring text;
+        ASSERT_TRUE(file.ReadAll(text));
+        EXPECT_EQ(file.GetEncoding(), c.encoding) << c.bytes.substr(0, 8);
+        if (!c.text.empty()) {
+            EXPECT_EQ(text, c.text) << c.bytes.substr(0, 8);
+        }
+    }
+}
+
 TEST(TextFileRead, LineTerminatorsAndEmptyLines)
 {
     SettingTestFolder folder;
