@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "app/CFileVersionInfo.h"
@@ -97,6 +98,13 @@ void RecordHotkey(WORD modifiers, WORD key, DWORD user)
     ++g_call.count;
 }
 
+std::atomic<int> g_accessViolations{0};
+LONG CALLBACK CountAccessViolations(EXCEPTION_POINTERS* info)
+{
+    if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) ++g_accessViolations;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // Combinations unlikely to be taken on a test desktop.
 constexpr WORD kMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 
@@ -164,6 +172,33 @@ TEST(HotkeyHandler, StartRegistersCallsBackOnItsThreadAndStopFreesTheCombination
     EXPECT_EQ(handler.GetHotkeyId(index), 0);
     EXPECT_TRUE(::RegisterHotKey(nullptr, 77, kMods, VK_F10)) << "Stop left the combination registered";
     ::UnregisterHotKey(nullptr, 77);
+}
+
+TEST(HotkeyHandler, ItsWindowTakesUnregisterRequestsOnlyForItsOwnHandler)
+{
+    CHotkeyHandler handler;
+    int index = -1;
+    handler.AddHotkey(kMods, VK_F6, &RecordHotkey, index);
+    ASSERT_EQ(handler.Start(0), 0);
+    HWND window = ::FindWindowW(L"HKWND-CLS-BC090410-3872-49E5-BDF7-1BB8056BF696", L"CHotkeyHandlerWindow");
+    ASSERT_NE(window, nullptr);
+
+    // The window class is public: any program can send the handler's private message with a
+    // made-up pointer. It must neither fault nor let the combinations go. (A fault inside a
+    // window procedure reached by SendMessage is swallowed by the system on x64, so it is
+    // counted where it is raised.)
+    g_accessViolations = 0;
+    PVOID watch = ::AddVectoredExceptionHandler(1, &CountAccessViolations);
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(window, WM_APP + 1, 0, 0x1234, SMTO_ABORTIFHUNG, 5000, &result));
+    ::RemoveVectoredExceptionHandler(watch);
+    EXPECT_EQ(g_accessViolations.load(), 0) << "the hotkey window used the forged pointer";
+    EXPECT_NE(handler.GetHotkeyId(index), 0);
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 79, kMods, VK_F6)) << "a forged request unregistered the hotkey";
+
+    EXPECT_EQ(handler.Stop(), 0);
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 79, kMods, VK_F6)) << "Stop's own request was refused";
+    ::UnregisterHotKey(nullptr, 79);
 }
 
 TEST(HotkeyHandler, ACombinationTakenByAnotherProcessFailsStartAndUndoesTheFirst)
