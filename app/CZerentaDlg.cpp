@@ -190,8 +190,7 @@ bool CZerentaDlg::OnRButtonUp(UINT flags, POINT pt) noexcept
     // BuildTrayMenu destroys the menu it shows, so the loaded menu gives up its first popup.
     zr::CMenu menu;
     if (menu.LoadMenu(IDR_TRAYMENU)) {
-        HMENU popup = menu.GetSubMenu(0);
-        if (popup && ::RemoveMenu(menu, 0, MF_BYPOSITION)) BuildTrayMenu(popup, pt.x, pt.y, m_hWnd);
+        if (HMENU popup = menu.DetachSubMenu(0)) BuildTrayMenu(popup, pt.x, pt.y, m_hWnd);
     }
     return false;  // default handling follows
 }

@@ -447,6 +447,69 @@ TEST(SystemTray, CutsLongTextsShowsTheBalloonOnceAndIgnoresOtherIcons)
     target.DestroyWindow();
 }
 
+namespace {
+// Whether the shell shows the icon: a modification that changes nothing succeeds only then.
+bool ShellHasIcon(const NOTIFYICONDATAW& record)
+{
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    probe.hWnd = record.hWnd;
+    probe.uID = record.uID;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+HMENU g_shownMenu = nullptr;
+void KeepShownMenu(HMENU menu, int, int, HWND) { g_shownMenu = menu; }
+}  // namespace
+
+TEST(SystemTray, AfterAWorkAreaChangeATaskbarRestartStillBringsTheIconBack)
+{
+    CSystemTray tray;
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ASSERT_TRUE(tray.AddTrayIcon(nullptr, WM_APP + 10, L"Zerenta", icon, IDR_TRAYMENU, FALSE, L"", L"", 0, 0));
+    ASSERT_TRUE(ShellHasIcon(tray.Record()));
+
+    // A display mode change resizes the work area; the shell still has the icon.
+    tray.SendMessage(WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_FALSE(tray.IsHidden());
+    EXPECT_TRUE(ShellHasIcon(tray.Record()));
+
+    // A restarted shell has lost every icon and says so with "TaskbarCreated".
+    NOTIFYICONDATAW lost = tray.Record();
+    lost.uFlags = 0;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &lost));
+    ASSERT_FALSE(ShellHasIcon(tray.Record()));
+    tray.SendMessage(TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(ShellHasIcon(tray.Record())) << "the icon did not come back after the taskbar restart";
+    EXPECT_FALSE(tray.IsHidden());
+    EXPECT_TRUE(tray.DeleteTrayIcon());
+}
+
+TEST(SystemTray, ARightClickHandsTheMenuCallbackAMenuItThenOwns)
+{
+    TestApp app;
+    TabHost target;
+    ASSERT_TRUE(target.Create());
+    app.m_hMainWnd = target.m_hWnd;
+    CSystemTray tray;
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ASSERT_TRUE(tray.AddTrayIcon(nullptr, WM_APP + 10, L"Zerenta", icon, IDR_TRAYMENU, FALSE, L"", L"", 0, 0));
+    tray.SetMenuCallback(&KeepShownMenu);
+    tray.SetDefaultMenuItem(ID_TRAY_CONFIGURE, FALSE);
+
+    g_shownMenu = nullptr;
+    EXPECT_EQ(tray.HandleIconMessage(IDR_TRAYMENU, WM_RBUTTONUP), 1);
+    ASSERT_NE(g_shownMenu, nullptr);
+    // The callback destroys the menu it shows (the main dialog's does), so the tray must not
+    // destroy it as well: it is still alive here, and its one destruction succeeds.
+    EXPECT_TRUE(::IsMenu(g_shownMenu)) << "the tray destroyed the menu it handed over";
+    EXPECT_EQ(::GetMenuItemID(g_shownMenu, 2), static_cast<UINT>(ID_TRAY_CONFIGURE));
+    EXPECT_EQ(::GetMenuDefaultItem(g_shownMenu, FALSE, 0), static_cast<UINT>(ID_TRAY_CONFIGURE));
+    EXPECT_TRUE(::DestroyMenu(g_shownMenu));
+    tray.DeleteTrayIcon();
+    target.DestroyWindow();
+}
+
 TEST(SystemTray, ZoomingHidesTheWindowAndBringsItBack)
 {
     TabHost window;
