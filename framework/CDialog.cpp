@@ -69,6 +69,11 @@ bool CDialog::PreTranslateMessage(MSG& msg) noexcept
     // A top-level dialog is the dialog manager's already (its modal loop or its owner's loop).
     if (!m_hWnd || !(GetStyle() & WS_CHILD)) return false;
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    // Tab stays with the enclosing dialog: its dialog manager walks into child dialogs (their
+    // DS_CONTROL style) and on to its own controls, where this one would go round in circles.
+    const bool tab = ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_TAB) ||
+                     (msg.message == WM_CHAR && msg.wParam == L'\t');
+    if (tab) return false;
     return ::IsDialogMessageW(m_hWnd, &msg) != FALSE;
 }
 
