@@ -8,9 +8,9 @@ namespace {
 
 // The system's modal loop (DialogBox) runs IsDialogMessage for the modal dialog alone, so the
 // dialog manager would treat Enter in a page's field as the modal dialog's default button and
-// Esc as its Cancel. The loop offers every message to the thread's WH_MSGFILTER hook first, with
-// MSGF_DIALOGBOX (Windows from its loop and IsDialogMessage, Wine from IsDialogMessage), and skips
-// a message the hook returns TRUE for: that is where a child dialog gets its own keys.
+// Esc as its Cancel. Before that handling the loop offers each message to the thread's
+// WH_MSGFILTER hook with MSGF_DIALOGBOX (Wine does so at the start of IsDialogMessage) and skips a
+// message the hook returns TRUE for: that is where a child dialog gets its own keys.
 thread_local HHOOK t_filterHook = nullptr;
 thread_local int t_modalLoops = 0;
 // Set while a message is being pre-translated: IsDialogMessage on a child dialog calls the
@@ -51,7 +51,8 @@ public:
     ModalLoopScope& operator=(const ModalLoopScope&) = delete;
 
 private:
-    // A modal dialog opened by a pre-translated key (Enter on a button) has pages of its own.
+    // A pre-translated key (Enter on a page's button) may open a modal dialog from inside the
+    // filter; the child dialogs of that one get their keys as well.
     bool m_outerPreTranslating;
 };
 
