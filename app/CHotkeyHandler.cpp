@@ -12,13 +12,20 @@ constexpr UINT kUnregisterAllMessage = WM_APP + 1;
 
 LRESULT CALLBACK CHotkeyHandler::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
+    if (msg == WM_NCCREATE) {
+        // The handler that created the window; the only one the window ever acts for.
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
     if (msg == WM_DESTROY) {
         ::PostQuitMessage(0);
         return 0;
     }
-    if (msg == kUnregisterAllMessage && lp) {
-        auto* self = reinterpret_cast<CHotkeyHandler*>(lp);
-        self->UnregisterAll(self->m_entries.size());
+    if (msg == kUnregisterAllMessage) {
+        // The class name is public, so any program can send this message: lParam is only a
+        // claim, honoured when it names the handler the window belongs to.
+        auto* self = reinterpret_cast<CHotkeyHandler*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+        if (self && lp == reinterpret_cast<LPARAM>(self)) self->UnregisterAll(self->m_entries.size());
         return 0;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);
@@ -135,7 +142,7 @@ DWORD CHotkeyHandler::Run() noexcept
         code = kClassFailed;
     } else {
         m_window = ::CreateWindowExW(0, kWindowClass, L"CHotkeyHandlerWindow", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                     nullptr, nullptr, instance, nullptr);
+                                     nullptr, nullptr, instance, this);
         if (!m_window) code = kWindowFailed;
     }
     if (code != kOk) {

@@ -140,9 +140,17 @@ void CSystemTray::AddIconIfPending() noexcept
 {
     if (!m_showPending || m_hidden) return;
     m_nid.uFlags = m_savedFlags;
-    const bool failed = !::Shell_NotifyIconW(NIM_ADD, &m_nid);
-    m_hidden = m_showPending = failed;
-    if (!failed) m_removed = false;
+    bool shown = ::Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
+    if (!shown) {
+        // The shell refuses to add an icon it already shows, which is the usual case after a
+        // work-area change. A modification that changes nothing succeeds only for an icon the
+        // shell has, so it tells a refusal of that kind from a real failure.
+        m_nid.uFlags = 0;
+        shown = ::Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
+        m_nid.uFlags = m_savedFlags;
+    }
+    m_hidden = m_showPending = !shown;
+    if (shown) m_removed = false;
 }
 
 BOOL CSystemTray::DeleteTrayIcon() noexcept
@@ -177,7 +185,9 @@ LRESULT CSystemTray::HandleIconMessage(WPARAM wp, LPARAM lp) noexcept
     case WM_RBUTTONUP: {
         zr::CMenu menu;
         if (!menu.LoadMenu(m_nid.uID)) return 0;
-        HMENU sub = menu.GetSubMenu(0);
+        // The callback destroys the menu it is given, so it gets the submenu taken out of the
+        // loaded menu; left in place, the submenu would be destroyed a second time with it.
+        HMENU sub = m_menuCallback ? menu.DetachSubMenu(0) : menu.GetSubMenu(0);
         if (!sub) return 0;
         ::SetMenuDefaultItem(sub, m_defaultItem, m_defaultByPosition);
         PrepareTrayMenu(sub);

@@ -20,7 +20,8 @@ static_assert(NOTIFYICONDATAW_V2_SIZE == 936, "the 32-bit version-2 record is 93
 
 class CSystemTray : public zr::CWnd {
 public:
-    // Shows `menu` at (x, y) for `target`; replaces the class's own TrackPopupMenu.
+    // Shows `menu` at (x, y) for `target` and destroys it: the menu is the callback's. Replaces
+    // the class's own TrackPopupMenu.
     using MenuCallback = void (*)(HMENU menu, int x, int y, HWND target);
 
     CSystemTray() noexcept;

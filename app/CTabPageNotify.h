@@ -6,13 +6,17 @@
 #include <vector>
 
 #include "app/CTabPageSSL.h"
+#include "app/ShellLogic.h"
 #include "settings/ISettingsPage.h"
 
 class CTabPageNotify : public CTabPageSSL, public ISettingsPage {
 public:
+    // The tray menu numbers 100 items per page; the menu leaves out whatever a page gives beyond.
+    static constexpr int kMaxTrayItems = static_cast<int>(shell::kTrayItemsPerPage);
+
     explicit CTabPageNotify(UINT templateId) noexcept : CTabPageSSL(templateId) {}
 
-    // Appends the texts of this page's tray-menu items, in order.
+    // Appends the texts of this page's tray-menu items, in order, at most kMaxTrayItems of them.
     virtual void GetTrayMenuItems(std::vector<std::wstring>& items) {}
     // The tray-menu item with this index (into the list above) was chosen.
     virtual void OnTrayMenuCommand(int item) {}

@@ -112,10 +112,10 @@ bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
     switch (id) {
     case ID_TRAY_ABOUT:
-        ShowAbout();
+        if (!BringModalForward()) ShowAbout();
         return true;
     case ID_TRAY_CONFIGURE:
-        CSystemTray::ZoomFromTray(m_hWnd, false);
+        if (!BringModalForward()) CSystemTray::ZoomFromTray(m_hWnd, false);
         return true;
     case ID_TRAY_RESTORE_SCREEN:
         RestoreScreen();
@@ -144,10 +144,21 @@ void CZerentaDlg::OnCancel() noexcept
     CSystemTray::ZoomToTray(m_hWnd, false);
 }
 
+bool CZerentaDlg::BringModalForward() const noexcept
+{
+    // A modal window of this dialog's own (the application picker, the About box, a file
+    // dialog) keeps it disabled until it ends. The tray menu and the hotkeys still reach the
+    // dialog meanwhile, and must not show it, open a second box or end it underneath.
+    if (::IsWindowEnabled(m_hWnd)) return false;
+    HWND popup = ::GetLastActivePopup(m_hWnd);
+    if (popup && popup != m_hWnd) ::SetForegroundWindow(popup);
+    return true;
+}
+
 void CZerentaDlg::ConfirmExit() noexcept
 {
     // The hotkey and the menu may both ask while the box is up: one question at a time.
-    if (m_confirmingExit) return;
+    if (m_confirmingExit || BringModalForward()) return;
     m_confirmingExit = true;
     const int answer = MessageBox(L"Do you really want to exit Zerenta?", L"Quiting", MB_YESNO | MB_ICONQUESTION);
     m_confirmingExit = false;
@@ -190,8 +201,7 @@ bool CZerentaDlg::OnRButtonUp(UINT flags, POINT pt) noexcept
     // BuildTrayMenu destroys the menu it shows, so the loaded menu gives up its first popup.
     zr::CMenu menu;
     if (menu.LoadMenu(IDR_TRAYMENU)) {
-        HMENU popup = menu.GetSubMenu(0);
-        if (popup && ::RemoveMenu(menu, 0, MF_BYPOSITION)) BuildTrayMenu(popup, pt.x, pt.y, m_hWnd);
+        if (HMENU popup = menu.DetachSubMenu(0)) BuildTrayMenu(popup, pt.x, pt.y, m_hWnd);
     }
     return false;  // default handling follows
 }

@@ -49,6 +49,9 @@ protected:
 
 private:
     static void OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData);
+    // True (and the modal window brought to the front) while a modal window of the dialog's own
+    // runs: commands that would show, end or open more boxes on the dialog are then refused.
+    bool BringModalForward() const noexcept;
     void ShowAbout() noexcept;
     void RestoreScreen() noexcept;
     void ConfirmExit() noexcept;

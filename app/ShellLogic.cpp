@@ -10,8 +10,9 @@ std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstr
     unsigned count = 0;
     for (size_t page = 0; page < pageItems.size(); ++page) {
         const auto& items = pageItems[page];
-        for (size_t j = 0; j < items.size(); ++j) {
-            const unsigned id = kTrayFirstId + static_cast<unsigned>(page) * 100 + static_cast<unsigned>(j);
+        const size_t shown = items.size() < kTrayItemsPerPage ? items.size() : kTrayItemsPerPage;
+        for (size_t j = 0; j < shown; ++j) {
+            const unsigned id = kTrayFirstId + static_cast<unsigned>(page) * kTrayItemsPerPage + static_cast<unsigned>(j);
             plan.push_back({count + kTrayInsertBase, false, id, items[j]});
             ++count;
         }
@@ -26,10 +27,10 @@ std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstr
 bool DecodeTrayCommand(unsigned id, int pageCount, int& page, int& item)
 {
     if (id < kTrayFirstId || id > kTrayLastId) return false;
-    const int p = static_cast<int>((id - kTrayFirstId) / 100);
+    const int p = static_cast<int>((id - kTrayFirstId) / kTrayItemsPerPage);
     if (p >= pageCount) return false;
     page = p;
-    item = static_cast<int>((id - kTrayFirstId) % 100);
+    item = static_cast<int>((id - kTrayFirstId) % kTrayItemsPerPage);
     return true;
 }
 

@@ -20,9 +20,12 @@ struct TrayMenuInsert {
 constexpr unsigned kTrayInsertBase = 4;
 constexpr unsigned kTrayFirstId = 10000;
 constexpr unsigned kTrayLastId = 11000;
+// Each page has 100 ids; an item beyond them would carry an id of the next page.
+constexpr unsigned kTrayItemsPerPage = 100;
 
 // The insertions for every page's items, in tab order: id 10000 + page * 100 + item, and a
-// separator after each page that gave at least one item.
+// separator after each page that gave at least one item. A page's items past the first 100 are
+// left out.
 std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems);
 
 // Splits a dynamic command id into page and item; false for an id outside 10000..11000 or

@@ -126,8 +126,10 @@ void CPageSaverBlocker::OnPickApp()
     if (root)
         ::ShowWindow(root, SW_HIDE);
     {
+        // Owned by the hidden main dialog, which the modal loop disables meanwhile: its tray
+        // menu and hotkeys then refuse to show it, exit or open a second picker.
         CAppPicker picker;
-        if (picker.DoModal(nullptr) == IDOK) {
+        if (picker.DoModal(root) == IDOK) {
             const std::wstring& path = picker.GetPickedPath();
             if (!path.empty()) {
                 zr::Trace(L"Picked App to Add:" + path + L"\n");

@@ -1,11 +1,81 @@
 #include "framework/CDialog.h"
 
+#include <utility>
+
 namespace zr {
+
+namespace {
+
+// The system's modal loop (DialogBox) runs IsDialogMessage for the modal dialog alone, so the
+// dialog manager would treat Enter in a page's field as the modal dialog's default button and
+// Esc as its Cancel. Before that handling the loop offers each message to the thread's
+// WH_MSGFILTER hook with MSGF_DIALOGBOX (Wine does so at the start of IsDialogMessage) and skips a
+// message the hook returns TRUE for: that is where a child dialog gets its own keys.
+thread_local HHOOK t_filterHook = nullptr;
+thread_local int t_modalLoops = 0;
+// Set while a message is being pre-translated: IsDialogMessage on a child dialog calls the
+// filter again with the same message, which must then take its normal course.
+thread_local bool t_preTranslating = false;
+
+LRESULT CALLBACK ModalMessageFilter(int code, WPARAM wp, LPARAM lp) noexcept
+{
+    if (code == MSGF_DIALOGBOX && !t_preTranslating && lp) {
+        MSG& msg = *reinterpret_cast<MSG*>(lp);
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+            t_preTranslating = true;
+            const bool taken = CWnd::WalkPreTranslateTree(msg);
+            t_preTranslating = false;
+            if (taken) return TRUE;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Keeps the filter installed on this thread while at least one modal loop of this layer runs.
+class ModalLoopScope {
+public:
+    ModalLoopScope() noexcept : m_outerPreTranslating(std::exchange(t_preTranslating, false))
+    {
+        if (t_modalLoops++ == 0)
+            t_filterHook = ::SetWindowsHookExW(WH_MSGFILTER, &ModalMessageFilter, nullptr, ::GetCurrentThreadId());
+    }
+    ~ModalLoopScope()
+    {
+        if (--t_modalLoops == 0 && t_filterHook) {
+            ::UnhookWindowsHookEx(t_filterHook);
+            t_filterHook = nullptr;
+        }
+        t_preTranslating = m_outerPreTranslating;
+    }
+    ModalLoopScope(const ModalLoopScope&) = delete;
+    ModalLoopScope& operator=(const ModalLoopScope&) = delete;
+
+private:
+    // A pre-translated key (Enter on a page's button) may open a modal dialog from inside the
+    // filter; the child dialogs of that one get their keys as well.
+    bool m_outerPreTranslating;
+};
+
+}  // namespace
 
 INT_PTR CDialog::DoModal(HWND parent) noexcept
 {
+    ModalLoopScope scope;
     return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
                              &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::PreTranslateMessage(MSG& msg) noexcept
+{
+    // A top-level dialog is the dialog manager's already (its modal loop or its owner's loop).
+    if (!m_hWnd || !(GetStyle() & WS_CHILD)) return false;
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    // Tab stays with the enclosing dialog: its dialog manager walks into child dialogs (their
+    // DS_CONTROL style) and on to its own controls, where this one would go round in circles.
+    const bool tab = ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_TAB) ||
+                     (msg.message == WM_CHAR && msg.wParam == L'\t');
+    if (tab) return false;
+    return ::IsDialogMessageW(m_hWnd, &msg) != FALSE;
 }
 
 bool CDialog::Create(HWND parent) noexcept

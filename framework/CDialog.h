@@ -13,6 +13,9 @@ public:
     UINT GetTemplateId() const noexcept { return m_templateId; }
 
     // Runs the dialog modally; returns the EndDialog code, or -1 when it cannot be created.
+    // While it runs, keys typed into a child dialog (a page) are that child dialog's: Enter
+    // presses its default button, Esc is its Cancel. Tab moves through the child dialog's
+    // controls and on to the rest of this dialog.
     INT_PTR DoModal(HWND parent = nullptr) noexcept;
     // Creates the dialog modeless (pages: as a child of parent). Returns false on failure.
     bool Create(HWND parent) noexcept;
@@ -44,6 +47,9 @@ protected:
 
     // The dialog manager's own handling runs for whatever WindowProc leaves.
     LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+
+    // A child dialog runs the dialog manager's keyboard handling on its own keys, Tab excepted.
+    bool PreTranslateMessage(MSG& msg) noexcept override;
 
 private:
     UINT m_templateId;

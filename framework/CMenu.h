@@ -52,6 +52,14 @@ public:
     }
 
     HMENU GetSubMenu(int position) const noexcept { return ::GetSubMenu(m_hMenu, position); }
+    // Takes the submenu at a position out of this menu and hands it to the caller, who then
+    // destroys it; null when there is none. A submenu left in place dies with this menu.
+    HMENU DetachSubMenu(int position) const noexcept
+    {
+        HMENU sub = ::GetSubMenu(m_hMenu, position);
+        if (!sub || !::RemoveMenu(m_hMenu, static_cast<UINT>(position), MF_BYPOSITION)) return nullptr;
+        return sub;
+    }
     int GetMenuItemCount() const noexcept { return ::GetMenuItemCount(m_hMenu); }
     UINT GetMenuItemID(int position) const noexcept { return ::GetMenuItemID(m_hMenu, position); }
     std::wstring GetMenuString(UINT item, UINT flags) const

@@ -166,6 +166,15 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) n
     return ::DefWindowProcW(wnd, msg, wp, lp);
 }
 
+bool CWnd::WalkPreTranslateTree(MSG& msg) noexcept
+{
+    for (HWND wnd = msg.hwnd; wnd; wnd = ::GetAncestor(wnd, GA_PARENT)) {
+        if (CWnd* self = FromHandlePermanent(wnd); self && self->PreTranslateMessage(msg)) return true;
+        if (!(::GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD)) break;  // the top-level window was the last
+    }
+    return false;
+}
+
 LRESULT CALLBACK CWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
     if (CWnd* self = FromHandlePermanent(wnd)) return self->Dispatch(msg, wp, lp);

@@ -90,7 +90,15 @@ public:
     // The procedure every bound window runs through; public so that window classes can name it.
     static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
+    // Offers a message, before it is translated and dispatched, to the bound windows from its
+    // target up to its top-level window, innermost first; true when one of them took it.
+    static bool WalkPreTranslateTree(MSG& msg) noexcept;
+
 protected:
+    // A message of this window or of one of its descendants, before it is translated and
+    // dispatched; return true when it was handled here (it then goes no further).
+    virtual bool PreTranslateMessage(MSG& msg) noexcept { return false; }
+
     // Dispatches to the typed handlers below; what they leave goes to DefWindowProc.
     // Override for messages without a typed handler and call the base for the rest.
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept;

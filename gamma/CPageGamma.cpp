@@ -1,5 +1,7 @@
 #include "gamma/CPageGamma.h"
 
+#include <algorithm>
+
 #include "core/OrvelCore.h"
 #include "gamma/GammaFavouritesXml.h"
 
@@ -229,17 +231,25 @@ void CPageGamma::WriteLabels(const GammaSetting& setting) noexcept
     m_labelsShown = true;
 }
 
+std::size_t CPageGamma::TrayFavouriteCount() const noexcept
+{
+    // The reset entry takes the last of the page's tray places, so with many favourites the
+    // later ones stay off the menu (they are still in the list).
+    return std::min<std::size_t>(m_storedFavourites.size(), kMaxTrayItems - 1);
+}
+
 void CPageGamma::GetTrayMenuItems(std::vector<std::wstring>& items)
 {
-    for (const GammaFavourite& favourite : m_storedFavourites) items.push_back(FormatFavouriteMenuText(favourite));
+    const std::size_t shown = TrayFavouriteCount();
+    for (std::size_t i = 0; i < shown; ++i) items.push_back(FormatFavouriteMenuText(m_storedFavourites[i]));
     // The reset entry only accompanies favourites.
-    if (!m_storedFavourites.empty()) items.emplace_back(L"Reset default gamma");
+    if (shown != 0) items.emplace_back(L"Reset default gamma");
 }
 
 void CPageGamma::OnTrayMenuCommand(int item)
 {
     if (!m_hWnd) return;
-    const bool favourite = item >= 0 && static_cast<std::size_t>(item) < m_storedFavourites.size();
+    const bool favourite = item >= 0 && static_cast<std::size_t>(item) < TrayFavouriteCount();
     PositionSliders(favourite ? m_storedFavourites[static_cast<std::size_t>(item)].setting : GammaSetting{});
     Apply();
 }

@@ -52,6 +52,8 @@ protected:
     virtual LRESULT SendRampToCore(const GammaTable& table) noexcept;
 
 private:
+    // How many stored favourites the tray menu shows, ahead of the reset entry.
+    std::size_t TrayFavouriteCount() const noexcept;
     void PositionSliders(const GammaSetting& setting) noexcept;
     void RerangeLinked() noexcept;
     void LinkedMove() noexcept;

@@ -13,8 +13,6 @@
 class CPageResolution : public CTabPageNotify, public CTevSetting {
 public:
     static constexpr UINT IDD = IDD_PAGE_RESOLUTION;
-    // The tray numbering leaves room for 100 items per page; further favourites stay in the list.
-    static constexpr int kMaxTrayItems = 100;
 
     CPageResolution() : CTabPageNotify(IDD), CTevSetting(L"Resolution") {}
 

@@ -27,6 +27,18 @@ TEST(TrayMenuPlan, PagesWithItemsGetIdsByPageAndASeparatorEachPagesWithoutAddNot
     EXPECT_EQ(Describe(plan), expected);
 }
 
+TEST(TrayMenuPlan, APageGivingMoreThan100ItemsKeepsToItsOwnIds)
+{
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 150; ++i) many.push_back(L"fav " + std::to_wstring(i));
+    const auto plan = shell::PlanTrayMenu({{}, many, {}, {L"Blocker"}});
+    ASSERT_EQ(plan.size(), 100u + 1 + 2);
+    EXPECT_EQ(plan[99].id, 10199u);
+    EXPECT_EQ(plan[99].text, L"fav 99");
+    EXPECT_TRUE(plan[100].separator);
+    EXPECT_EQ(plan[101].id, 10300u);  // the blocker's switch is still the blocker's
+}
+
 TEST(TrayMenuPlan, NoItemsAnywhereLeavesTheTemplateAsItIs)
 {
     EXPECT_TRUE(shell::PlanTrayMenu({{}, {}, {}, {}}).empty());

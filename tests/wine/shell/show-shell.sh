@@ -75,12 +75,16 @@ echo "== the close box hides and saves"
 rm -f Zerenta.Setting
 drive "${dlg[@]}" "post WM_SYSCOMMAND 0xF060 0" "until visible == 0" || fail "close box"
 sleep 0.5; [ -f Zerenta.Setting ] || fail "close box did not save"
-echo "== Esc hides and saves"
+echo "== Esc on the dialog's own buttons hides and saves"
+# Inside a page Esc is the page's; Shift+Tab from the calculator's first field leaves the page
+# for the dialog's last button.
 rm -f Zerenta.Setting
-drive "${dlg[@]}" "command 32772" "until visible == 1" "foreground" >/dev/null
-sleep 0.5; xdotool key Escape; sleep 1
+drive "${dlg[@]}" "command 32772" "until visible == 1" "foreground" "tab-select 1029 2" >/dev/null
+read -r wl wt ww wh <<<"$(drive "${dlg[@]}" "rect 1037" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+sleep 0.5; xdotool mousemove $((wl + ww / 2)) $((wt + wh / 2)) click 1 key shift+Tab Escape; sleep 1
 drive "${dlg[@]}" "until visible == 0" || fail "Esc"
 [ -f Zerenta.Setting ] || fail "Esc did not save"
+drive "${dlg[@]}" "tab-select 1029 0" >/dev/null
 
 echo "== the tray menu, item by item"
 trayrect=$(drive "find class=Shell_TrayWnd" "rect" | sed -n 's/^ok rect "\(.*\)".*/\1/p')
