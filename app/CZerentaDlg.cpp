@@ -25,8 +25,19 @@ std::vector<CTabPageNotify*> CZerentaDlg::Pages() noexcept
 
 std::vector<ISettingsPage*> CZerentaDlg::SettingsPages() noexcept
 {
+    const std::vector<CTabPageNotify*> all = Pages();
+    if (m_keptSections.empty()) {
+        for (CTabPageNotify* page : all) m_keptSections.emplace_back(*page);
+    }
+    // A page whose window could not be created is left out of everything; its section stays
+    // in the file as it was.
     std::vector<ISettingsPage*> pages;
-    for (CTabPageNotify* page : Pages()) pages.push_back(page);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i]->GetSafeHwnd())
+            pages.push_back(all[i]);
+        else
+            pages.push_back(&m_keptSections[i]);
+    }
     return pages;
 }
 
@@ -95,7 +106,7 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
     if (dlg) {
         for (CTabPageNotify* page : dlg->Pages()) {
             items.emplace_back();
-            page->GetTrayMenuItems(items.back());
+            if (page->GetSafeHwnd()) page->GetTrayMenuItems(items.back());
         }
     }
     for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items)) {
@@ -128,7 +139,8 @@ bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
     }
     int page = 0, item = 0;
     if (shell::DecodeTrayCommand(id, static_cast<int>(Pages().size()), page, item)) {
-        Pages()[static_cast<size_t>(page)]->OnTrayMenuCommand(item);
+        CTabPageNotify* target = Pages()[static_cast<size_t>(page)];
+        if (target->GetSafeHwnd()) target->OnTrayMenuCommand(item);
         return true;
     }
     if (id >= shell::kTrayFirstId && id <= shell::kTrayLastId) return true;  // no such page: ignored

@@ -15,6 +15,7 @@
 #include "gamma/CPageGamma.h"
 #include "resolution/CPageResolution.h"
 #include "resources/resource.h"
+#include "settings/CKeptSection.h"
 
 class CZerentaDlg : public zr::CDialog {
 public:
@@ -69,6 +70,8 @@ private:
     CPageGamma m_pageGamma;
     CARCalculator m_pageCalculator;
     CPageSaverBlocker m_pageBlocker;
+    // One per page, in tab order: the settings of a page that failed to create.
+    std::vector<CKeptSection> m_keptSections;
     HICON m_icon = nullptr;
     bool m_confirmingExit = false;
 };

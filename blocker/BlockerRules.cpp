@@ -1,30 +1,21 @@
 #include "blocker/BlockerRules.h"
 
-#include <cwctype>
-
+#include "framework/Platform.h"
 #include "settings/XmlNode.h"
 
 namespace zr::blocker {
 
-namespace {
-
-// Simple upper-casing, one character at a time, as the list box compares its entries.
-wchar_t Fold(wchar_t c)
-{
-    return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
-}
-
-}  // namespace
-
+// Every path comparison of the blocker goes through the system's ordinal comparison, so that a
+// path matches the same entries whichever way its letters (also non-ASCII ones) are cased.
 bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix)
 {
-    if (prefix.size() > text.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Fold(text[i]) != Fold(prefix[i]))
-            return false;
-    }
-    return true;
+    return prefix.size() <= text.size() &&
+           zr::platform::EqualOrdinalIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool IsSamePath(std::wstring_view a, std::wstring_view b)
+{
+    return zr::platform::EqualOrdinalIgnoringCase(a, b);
 }
 
 int FindEntryBeginningWith(const std::vector<std::wstring>& entries, std::wstring_view path)

@@ -11,8 +11,11 @@ class XmlNode;
 
 namespace zr::blocker {
 
-// True when `prefix` is a leading part of `text`, letters compared without regard to case.
+// True when `prefix` is a leading part of `text`, letters compared without regard to case by
+// the system's ordinal comparison (each character upper-cased by the system's case table).
 bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix);
+// Two paths that name the same file, compared the same way.
+bool IsSamePath(std::wstring_view a, std::wstring_view b);
 
 // The list box's prefix search from the start of the list: the index of the first entry that
 // begins with `path` (case-insensitive), or -1. An empty path finds nothing.

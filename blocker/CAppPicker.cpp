@@ -1,6 +1,7 @@
 #include "blocker/CAppPicker.h"
 
 #include "app/SharedHelpers.h"
+#include "blocker/BlockerRules.h"
 #include "blocker/CHookMessenger.h"
 
 std::wstring CAppPicker::GetRootWindowCaption(HWND window)
@@ -37,7 +38,7 @@ void CAppPicker::OnActivated(HWND window) noexcept
     const std::wstring path = GetWindowModulePath(window);
     // The program's own windows (this dialog among them) and processes that cannot be opened
     // leave the last accepted application on display.
-    if (path.empty() || ::CompareStringOrdinal(path.c_str(), -1, m_ownPath.c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (path.empty() || zr::blocker::IsSamePath(path, m_ownPath))
         return;
     m_caption = GetRootWindowCaption(window);
     m_path = path;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace zr::platform {
 
@@ -14,6 +15,11 @@ namespace zr::platform {
 // code page cannot represent become `replacement`, or its default replacement when 0.
 std::wstring AnsiToWide(const std::string& bytes, unsigned codePage = 0);
 std::string WideToAnsi(const std::wstring& text, unsigned codePage = 0, char replacement = 0);
+
+// True when the two texts have the same length and the same characters once each is upper-cased
+// by the system's simple case table, one UTF-16 unit at a time: the ordinal comparison that
+// ignores case (CompareStringOrdinal on Windows), as the file system compares names.
+bool EqualOrdinalIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 // One line to the debugger output channel (OutputDebugStringW on Windows).
 void DebugOutput(const std::wstring& text);

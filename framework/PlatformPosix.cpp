@@ -1,9 +1,12 @@
 // Native stand-in for the platform seam, used by the unit tests, fuzzers and benchmarks.
-// Its "system code page" is ISO-8859-1; paths are passed to the C library as UTF-8.
+// Its "system code page" is ISO-8859-1; paths are passed to the C library as UTF-8; its case
+// table is the C library's for Unicode (the C.UTF-8 locale).
 #include "framework/Platform.h"
 
 #include <cerrno>
 #include <cstring>
+#include <locale.h>
+#include <wctype.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +34,16 @@ std::string PathBytes(const std::wstring& path)
 
 thread_local int g_lastError = 0;
 
+// Simple upper-casing, one character to one character, as Windows' case table does. The
+// program's C locale knows only ASCII, so the Unicode locale is asked explicitly.
+wchar_t UpperCase(wchar_t c)
+{
+    static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (unicode)
+        return static_cast<wchar_t>(::towupper_l(static_cast<wint_t>(c), unicode));
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
 }  // namespace
 
 std::wstring AnsiToWide(const std::string& bytes, unsigned codePage)
@@ -51,6 +64,17 @@ std::string WideToAnsi(const std::wstring& text, unsigned codePage, char replace
     for (wchar_t c : text)
         out += static_cast<unsigned long>(c) < 0x100 ? static_cast<char>(c) : (replacement ? replacement : '?');
     return out;
+}
+
+bool EqualOrdinalIgnoringCase(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && UpperCase(a[i]) != UpperCase(b[i]))
+            return false;
+    }
+    return true;
 }
 
 void DebugOutput(const std::wstring& text)

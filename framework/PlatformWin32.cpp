@@ -40,6 +40,17 @@ std::string WideToAnsi(const std::wstring& text, unsigned codePage, char replace
     return out;
 }
 
+bool EqualOrdinalIgnoringCase(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a.empty())
+        return true;
+    // Lengths are counted, so neither text needs a terminating null.
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 void DebugOutput(const std::wstring& text)
 {
     ::OutputDebugStringW(text.c_str());

@@ -36,9 +36,10 @@ void CGammaListCtrl::InitColumns() noexcept
     DeleteAllFavourites();
 }
 
-int CGammaListCtrl::InsertFavourite(std::unique_ptr<GammaFavourite> favourite) noexcept
+int CGammaListCtrl::InsertFavourite(std::unique_ptr<GammaFavourite>&& favourite) noexcept
 {
-    if (!favourite) return -1;
+    // A message to a missing window answers 0, which would read as row 0.
+    if (!favourite || !::IsWindow(m_hWnd)) return -1;
     try {
         const auto columns = FormatFavouriteColumns(*favourite);
         const int row = InsertItem(0, columns[0], reinterpret_cast<LPARAM>(favourite.get()));

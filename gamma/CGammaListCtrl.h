@@ -13,8 +13,9 @@ public:
     // Extended styles, the explorer theme when available, the four columns; no rows.
     void InitColumns() noexcept;
 
-    // A new row at the top, owning the record. Returns its index, or -1 (the record is freed).
-    int InsertFavourite(std::unique_ptr<GammaFavourite> favourite) noexcept;
+    // A new row at the top, which then owns the record. Returns its index, or -1 when the list
+    // has no window or refused the row; the record then stays with the caller.
+    int InsertFavourite(std::unique_ptr<GammaFavourite>&& favourite) noexcept;
     // The record of a row, owned by the row; null when the row has none.
     GammaFavourite* FavouriteAt(int row) const noexcept;
     // The record of the first selected row, or null.

@@ -10,8 +10,14 @@
 //   every window of that thread, also dialogs and windows created later, without replacing any
 //   window procedure. While blocking, SC_SCREENSAVE and the power-down requests of
 //   SC_MONITORPOWER are refused; a request to power the monitor on (lParam -1) passes.
+//
+// There is never more than one worker. Uninstalling waits a bounded time for the worker to
+// end; one that has not ended by then is remembered, and the next install waits for it before
+// it starts a new worker (and fails if it is still running), because a second worker would
+// apply every change twice and keep its own execution state.
 #define GORVANE_BUILDING
 #include "outside/Gorvane.h"
+#include "outside/StoppingThread.h"
 
 #include <algorithm>
 #include <atomic>
@@ -26,13 +32,26 @@ struct ThreadHook {
     int uses;
 };
 
+#if defined(ZR_OUTSIDE_SEAMS)
+// Test builds: a worker that is slow after each change, and a shorter wait for it.
+std::atomic<DWORD> g_workerDelay{0};
+std::atomic<DWORD> g_stopWait{5000};
+#else
+constexpr DWORD g_workerDelay = 0;
+constexpr DWORD g_stopWait = 5000;
+#endif
+
 SRWLOCK g_lock = SRWLOCK_INIT;
 CONDITION_VARIABLE g_wake = CONDITION_VARIABLE_INIT;
 std::vector<HWND> g_windows;      // installed windows, guarded by g_lock
 std::vector<ThreadHook> g_hooks;  // one CBT hook per thread of an installed window, guarded by g_lock
-HANDLE g_worker = nullptr;        // guarded by g_lock
 bool g_stop = false;              // guarded by g_lock
 std::atomic<bool> g_wanted{false};
+
+// Install and uninstall run one at a time under this lock; the worker never takes it.
+SRWLOCK g_lifecycle = SRWLOCK_INIT;
+HANDLE g_worker = nullptr;   // the running worker
+HANDLE g_retired = nullptr;  // a worker told to stop that had not ended yet
 
 void Trace(const wchar_t* format, long long value = 0)
 {
@@ -69,6 +88,8 @@ DWORD WINAPI KeepState(void* module)
         ::ReleaseSRWLockExclusive(&g_lock);
         ApplyState(block);
         applied = block;
+        if (g_workerDelay)
+            ::Sleep(g_workerDelay);
         ::AcquireSRWLockExclusive(&g_lock);
     }
     ::ReleaseSRWLockExclusive(&g_lock);
@@ -95,21 +116,43 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Caller holds g_lock.
+// Caller holds g_lifecycle, not g_lock.
 bool StartWorker()
 {
     if (g_worker)
         return true;
+    if (!outside::EndRetired(g_retired, g_stopWait))
+        return false;
     HMODULE self = nullptr;
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&KeepState), &self))
         return false;
+    ::AcquireSRWLockExclusive(&g_lock);
     g_stop = false;
+    ::ReleaseSRWLockExclusive(&g_lock);
     g_worker = ::CreateThread(nullptr, 0, KeepState, self, 0, nullptr);
     if (!g_worker) {
         ::FreeLibrary(self);
         return false;
     }
     return true;
+}
+
+// Caller holds g_lifecycle, not g_lock. Ends the worker once no window is installed.
+void StopWorkerIfUnused()
+{
+    HANDLE finished = nullptr;
+    ::AcquireSRWLockExclusive(&g_lock);
+    if (g_windows.empty() && g_worker) {
+        g_stop = true;
+        finished = g_worker;
+        g_worker = nullptr;
+    }
+    ::WakeAllConditionVariable(&g_wake);
+    ::ReleaseSRWLockExclusive(&g_lock);
+    if (!finished)
+        return;
+    // The worker takes no lock of the caller's and sends no message, so this wait is short.
+    outside::WaitOrRetire(finished, g_stopWait, g_retired);
 }
 
 // Caller holds g_lock.
@@ -149,14 +192,19 @@ int InstallHook(HWND window)
 {
     if (!::IsWindow(window))
         return 0;
-    ::AcquireSRWLockExclusive(&g_lock);
-    const bool known = std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end();
+    ::AcquireSRWLockExclusive(&g_lifecycle);
     const bool started = StartWorker();
-    if (started && !known) {
-        g_windows.push_back(window);
-        HookThreadOf(window);
+    bool known = false;
+    if (started) {
+        ::AcquireSRWLockExclusive(&g_lock);
+        known = std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end();
+        if (!known) {
+            g_windows.push_back(window);
+            HookThreadOf(window);
+        }
+        ::ReleaseSRWLockExclusive(&g_lock);
     }
-    ::ReleaseSRWLockExclusive(&g_lock);
+    ::ReleaseSRWLockExclusive(&g_lifecycle);
     if (!started)
         return 0;
     if (!known)
@@ -166,7 +214,7 @@ int InstallHook(HWND window)
 
 int UninstallHook(HWND window)
 {
-    HANDLE finished = nullptr;
+    ::AcquireSRWLockExclusive(&g_lifecycle);
     ::AcquireSRWLockExclusive(&g_lock);
     auto found = std::find(g_windows.begin(), g_windows.end(), window);
     const bool known = found != g_windows.end();
@@ -176,18 +224,9 @@ int UninstallHook(HWND window)
     }
     // Uninstalling ends any block in force; the worker ends with the last installed window.
     g_wanted = false;
-    if (g_windows.empty() && g_worker) {
-        g_stop = true;
-        finished = g_worker;
-        g_worker = nullptr;
-    }
-    ::WakeAllConditionVariable(&g_wake);
     ::ReleaseSRWLockExclusive(&g_lock);
-    if (finished) {
-        // The worker takes no lock of the caller's and sends no message, so this wait is short.
-        ::WaitForSingleObject(finished, 5000);
-        ::CloseHandle(finished);
-    }
+    StopWorkerIfUnused();
+    ::ReleaseSRWLockExclusive(&g_lifecycle);
     if (known)
         Trace(L"Gorvane: uninstalled for window %lld\n", HandleAsInt(window));
     return known ? 1 : 0;
@@ -202,6 +241,14 @@ void EnableBlock(int block)
 }
 
 }  // namespace Gorvane
+
+#if defined(ZR_OUTSIDE_SEAMS)
+extern "C" GORVANE_API void GorvaneSetTestTimings(DWORD workerDelay, DWORD stopWait)
+{
+    g_workerDelay = workerDelay;
+    g_stopWait = stopWait;
+}
+#endif
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {

@@ -58,9 +58,10 @@ int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
     return lookup.id;
 }
 
-int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode> record) noexcept
+int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
 {
-    if (!record)
+    // A message to a missing window answers 0, which would read as row 0.
+    if (!record || !::IsWindow(m_hWnd))
         return -1;
     const zr::ModeTexts texts = zr::FormatModeTexts(*record);
     const std::wstring header = zr::FormatGroupHeader(*record);

@@ -14,9 +14,9 @@ class CResListCtrl : public zr::CListCtrl {
 public:
     // Extended styles, group view, theme, columns; deletes every row.
     void PrepareList() noexcept;
-    // Inserts a row at the top; the row owns the record. Returns the row index, or -1 when the
-    // control refused the row (the record is freed then).
-    int InsertMode(std::unique_ptr<zr::DisplayMode> record) noexcept;
+    // Inserts a row at the top, which then owns the record. Returns the row index, or -1 when
+    // the list has no window or refused the row; the record then stays with the caller.
+    int InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept;
     bool DeleteMode(int index) noexcept;
     void DeleteAllModes() noexcept;
     // Rows ordered by CompareModes; the order of the groups stays.

@@ -6,6 +6,7 @@
 //   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
 //   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
 //   acctool.exe restoremode  puts the desktop back to the mode in the registry
+//   acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
 #include <windows.h>
 #include <commctrl.h>
 
@@ -233,6 +234,65 @@ int Windows()
     return 0;
 }
 
+// A dialog template whose one control is of a window class nobody registered: creating a
+// dialog from it fails, as it does when a control cannot be made.
+std::vector<BYTE> BrokenDialogTemplate()
+{
+    std::vector<BYTE> bytes;
+    const auto put = [&](const void* data, size_t size) {
+        const auto* p = static_cast<const BYTE*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    };
+    const auto word = [&](WORD value) { put(&value, sizeof(value)); };
+    DLGTEMPLATE dialog{WS_CHILD, 0, 1, 0, 0, 100, 100};
+    put(&dialog, sizeof(dialog));
+    word(0);  // no menu
+    word(0);  // the standard dialog class
+    word(0);  // no title
+    while (bytes.size() % 4) bytes.push_back(0);
+    DLGITEMTEMPLATE item{WS_CHILD | WS_VISIBLE, 0, 0, 0, 50, 10, 1000};
+    put(&item, sizeof(item));
+    for (const wchar_t* c = L"ZrNoSuchClass"; ; ++c) {
+        word(static_cast<WORD>(*c));
+        if (!*c) break;
+    }
+    word(0);  // no text
+    word(0);  // no creation data
+    return bytes;
+}
+
+// Every language of each template is replaced, so that the page cannot be created from FILE.
+int BreakDialogs(const wchar_t* file, int count, wchar_t** ids)
+{
+    std::vector<std::pair<WORD, WORD>> found;  // id, language
+    if (HMODULE image = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        for (int i = 0; i < count; ++i) {
+            const WORD id = static_cast<WORD>(_wtoi(ids[i]));
+            std::vector<WORD> languages;
+            EnumResourceLanguagesW(
+                image, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(id),
+                [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) -> BOOL {
+                    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+                    return TRUE;
+                },
+                reinterpret_cast<LONG_PTR>(&languages));
+            for (WORD language : languages) found.emplace_back(id, language);
+        }
+        FreeLibrary(image);
+    }
+    if (found.empty()) return 1;
+    std::vector<BYTE> broken = BrokenDialogTemplate();
+    HANDLE update = BeginUpdateResourceW(file, FALSE);
+    if (!update) return 1;
+    bool ok = true;
+    for (const auto& [id, language] : found) {
+        ok = UpdateResourceW(update, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(id), language, broken.data(),
+                             static_cast<DWORD>(broken.size())) &&
+             ok;
+    }
+    return EndUpdateResourceW(update, !ok) && ok ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -245,6 +305,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"command") return PostCommand(argv[2]);
     if (verb == L"boxes") return Boxes();
     if (verb == L"restoremode") return RestoreMode();
-    std::fwprintf(stderr, L"usage: acctool.exe traymenu|balloon|windows|main|command ID|boxes|restoremode\n");
+    if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
+    std::fwprintf(stderr,
+                  L"usage: acctool.exe traymenu|balloon|windows|main|command ID|boxes|restoremode|brokendialog FILE ID...\n");
     return 2;
 }

@@ -35,6 +35,23 @@ TEST(BlockerPrefixSearch, FindsTheFirstMatchingEntryInListOrder)
     EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\games\\run.exe.o"), 2);
 }
 
+TEST(BlockerPrefixSearch, LettersBeyondAsciiAreFoldedByTheSystemsCaseTable)
+{
+    // \u00C4 A with diaeresis, \u00E4 its small letter; \u03A9 capital omega, \u03C9 small omega;
+    // \u0414 Cyrillic capital de, \u0434 small de.
+    const std::vector<std::wstring> entries{L"C:\\Spiele\\\u00C4rger.exe", L"D:\\\u03A9\\\u0414.exe"};
+    EXPECT_EQ(FindEntryBeginningWith(entries, L"c:\\spiele\\\u00E4rger.exe"), 0);
+    EXPECT_EQ(FindEntryBeginningWith(entries, L"d:\\\u03C9\\\u0434"), 1);
+    EXPECT_EQ(DecideBlockState(true, true, L"C:\\SPIELE\\\u00E4RGER.EXE", entries), 1);
+    // A duplicate differing only in such letters is not added; a different letter is.
+    EXPECT_FALSE(ShouldAddEntry(entries, L"c:\\spiele\\\u00E4rger.exe"));
+    EXPECT_TRUE(ShouldAddEntry(entries, L"c:\\spiele\\arger.exe"));
+    // \u00DF sharp s has no one-character capital: it does not stand for "SS".
+    EXPECT_FALSE(IsSamePath(L"C:\\Stra\u00DFe.exe", L"C:\\STRASSE.exe"));
+    EXPECT_TRUE(IsSamePath(L"C:\\Stra\u00DFe.exe", L"c:\\stra\u00DFE.EXE"));
+    EXPECT_FALSE(IsSamePath(L"C:\\a.exe", L"C:\\a.exe.bak"));
+}
+
 TEST(BlockerAddRule, LeadingPartOfAnEntryIsNotAddedButALongerPathIs)
 {
     EXPECT_FALSE(ShouldAddEntry(kRun, L"C:\\Games\\Run.exe"));

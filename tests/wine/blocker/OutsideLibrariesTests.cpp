@@ -1,5 +1,6 @@
 // Gorvane.dll and Tessik.dll on the harness's desktop: activations reported once each, the
-// block state applied once per change and ended at uninstall, the system commands refused.
+// block state applied once per change and ended at uninstall, the system commands refused;
+// and, built with test timings, their threads when they start late or end slowly.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -62,6 +63,62 @@ int Reports(HWND window)
     for (HWND reported : g_reported)
         count += reported == window ? 1 : 0;
     return count;
+}
+
+// A library built from outside/ with test timings (GorvaneSeams.dll, TessikSeams.dll), loaded
+// at run time so that the test can see it leave the process again.
+class SeamLibrary {
+public:
+    explicit SeamLibrary(const wchar_t* name) : m_name(name), m_module(::LoadLibraryW(name)) {}
+    ~SeamLibrary()
+    {
+        if (m_module)
+            ::FreeLibrary(m_module);
+    }
+    SeamLibrary(const SeamLibrary&) = delete;
+    SeamLibrary& operator=(const SeamLibrary&) = delete;
+
+    template <typename Function>
+    Function Get(const char* symbol) const
+    {
+        return m_module ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(m_module, symbol)))
+                        : nullptr;
+    }
+
+    // Drops this test's reference. True once the library has left the process, which it can
+    // only when every thread it started has given back its own reference.
+    bool Unload()
+    {
+        ::FreeLibrary(m_module);
+        m_module = nullptr;
+        return PumpUntil([&] { return ::GetModuleHandleW(m_name) == nullptr; }, 5s);
+    }
+
+private:
+    const wchar_t* m_name;
+    HMODULE m_module;
+};
+
+using HookFunction = int (*)(HWND);
+using BlockFunction = void (*)(int);
+// The exported names of the namespaced functions, as the compiler decorates them.
+constexpr char kTessikInstall[] = "_ZN6Tessik11InstallHookEP6HWND__";
+constexpr char kTessikUninstall[] = "_ZN6Tessik13UninstallHookEP6HWND__";
+constexpr char kGorvaneInstall[] = "_ZN7Gorvane11InstallHookEP6HWND__";
+constexpr char kGorvaneUninstall[] = "_ZN7Gorvane13UninstallHookEP6HWND__";
+constexpr char kGorvaneEnable[] = "_ZN7Gorvane11EnableBlockEi";
+
+// Overwrites the stack where the frames of the calls that just returned lay.
+__attribute__((noinline)) void ScribbleStack()
+{
+    volatile unsigned char junk[16384];
+    for (auto& byte : junk)
+        byte = 0xCC;
+}
+
+void PumpFor(std::chrono::milliseconds span)
+{
+    PumpUntil([] { return false; }, span);
 }
 
 class OutsideLibraries : public ::testing::Test {
@@ -162,4 +219,76 @@ TEST_F(OutsideLibraries, GorvaneRefusesScreenSaverAndPowerDownOnlyWhileBlocking)
     EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 1);
     ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
     EXPECT_EQ(heldOff(), 2);
+}
+
+TEST_F(OutsideLibraries, TessikWatcherStartingLateStillStopsAndNeverRunsBesideASecondOne)
+{
+    SeamLibrary tessik(L"TessikSeams.dll");
+    const auto install = tessik.Get<HookFunction>(kTessikInstall);
+    const auto uninstall = tessik.Get<HookFunction>(kTessikUninstall);
+    const auto timings = tessik.Get<void (*)(DWORD, DWORD, DWORD)>("TessikSetTestTimings");
+    ASSERT_TRUE(install && uninstall && timings);
+    ASSERT_TRUE(Activate(m_second));  // what the watchers find at their start
+
+    // The watcher thread starts 1.5 s late; install and uninstall wait 100 ms for it.
+    timings(1500, 100, 100);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(install(m_receiver), 1);
+    ScribbleStack();  // whatever the installing call left on its stack is gone now
+    EXPECT_EQ(uninstall(m_receiver), 1);  // before the watcher ever ran
+
+    // Installing again starts a watcher only once the first one has ended.
+    timings(0, 5000, 5000);
+    EXPECT_EQ(install(m_receiver), 1);
+    // Past the late start, so that a first watcher still running would report too.
+    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(started + 2s - std::chrono::steady_clock::now()));
+    for (HWND window : {m_first, m_second}) {
+        const std::size_t before = g_reported.size();
+        ASSERT_TRUE(Activate(window));
+        EXPECT_TRUE(PumpUntil([&] { return g_reported.size() > before; }, 3s))
+            << "no report for " << window << "; debug lines:\n" << DebugCapture::Dump();
+    }
+    PumpFor(700ms);
+    EXPECT_EQ(Reports(m_first), 1) << DebugCapture::Dump();
+    EXPECT_EQ(Reports(m_second), 1) << DebugCapture::Dump();
+
+    EXPECT_EQ(uninstall(m_receiver), 1);
+    EXPECT_TRUE(tessik.Unload()) << "a watcher kept its reference on the library";
+}
+
+TEST_F(OutsideLibraries, GorvaneNeverRunsASecondWorkerBesideOneThatIsSlowToEnd)
+{
+    SeamLibrary gorvane(L"GorvaneSeams.dll");
+    const auto install = gorvane.Get<HookFunction>(kGorvaneInstall);
+    const auto uninstall = gorvane.Get<HookFunction>(kGorvaneUninstall);
+    const auto enable = gorvane.Get<BlockFunction>(kGorvaneEnable);
+    const auto timings = gorvane.Get<void (*)(DWORD, DWORD)>("GorvaneSetTestTimings");
+    ASSERT_TRUE(install && uninstall && enable && timings);
+    const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };
+    const auto off = [] { return DebugCapture::Count("Gorvane: block off\n"); };
+
+    // The worker stays busy for 1.5 s after each change; uninstall waits 100 ms for it.
+    timings(1500, 100);
+    ASSERT_EQ(install(m_receiver), 1);
+    enable(1);
+    ASSERT_TRUE(PumpUntil([&] { return on() == 1; }, 3s)) << DebugCapture::Dump();
+    const auto busy = std::chrono::steady_clock::now();
+    EXPECT_EQ(uninstall(m_receiver), 1);  // gives up waiting for the busy worker
+
+    timings(0, 5000);
+    EXPECT_EQ(install(m_receiver), 1);
+    // Past the busy spell, so that the first worker, were it still running, would apply too.
+    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(busy + 2s - std::chrono::steady_clock::now()));
+    EXPECT_EQ(off(), 1) << "the first worker ends the block it applied\n" << DebugCapture::Dump();
+
+    enable(1);
+    ASSERT_TRUE(PumpUntil([&] { return on() >= 2; }, 3s)) << DebugCapture::Dump();
+    enable(0);
+    ASSERT_TRUE(PumpUntil([&] { return off() >= 2; }, 3s)) << DebugCapture::Dump();
+    PumpFor(500ms);
+    EXPECT_EQ(on(), 2) << "each change is applied by one worker only\n" << DebugCapture::Dump();
+    EXPECT_EQ(off(), 2) << DebugCapture::Dump();
+
+    EXPECT_EQ(uninstall(m_receiver), 1);
+    EXPECT_TRUE(gorvane.Unload()) << "a worker kept its reference on the library";
 }

@@ -2,10 +2,12 @@
 // refuses each table: slider handling, refusals, favourites, settings and tray items.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GammaPageHost.h"
+#include "gamma/CGammaListCtrl.h"
 #include "gamma/CPageGamma.h"
 
 namespace {
@@ -251,4 +253,13 @@ TEST_F(GammaPageTest, SetAndRenameWithoutSelectionDoNothing)
     // An unparsable section leaves both collections empty.
     m_page.LoadSettings(L"<Gamma><Favourite_Gammas><Item");
     EXPECT_TRUE(TrayItems().empty());
+}
+
+TEST(GammaFavouritesList, WithoutAWindowInsertingFailsAndTheRecordStaysWithTheCaller)
+{
+    CGammaListCtrl list;  // never created, as on a page whose window failed
+    auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"Night", GammaSetting{}});
+    EXPECT_EQ(list.InsertFavourite(std::move(favourite)), -1);
+    ASSERT_NE(favourite, nullptr) << "the record was handed to a row that does not exist";
+    EXPECT_EQ(favourite->name, L"Night");
 }
