@@ -1,6 +1,6 @@
 #include "app/CAboutDlg.h"
 
-#include "app/SharedHelpers.h"
+#include "app/ProgramVersion.h"
 #include "framework/Text.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/COSVersionInfo.h"
-#include "app/SharedHelpers.h"
 #include "framework/CMenu.h"
 #include "framework/CWinApp.h"
+#include "pageapi/COSVersionInfo.h"
+#include "pageapi/SharedMessages.h"
 
 namespace {
 

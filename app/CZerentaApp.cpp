@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/COSVersionInfo.h"
 #include "app/CZerentaDlg.h"
-#include "app/SharedHelpers.h"
+#include "pageapi/COSVersionInfo.h"
+#include "pageapi/SharedMessages.h"
 
 namespace {
 CZerentaApp theApp;

@@ -1,7 +1,7 @@
 #include "app/CZerentaDlg.h"
 
 #include "app/CAboutDlg.h"
-#include "app/SharedHelpers.h"
+#include "app/ProgramVersion.h"
 #include "app/ShellLogic.h"
 #include "core/OrvelCore.h"
 #include "framework/CMenu.h"

@@ -34,17 +34,6 @@ bool DecodeTrayCommand(unsigned id, int pageCount, int& page, int& item)
     return true;
 }
 
-PageRect ComputePageRect(bool verticalTabs, bool tabsRightOrBottom, int itemWidth, int itemHeight, int rows,
-                         int clientWidth, int clientHeight)
-{
-    if (verticalTabs) {
-        const int tabs = itemWidth * rows;
-        return {tabsRightOrBottom ? 4 : tabs + 4, 4, clientWidth - tabs - 8, clientHeight - 8};
-    }
-    const int tabs = itemHeight * rows;
-    return {4, tabsRightOrBottom ? 4 : tabs + 4, clientWidth - 8, clientHeight - tabs - 8};
-}
-
 std::wstring BuildBrowserCommand(const std::wstring& openCommand, const std::wstring& url)
 {
     std::wstring command = openCommand;

@@ -1,10 +1,11 @@
 // The shell's arithmetic and texts, free of any Windows header so that the native tests run it:
-// the dynamic tray-menu layout and command ids, the page placement in the tab control, the
-// hyperlink's fallback command and error texts.
+// the dynamic tray-menu layout and command ids, the hyperlink's fallback command and error texts.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "pageapi/TrayItemLimit.h"
 
 namespace shell {
 
@@ -21,7 +22,7 @@ constexpr unsigned kTrayInsertBase = 4;
 constexpr unsigned kTrayFirstId = 10000;
 constexpr unsigned kTrayLastId = 11000;
 // Each page has 100 ids; an item beyond them would carry an id of the next page.
-constexpr unsigned kTrayItemsPerPage = 100;
+constexpr unsigned kTrayItemsPerPage = pageapi::kMaxTrayItems;
 
 // The insertions for every page's items, in tab order: id 10000 + page * 100 + item, and a
 // separator after each page that gave at least one item. A page's items past the first 100 are
@@ -31,14 +32,6 @@ std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstr
 // Splits a dynamic command id into page and item; false for an id outside 10000..11000 or
 // one whose page index names no page.
 bool DecodeTrayCommand(unsigned id, int pageCount, int& page, int& item);
-
-struct PageRect {
-    int left, top, width, height;
-};
-
-// The page's place in a tab control's client area, beside or below `rows` rows of tabs.
-PageRect ComputePageRect(bool verticalTabs, bool tabsRightOrBottom, int itemWidth, int itemHeight, int rows,
-                         int clientWidth, int clientHeight);
 
 // The registry's open command for web pages with its "%1" replaced by the URL: cut at the first
 // quoted "%1" (before the opening quote), else at the first bare "%1", then a blank and the URL.

@@ -1,8 +1,9 @@
 #include "blocker/CAppPicker.h"
 
-#include "app/SharedHelpers.h"
 #include "blocker/BlockerRules.h"
 #include "blocker/CHookMessenger.h"
+#include "pageapi/ProcessPath.h"
+#include "pageapi/SharedMessages.h"
 
 std::wstring CAppPicker::GetRootWindowCaption(HWND window)
 {

@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include "app/SharedHelpers.h"
 #include "blocker/BlockerRules.h"
 #include "blocker/CAppPicker.h"
 #include "blocker/CHookMessenger.h"
@@ -10,6 +9,8 @@
 #include "framework/Trace.h"
 #include "outside/Gorvane.h"
 #include "outside/Tessik.h"
+#include "pageapi/ProcessPath.h"
+#include "pageapi/SharedMessages.h"
 
 namespace {
 

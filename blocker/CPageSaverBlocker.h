@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CTabPageNotify.h"
 #include "framework/CButton.h"
 #include "framework/CListBox.h"
+#include "pageapi/CTabPageNotify.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
 

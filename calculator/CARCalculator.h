@@ -2,8 +2,8 @@
 // sorted history of the results for the rest of the run. No settings, no tray items.
 #pragma once
 
-#include "app/CTabPageNotify.h"
 #include "framework/CListBox.h"
+#include "pageapi/CTabPageNotify.h"
 #include "resources/resource.h"
 
 class CARCalculator : public CTabPageNotify {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/CTabPageNotify.h"
 #include "core/CoreTypes.h"
 #include "framework/CToolTipCtrl.h"
 #include "gamma/CFlashStatic.h"
@@ -19,6 +18,7 @@
 #include "gamma/GammaSetting.h"
 #include "gamma/GammaSliders.h"
 #include "gamma/SliderHandle.h"
+#include "pageapi/CTabPageNotify.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/CTabPageNotify.h"
+#include "pageapi/CTabPageNotify.h"
 #include "resolution/CResListCtrl.h"
 #include "resolution/CResolutionList.h"
 #include "resources/resource.h"

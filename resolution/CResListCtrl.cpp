@@ -1,6 +1,6 @@
 #include "resolution/CResListCtrl.h"
 
-#include "app/SharedHelpers.h"
+#include "pageapi/COSVersionInfo.h"
 
 namespace {
 

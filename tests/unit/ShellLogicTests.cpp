@@ -2,6 +2,7 @@
 
 #include "app/ShellLogic.h"
 #include "app/TypingScript.h"
+#include "framework/TabPageLayout.h"
 
 using shell::TrayMenuInsert;
 
@@ -71,21 +72,21 @@ TEST(TrayCommand, DecodesPageAndItemAndRejectsIdsOutsideTheRangeOrWithoutAPage)
 TEST(PagePlacement, FollowsTheTabsOnEachSide)
 {
     // One row of horizontal tabs on top, item height h = 20, client 400 x 300.
-    shell::PageRect r = shell::ComputePageRect(false, false, 60, 20, 1, 400, 300);
+    zr::PageRect r = zr::ComputePageRect(false, false, 60, 20, 1, 400, 300);
     EXPECT_EQ(r.left, 4);
     EXPECT_EQ(r.top, 24);
     EXPECT_EQ(r.width, 392);
     EXPECT_EQ(r.height, 272);
     // Tabs at the bottom in two rows: the page starts at the top and leaves room below.
-    r = shell::ComputePageRect(false, true, 60, 20, 2, 400, 300);
+    r = zr::ComputePageRect(false, true, 60, 20, 2, 400, 300);
     EXPECT_EQ(r.top, 4);
     EXPECT_EQ(r.height, 300 - 40 - 8);
     // Vertical tabs on the left and on the right.
-    r = shell::ComputePageRect(true, false, 30, 80, 1, 400, 300);
+    r = zr::ComputePageRect(true, false, 30, 80, 1, 400, 300);
     EXPECT_EQ(r.left, 34);
     EXPECT_EQ(r.width, 400 - 30 - 8);
     EXPECT_EQ(r.height, 292);
-    r = shell::ComputePageRect(true, true, 30, 80, 1, 400, 300);
+    r = zr::ComputePageRect(true, true, 30, 80, 1, 400, 300);
     EXPECT_EQ(r.left, 4);
 }
 

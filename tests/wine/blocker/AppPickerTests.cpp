@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/SharedHelpers.h"
 #include "blocker/CAppPicker.h"
 #include "blocker/CHookMessenger.h"
+#include "pageapi/SharedMessages.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SharedHelpers.h"
 #include "framework/Handles.h"
+#include "pageapi/ProcessPath.h"
 
 namespace {
 

@@ -10,11 +10,13 @@
 #include "app/CFileVersionInfo.h"
 #include "app/CHotkeyHandler.h"
 #include "app/CSystemTray.h"
-#include "app/CTabCtrlSSL.h"
-#include "app/SharedHelpers.h"
+#include "app/ProgramVersion.h"
 #include "framework/CListCtrl.h"
+#include "framework/CTabCtrlSSL.h"
 #include "framework/CWinApp.h"
 #include "framework/Handles.h"
+#include "pageapi/ProcessPath.h"
+#include "pageapi/SharedMessages.h"
 #include "resources/resource.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CTabPageSSL.h"
 #include "framework/CTabCtrl.h"
+#include "framework/CTabPageSSL.h"
 
 class CTabCtrlSSL : public zr::CTabCtrl {
 public:

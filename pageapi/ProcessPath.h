@@ -1,4 +1,4 @@
-// Process-wide values and helpers shared by the shell and the pages.
+// The executable behind a window: what the saver blocker matches and the picker shows.
 #pragma once
 
 #include <windows.h>
@@ -23,17 +23,3 @@ const ProcessImageCalls& SystemProcessImageCalls() noexcept;
 // 32-bit program is granted for 64-bit and for elevated processes too; only when that fails,
 // the main module's file name with query and read-memory access. Empty when both fail.
 std::wstring GetProcessImagePath(DWORD processId, const ProcessImageCalls& calls);
-
-// Registered window messages. Both are registered by the application before its first
-// window exists (RegisterSharedMessages); a call before that registers on the spot.
-UINT UhmActivatedMessage() noexcept;    // "UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3"
-UINT TaskbarCreatedMessage() noexcept;  // "TaskbarCreated"
-void RegisterSharedMessages() noexcept;
-
-// The product version of this program's own file, "%d.%d.%d.%d"; computed on first success
-// and kept; empty (and tried again next time) when the version resource cannot be read.
-std::wstring GetProgramVersionString();
-
-// The operating system's platform id and major version, read once.
-DWORD OsPlatformId() noexcept;
-DWORD OsMajorVersion() noexcept;

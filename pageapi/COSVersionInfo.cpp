@@ -1,4 +1,4 @@
-#include "app/COSVersionInfo.h"
+#include "pageapi/COSVersionInfo.h"
 
 const COSVersionInfo& COSVersionInfo::Get() noexcept
 {
@@ -30,3 +30,6 @@ COSVersionInfo::COSVersionInfo() noexcept
     else
         ::GetSystemInfo(&m_system);
 }
+
+DWORD OsPlatformId() noexcept { return COSVersionInfo::Get().PlatformId(); }
+DWORD OsMajorVersion() noexcept { return COSVersionInfo::Get().MajorVersion(); }

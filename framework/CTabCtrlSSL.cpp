@@ -1,6 +1,6 @@
-#include "app/CTabCtrlSSL.h"
+#include "framework/CTabCtrlSSL.h"
 
-#include "app/ShellLogic.h"
+#include "framework/TabPageLayout.h"
 
 CTabCtrlSSL::~CTabCtrlSSL()
 {
@@ -48,7 +48,7 @@ void CTabCtrlSSL::ResizePage(int index, int clientWidth, int clientHeight) noexc
     const RECT item = GetItemRect(index);
     const DWORD style = GetStyle();
     const bool vertical = (style & TCS_VERTICAL) != 0;
-    const shell::PageRect r = shell::ComputePageRect(vertical, (style & (vertical ? TCS_RIGHT : TCS_BOTTOM)) != 0,
+    const zr::PageRect r = zr::ComputePageRect(vertical, (style & (vertical ? TCS_RIGHT : TCS_BOTTOM)) != 0,
                                               item.right - item.left, item.bottom - item.top, GetRowCount(),
                                               clientWidth, clientHeight);
     page->SetWindowPos(nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -20,3 +20,7 @@ private:
     OSVERSIONINFOEXW m_version{};
     SYSTEM_INFO m_system{};
 };
+
+// The operating system's platform id and major version, read once.
+DWORD OsPlatformId() noexcept;
+DWORD OsMajorVersion() noexcept;

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/CTabPageSSL.h"
-#include "app/ShellLogic.h"
+#include "framework/CTabPageSSL.h"
+#include "pageapi/TrayItemLimit.h"
 #include "settings/ISettingsPage.h"
 
 class CTabPageNotify : public CTabPageSSL, public ISettingsPage {
 public:
     // The tray menu numbers 100 items per page; the menu leaves out whatever a page gives beyond.
-    static constexpr int kMaxTrayItems = static_cast<int>(shell::kTrayItemsPerPage);
+    static constexpr int kMaxTrayItems = pageapi::kMaxTrayItems;
 
     explicit CTabPageNotify(UINT templateId) noexcept : CTabPageSSL(templateId) {}
 
