@@ -25,6 +25,8 @@
 class CPageGamma : public CTabPageNotify, public CTevSetting {
 public:
     static constexpr UINT IDD = IDD_PAGE_GAMMA;
+    // Posted to the page once per batch of slider notifications; its handler applies them all.
+    static constexpr UINT kApplySlidersMessage = WM_APP + 20;
 
     CPageGamma() noexcept;
     ~CPageGamma() override;
@@ -39,7 +41,8 @@ public:
 
     // The setting of the last ramp the core accepted.
     const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
-    // Reacts to a scroll notification of one of the sliders as a user's drag would.
+    // Reacts to a scroll notification of one of the sliders as a user's drag would: moves the
+    // linked sliders at once and leaves the ramp to the batch's one update.
     void OnSliderScroll(HWND slider, int code) noexcept;
 
 protected:
@@ -56,6 +59,10 @@ private:
     void RerangeLinked() noexcept;
     void LinkedMove() noexcept;
     GammaSetting ReadSliders() const noexcept;
+    // Queues one update for the slider positions, unless one is queued already.
+    void ScheduleApply() noexcept;
+    // Composes the ramp from the sliders, sends it, then writes the labels and the curve (or,
+    // refused, puts the sliders back and blinks).
     void Apply() noexcept;
     void WriteLabels(const GammaSetting& setting) noexcept;
     void LoadFavourites() noexcept;
@@ -83,4 +90,8 @@ private:
     // static control repaints at once on every new text.
     GammaPositions m_shownLabels{};
     bool m_labelsShown = false;
+    // kApplySlidersMessage is in the queue.
+    bool m_applyQueued = false;
+    // The sliders moved since the last update.
+    bool m_slidersMoved = false;
 };
