@@ -103,10 +103,12 @@ void CPageGamma::OnSliderScroll(HWND slider, int code) noexcept
     // Line, page, thumb position and track, top, bottom and end of track.
     if (code < SB_LINELEFT || code > SB_ENDSCROLL) return;
     if (slider == m_linked.Handle()) {
+        // Its position is an offset from the R, G and B of this moment: taken at once.
         LinkedMove();
     } else if (slider == m_sliders[kR].Handle() || slider == m_sliders[kG].Handle() ||
                slider == m_sliders[kB].Handle()) {
-        RerangeLinked();
+        // The linked range follows once per batch, with the update.
+        m_linkedStale = true;
     } else {
         bool ours = false;
         for (const auto& s : m_sliders) ours = ours || slider == s.Handle();
@@ -186,6 +188,7 @@ void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
 
 void CPageGamma::RerangeLinked() noexcept
 {
+    m_linkedStale = false;
     const SliderRange range =
         LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
     // Each change repaints the trackbar; during a drag the extremes often stay where they are.
@@ -220,6 +223,7 @@ void CPageGamma::Apply() noexcept
 {
     m_slidersMoved = false;
     if (!m_hWnd) return;
+    if (m_linkedStale) RerangeLinked();
     const GammaSetting setting = ReadSliders();
     ComposeGammaTable(setting, m_arithmetic, m_ramp);
     // The screen first; labels and curve then show what the core took.

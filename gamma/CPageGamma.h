@@ -41,8 +41,9 @@ public:
 
     // The setting of the last ramp the core accepted.
     const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
-    // Reacts to a scroll notification of one of the sliders as a user's drag would: moves the
-    // linked sliders at once and leaves the ramp to the batch's one update.
+    // Reacts to a scroll notification of one of the sliders as a user's drag would: a move of
+    // the linked slider moves R, G and B at once; everything else (the linked slider's range, the
+    // ramp, labels and curve) is left to the batch's one update.
     void OnSliderScroll(HWND slider, int code) noexcept;
 
 protected:
@@ -94,4 +95,6 @@ private:
     bool m_applyQueued = false;
     // The sliders moved since the last update.
     bool m_slidersMoved = false;
+    // R, G or B moved since the linked slider's range was last set.
+    bool m_linkedStale = false;
 };

@@ -19,6 +19,10 @@ public:
         return found;
     }
 
+    // Position i of `count` steps that walk down (round from 10 back to 90) and end at `last`
+    // (10..90). The walk stays where Wine accepts every gamma ramp: R from 94 up is refused.
+    static int BurstPosition(int last, int count, int i) noexcept { return 10 + (last - 10 + count - 1 - i) % 81; }
+
     // Posts TBM_SETPOS to the slider, then WM_HSCROLL with SB_THUMBTRACK to the page, for each
     // position; returns false as soon as a post fails.
     static bool PostSteps(HWND page, int sliderId, const int* positions, int count) noexcept

@@ -1,8 +1,8 @@
 // gammatool.exe: a probe for the gamma page's end-to-end test.
 //   gammatool.exe traymenu           asks the program's tray window to open its menu, as a right click does
-//   gammatool.exe burst COUNT LAST   posts COUNT steps of the R slider to the program's Gamma page as a fast
-//                                    drag queues them (TBM_SETPOS, then WM_HSCROLL with SB_THUMBTRACK), the
-//                                    last one at position LAST
+//   gammatool.exe burst COUNT LAST   posts COUNT steps of the R slider (positions 10 to 90) to the program's
+//                                    Gamma page as a fast drag queues them (TBM_SETPOS, then WM_HSCROLL with
+//                                    SB_THUMBTRACK), the last one at position LAST
 #include <windows.h>
 
 #include <cstdio>
@@ -37,9 +37,8 @@ int Burst(int count, int last)
         std::fwprintf(stderr, L"no Gamma page found\n");
         return 1;
     }
-    // Positions walk down from last + count - 1 (modulo the slider's 101 positions) to last.
     std::vector<int> positions;
-    for (int i = 0; i < count; ++i) positions.push_back((last + count - 1 - i) % 101);
+    for (int i = 0; i < count; ++i) positions.push_back(RunningGammaPage::BurstPosition(last, count, i));
     if (!RunningGammaPage::PostSteps(page, RunningGammaPage::kSliderR, positions.data(), count)) {
         std::fwprintf(stderr, L"posting failed (%lu)\n", GetLastError());
         return 1;
@@ -61,7 +60,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 4 && std::wstring(argv[1]) == L"burst") {
         const int count = _wtoi(argv[2]);
         const int last = _wtoi(argv[3]);
-        if (count > 0 && last >= 0 && last <= 100) return Burst(count, last);
+        if (count > 0 && last >= 10 && last <= 90) return Burst(count, last);
     }
     std::fwprintf(stderr, L"usage: gammatool.exe traymenu | burst COUNT LAST\n");
     return 2;
