@@ -19,9 +19,14 @@ public:
         return found;
     }
 
-    // Position i of `count` steps that walk down (round from 10 back to 90) and end at `last`
-    // (10..90). The walk stays where Wine accepts every gamma ramp: R from 94 up is refused.
-    static int BurstPosition(int last, int count, int i) noexcept { return 10 + (last - 10 + count - 1 - i) % 81; }
+    // Position i of `count` steps that walk down to `last` (10..90), round from 10 back to 90.
+    // Only the final step is at `last`, so that its ramp on the screen means the last step
+    // arrived. The walk stays where Wine accepts every gamma ramp: R from 94 up is refused.
+    static int BurstPosition(int last, int count, int i) noexcept
+    {
+        if (i == count - 1) return last;
+        return 10 + (last - 10 + 1 + (count - 2 - i) % 80) % 81;
+    }
 
     // Posts TBM_SETPOS to the slider, then WM_HSCROLL with SB_THUMBTRACK to the page, for each
     // position; returns false as soon as a post fails.
