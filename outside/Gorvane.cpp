@@ -3,8 +3,9 @@
 // Two mechanisms work together:
 // - The execution state ES_CONTINUOUS | ES_DISPLAY_REQUIRED. The system ties that state to the
 //   thread that set it and drops it when the thread ends, so one long-lived worker thread of
-//   this library owns it for as long as any window is installed. EnableBlock only records the
-//   wish and wakes the worker; the worker applies each change once and writes one trace line.
+//   this library owns it from the first block until the last window is uninstalled (a program
+//   that never blocks has no extra thread). EnableBlock records the wish and wakes the worker;
+//   the worker applies each change once and writes one trace line.
 // - A thread-local WH_CBT hook on the thread of every installed window. DefWindowProc asks the
 //   CBT hook (HCBT_SYSCOMMAND) before it carries out a system command, so answering there covers
 //   every window of that thread, also dialogs and windows created later, without replacing any
@@ -193,7 +194,8 @@ int InstallHook(HWND window)
     if (!::IsWindow(window))
         return 0;
     ::AcquireSRWLockExclusive(&g_lifecycle);
-    const bool started = StartWorker();
+    // The worker starts at the first block; a worker of an earlier install must have ended.
+    const bool started = outside::EndRetired(g_retired, g_stopWait);
     bool known = false;
     if (started) {
         ::AcquireSRWLockExclusive(&g_lock);
@@ -234,10 +236,16 @@ int UninstallHook(HWND window)
 
 void EnableBlock(int block)
 {
+    ::AcquireSRWLockExclusive(&g_lifecycle);
     ::AcquireSRWLockExclusive(&g_lock);
     g_wanted = block != 0;
+    const bool startWorker = g_wanted && !g_windows.empty() && !g_worker;
     ::WakeAllConditionVariable(&g_wake);
     ::ReleaseSRWLockExclusive(&g_lock);
+    // Install has already waited for any earlier worker, so this does not wait.
+    if (startWorker && !StartWorker())
+        Trace(L"Gorvane: no worker to hold the block, error %lld\n", static_cast<long long>(::GetLastError()));
+    ::ReleaseSRWLockExclusive(&g_lifecycle);
 }
 
 }  // namespace Gorvane

@@ -2,6 +2,7 @@
 // block state applied once per change and ended at uninstall, the system commands refused;
 // and, built with test timings, their threads when they start late or end slowly.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,20 @@ __attribute__((noinline)) void ScribbleStack()
         byte = 0xCC;
 }
 
+// Threads of this process. Under Wine every thread costs about 1 MiB of the working set.
+size_t ThreadCount()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+    ::CloseHandle(snapshot);
+    return count;
+}
+
 void PumpFor(std::chrono::milliseconds span)
 {
     PumpUntil([] { return false; }, span);
@@ -176,12 +191,14 @@ TEST_F(OutsideLibraries, TessikReportsEachForegroundChangeOnceUntilUninstalled)
 
 TEST_F(OutsideLibraries, GorvaneAppliesEachChangeOnceAndEndsTheBlockAtUninstall)
 {
+    const size_t threads = ThreadCount();
     EXPECT_EQ(Gorvane::InstallHook(nullptr), 0);
     ASSERT_EQ(Gorvane::InstallHook(m_receiver), 1);
     const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };
     const auto off = [] { return DebugCapture::Count("Gorvane: block off\n"); };
 
     Gorvane::EnableBlock(0);  // already off: nothing to apply
+    EXPECT_EQ(ThreadCount(), threads) << "a worker before there is a block to hold";
     Gorvane::EnableBlock(1);
     ASSERT_TRUE(PumpUntil([&] { return on() == 1; }, 3s)) << DebugCapture::Dump();
     Gorvane::EnableBlock(1);
