@@ -18,7 +18,8 @@ bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory) {
 void CCoreLibrary::Detach(bool processEnding) {
     m_window.Destroy();
     if (processEnding) {
-        // Deliberately not released: at process exit DirectDraw may already be unloaded.
+        // Deliberately not released: at process exit the back end's modules (ddraw.dll and
+        // what it loaded) may already be unloaded.
         static_cast<void>(m_display.release());
     } else {
         m_display.reset();

@@ -1,6 +1,6 @@
 // Process-wide state of the core library: the module, the core window, the owner window
 // and the display object, with the operations behind the exported functions.
-// DllMain attaches it with the DirectDraw back end; tests attach it with a fake.
+// DllMain attaches it with the back end the command line selects; tests attach it with a fake.
 #pragma once
 
 #include <windows.h>

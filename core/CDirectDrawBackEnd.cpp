@@ -1,6 +1,8 @@
 #include "core/CDirectDrawBackEnd.h"
 
 #include <cstring>
+#include <string>
+
 
 namespace orvel {
 
@@ -28,27 +30,29 @@ HRESULT WINAPI OnMode(LPDDSURFACEDESC2 description, LPVOID context) {
     return target->sink(mode, target->context) ? DDENUMRET_OK : DDENUMRET_CANCEL;
 }
 
-// The screen's DC for the length of one ramp access.
-class ScreenDc {
-public:
-    ScreenDc() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (m_dc != nullptr) ReleaseDC(nullptr, m_dc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return m_dc; }
+using DirectDrawCreateExFn = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);
 
-private:
-    HDC m_dc;
-};
+// ddraw.dll from the system folder by its full path, so that a file of that name beside the
+// program is never picked up instead.
+HMODULE LoadSystemDirectDraw() {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::wstring path = std::wstring(folder, length) + L"\\ddraw.dll";
+    return LoadLibraryW(path.c_str());
+}
 }  // namespace
 
 std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create() { return std::make_unique<CDirectDrawBackEnd>(); }
 
 HRESULT CDirectDrawBackEnd::Open(HWND window) {
     ReleaseAll();
-    HRESULT hr = DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&m_directDraw), IID_IDirectDraw7, nullptr);
+    if (!m_library) m_library.reset(LoadSystemDirectDraw());
+    if (!m_library) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    const auto create = reinterpret_cast<DirectDrawCreateExFn>(
+        reinterpret_cast<void*>(GetProcAddress(m_library.get(), "DirectDrawCreateEx")));
+    if (create == nullptr) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    HRESULT hr = create(nullptr, reinterpret_cast<void**>(&m_directDraw), IID_IDirectDraw7, nullptr);
     if (FAILED(hr)) {
         m_directDraw = nullptr;
         return hr;
@@ -78,7 +82,7 @@ HRESULT CDirectDrawBackEnd::Open(HWND window) {
     return S_OK;
 }
 
-bool CDirectDrawBackEnd::CaptureGammaControl(DeviceRamp& ramp) {
+bool CDirectDrawBackEnd::CaptureRamp(DeviceRamp& ramp) {
     if (m_primary == nullptr) return false;
     if (FAILED(m_primary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<void**>(&m_gammaControl)))) {
         m_gammaControl = nullptr;
@@ -116,18 +120,6 @@ HRESULT CDirectDrawBackEnd::SetMode(const DisplayMode& mode) {
 
 void CDirectDrawBackEnd::RestoreMode() {
     if (m_directDraw != nullptr) m_directDraw->RestoreDisplayMode();
-}
-
-bool CDirectDrawBackEnd::WriteRamp(const DeviceRamp& ramp) {
-    ScreenDc dc;
-    if (dc.Get() == nullptr) return false;
-    return SetDeviceGammaRamp(dc.Get(), const_cast<std::uint16_t*>(ramp.data())) != FALSE;
-}
-
-bool CDirectDrawBackEnd::ReadRamp(DeviceRamp& ramp) {
-    ScreenDc dc;
-    if (dc.Get() == nullptr) return false;
-    return GetDeviceGammaRamp(dc.Get(), ramp.data()) != FALSE;
 }
 
 }  // namespace orvel

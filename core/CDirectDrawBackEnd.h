@@ -1,4 +1,7 @@
-// The real display back end: DirectDraw 7 for modes, the GDI device ramp for gamma.
+// The DirectDraw 7 back end, chosen with /directdraw: modes through IDirectDraw7, the start-up
+// ramp through the primary surface's gamma control, ramps through the GDI device ramp.
+// ddraw.dll is loaded when the back end opens the display, never at the library's own load,
+// so that a process on the default back end does not carry it.
 #pragma once
 
 #include <windows.h>
@@ -6,11 +9,11 @@
 
 #include <memory>
 
-#include "core/IDisplayBackEnd.h"
+#include "core/CScreenRampBackEnd.h"
 
 namespace orvel {
 
-class CDirectDrawBackEnd final : public IDisplayBackEnd {
+class CDirectDrawBackEnd final : public CScreenRampBackEnd {
 public:
     static std::unique_ptr<IDisplayBackEnd> Create();
 
@@ -20,19 +23,20 @@ public:
     CDirectDrawBackEnd& operator=(const CDirectDrawBackEnd&) = delete;
 
     HRESULT Open(HWND window) override;
-    bool HasDirectDraw() const override { return m_directDraw != nullptr; }
-    bool CaptureGammaControl(DeviceRamp& ramp) override;
+    bool CanChangeModes() const override { return m_directDraw != nullptr; }
+    bool CaptureRamp(DeviceRamp& ramp) override;
     void ReleaseAll() override;
 
     void EnumModes(ModeSink sink, void* context) override;
     HRESULT SetMode(const DisplayMode& mode) override;
     void RestoreMode() override;
 
-    bool WriteRamp(const DeviceRamp& ramp) override;
-    bool ReadRamp(DeviceRamp& ramp) override;
-    void Wait(DWORD milliseconds) override { Sleep(milliseconds); }
-
 private:
+    struct LibraryDeleter {
+        void operator()(HMODULE module) const { FreeLibrary(module); }
+    };
+    // Declared first, so that it is freed after every interface it served is released.
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter> m_library;
     IDirectDraw7* m_directDraw = nullptr;
     IDirectDrawSurface7* m_primary = nullptr;
     // Created because the display must be able to give one; it plays no further part.

@@ -16,7 +16,7 @@ HRESULT CDisplay::Init(HWND window) {
     m_window = window;
     const HRESULT hr = m_backEnd->Open(window);
     if (FAILED(hr)) return hr;
-    if (m_backEnd->CaptureGammaControl(m_savedRamp)) {
+    if (m_backEnd->CaptureRamp(m_savedRamp)) {
         m_hasSavedRamp = true;
     } else {
         // No owner: the box may come up before the program's main window is visible.
@@ -33,14 +33,14 @@ HRESULT CDisplay::ReleaseAll() {
     return S_OK;
 }
 
-bool CDisplay::CanChangeModes() const { return m_backEnd->HasDirectDraw(); }
+bool CDisplay::CanChangeModes() const { return m_backEnd->CanChangeModes(); }
 
 HRESULT CDisplay::ChangeMode(const DisplayMode& mode) {
     return FAILED(m_backEnd->SetMode(mode)) ? E_FAIL : S_OK;
 }
 
 void CDisplay::RestoreMode() {
-    if (m_backEnd->HasDirectDraw()) m_backEnd->RestoreMode();
+    if (m_backEnd->CanChangeModes()) m_backEnd->RestoreMode();
 }
 
 namespace {

@@ -24,7 +24,7 @@ public:
     HRESULT Init(HWND window);
     HRESULT ReleaseAll();
 
-    // Mode operations need the DirectDraw object; callers check CanChangeModes first.
+    // Mode operations need an opened display; callers check CanChangeModes first.
     bool CanChangeModes() const;
     HRESULT ChangeMode(const DisplayMode& mode);
     void RestoreMode();

@@ -1,5 +1,6 @@
-// What CDisplay needs from the display hardware. The library uses DirectDraw 7 plus the
-// GDI gamma ramp (CDirectDrawBackEnd); tests script a fake to reach every branch.
+// What CDisplay needs from the display hardware. Two real back ends exist: the display-settings
+// API (CDisplaySettingsBackEnd, the default) and DirectDraw 7 (CDirectDrawBackEnd); both write
+// the device ramp through GDI. Tests script a fake to reach every branch.
 #pragma once
 
 #include <windows.h>
@@ -15,19 +16,20 @@ public:
 
     virtual ~IDisplayBackEnd() = default;
 
-    // Creates the DirectDraw object, sets the cooperative level on `window` and creates the
-    // surfaces. Returns S_OK or the failing step's code; what was created so far stays.
+    // Opens the display with `window` as the cooperative window. Returns S_OK or the failing
+    // step's code; what was opened so far stays.
     virtual HRESULT Open(HWND window) = 0;
-    // True while the DirectDraw object exists (mode commands need it).
-    virtual bool HasDirectDraw() const = 0;
-    // Obtains the gamma-control interface and reads the current ramp into `ramp`;
-    // false if the adapter offers no gamma control.
-    virtual bool CaptureGammaControl(DeviceRamp& ramp) = 0;
-    // Releases everything Open and CaptureGammaControl obtained, in reverse order.
+    // True while modes can be enumerated and changed (the mode commands need it).
+    virtual bool CanChangeModes() const = 0;
+    // Reads the ramp in force now into `ramp`, to be written back later; false if the adapter
+    // offers no gamma control.
+    virtual bool CaptureRamp(DeviceRamp& ramp) = 0;
+    // Releases everything Open and CaptureRamp obtained, in reverse order.
     virtual void ReleaseAll() = 0;
 
     virtual void EnumModes(ModeSink sink, void* context) = 0;
     virtual HRESULT SetMode(const DisplayMode& mode) = 0;
+    // Returns to the mode in force before the first SetMode of this back end.
     virtual void RestoreMode() = 0;
 
     // The device ramp through the screen's DC; true on success.

@@ -2,9 +2,44 @@
 // call into the core library state or the gamma arithmetic.
 #include "core/OrvelCore.h"
 
+#include <shellapi.h>
+
+#include <cwchar>
+
 #include "core/CCoreLibrary.h"
 #include "core/CDirectDrawBackEnd.h"
+#include "core/CDisplaySettingsBackEnd.h"
 #include "core/GammaMath.h"
+
+namespace {
+
+// True when one of the program's arguments (not the program's own path) is /directdraw,
+// -directdraw or --directdraw, in any letter case.
+bool CommandLineSelectsDirectDraw() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) return false;
+    bool selected = false;
+    for (int i = 1; i < count && !selected; ++i) {
+        const wchar_t* name = arguments[i];
+        if (name[0] == L'/')
+            ++name;
+        else if (name[0] == L'-')
+            name += name[1] == L'-' ? 2 : 1;
+        selected = _wcsicmp(name, L"directdraw") == 0;
+    }
+    LocalFree(arguments);
+    return selected;
+}
+
+// The back end of each display object InitCore creates: the display-settings API unless the
+// program was started with /directdraw.
+std::unique_ptr<orvel::IDisplayBackEnd> CreateSelectedBackEnd() {
+    return CommandLineSelectsDirectDraw() ? orvel::CDirectDrawBackEnd::Create()
+                                          : orvel::CDisplaySettingsBackEnd::Create();
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -30,7 +65,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_ATTACH:
         // A failure leaves the core window null: SendCommand then does nothing and
         // InitCore reports false. Loading itself never fails.
-        orvel::CCoreLibrary::Instance().Attach(module, &orvel::CDirectDrawBackEnd::Create);
+        orvel::CCoreLibrary::Instance().Attach(module, &CreateSelectedBackEnd);
         break;
     case DLL_PROCESS_DETACH:
         // `reserved` is non-null when the process is ending rather than unloading the library.

@@ -89,6 +89,11 @@ LRESULT CPageGamma::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
     case WM_COPYDATA:
         // Core replies such as CORE_RPL_GAMMA_FAILED: the result of SendCommand says it all.
         return 0;
+    case kApplySlidersMessage:
+        m_applyQueued = false;
+        // Nothing to do when a direct apply (Reset, a favourite) came in between.
+        if (m_slidersMoved) Apply();
+        return 0;
     default:
         break;
     }
@@ -100,16 +105,31 @@ void CPageGamma::OnSliderScroll(HWND slider, int code) noexcept
     // Line, page, thumb position and track, top, bottom and end of track.
     if (code < SB_LINELEFT || code > SB_ENDSCROLL) return;
     if (slider == m_linked.Handle()) {
+        // Its position is an offset from the R, G and B of this moment: taken at once.
         LinkedMove();
     } else if (slider == m_sliders[kR].Handle() || slider == m_sliders[kG].Handle() ||
                slider == m_sliders[kB].Handle()) {
-        RerangeLinked();
+        // The linked range follows once per batch, with the update.
+        m_linkedStale = true;
     } else {
         bool ours = false;
         for (const auto& s : m_sliders) ours = ours || slider == s.Handle();
         if (!ours) return;
     }
-    Apply();
+    ScheduleApply();
+}
+
+void CPageGamma::ScheduleApply() noexcept
+{
+    m_slidersMoved = true;
+    if (m_applyQueued) return;
+    // A drag queues its notifications faster than a ramp reaches the screen; only the last
+    // positions matter. Posted messages come before input and paint, so the update runs as soon
+    // as the notifications already queued are handled, and a slow drag still updates per step.
+    if (::PostMessageW(m_hWnd, kApplySlidersMessage, 0, 0))
+        m_applyQueued = true;
+    else
+        Apply();  // the queue is full: apply now rather than lose the step
 }
 
 bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
@@ -170,6 +190,7 @@ void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
 
 void CPageGamma::RerangeLinked() noexcept
 {
+    m_linkedStale = false;
     const SliderRange range =
         LinkedSliderRange(m_sliders[kR].GetPos(), m_sliders[kG].GetPos(), m_sliders[kB].GetPos());
     // Each change repaints the trackbar; during a drag the extremes often stay where they are.
@@ -202,22 +223,23 @@ LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
 
 void CPageGamma::Apply() noexcept
 {
+    m_slidersMoved = false;
     if (!m_hWnd) return;
+    if (m_linkedStale) RerangeLinked();
     const GammaSetting setting = ReadSliders();
     ComposeGammaTable(setting, m_arithmetic, m_ramp);
-    if (m_curve) m_curve->SetRamp(m_ramp.data(), kCurveRgb);
-
+    // The screen first; labels and curve then show what the core took.
     if (SendRampToCore(m_ramp) == 0) {
         m_lastAccepted = setting;
         m_acceptedRamp = m_ramp;
         WriteLabels(setting);
-        return;
+    } else {
+        // Refused: the screen keeps the last accepted ramp, so sliders and curve go back to it;
+        // the labels still show it.
+        PositionSliders(m_lastAccepted);
+        m_warning.StartFlash();
     }
-    // Refused: the screen keeps the last accepted ramp, so sliders and curve go back to it;
-    // the labels still show it.
-    PositionSliders(m_lastAccepted);
     if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
-    m_warning.StartFlash();
 }
 
 void CPageGamma::WriteLabels(const GammaSetting& setting) noexcept

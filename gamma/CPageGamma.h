@@ -25,6 +25,8 @@
 class CPageGamma : public CTabPageNotify, public CTevSetting {
 public:
     static constexpr UINT IDD = IDD_PAGE_GAMMA;
+    // Posted to the page once per batch of slider notifications; its handler applies them all.
+    static constexpr UINT kApplySlidersMessage = WM_APP + 20;
 
     CPageGamma() noexcept;
     ~CPageGamma() override;
@@ -39,7 +41,9 @@ public:
 
     // The setting of the last ramp the core accepted.
     const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
-    // Reacts to a scroll notification of one of the sliders as a user's drag would.
+    // Reacts to a scroll notification of one of the sliders as a user's drag would: a move of
+    // the linked slider moves R, G and B at once; everything else (the linked slider's range, the
+    // ramp, labels and curve) is left to the batch's one update.
     void OnSliderScroll(HWND slider, int code) noexcept;
 
 protected:
@@ -58,6 +62,10 @@ private:
     void RerangeLinked() noexcept;
     void LinkedMove() noexcept;
     GammaSetting ReadSliders() const noexcept;
+    // Queues one update for the slider positions, unless one is queued already.
+    void ScheduleApply() noexcept;
+    // Composes the ramp from the sliders, sends it, then writes the labels and the curve (or,
+    // refused, puts the sliders back and blinks).
     void Apply() noexcept;
     void WriteLabels(const GammaSetting& setting) noexcept;
     void LoadFavourites() noexcept;
@@ -85,4 +93,10 @@ private:
     // static control repaints at once on every new text.
     GammaPositions m_shownLabels{};
     bool m_labelsShown = false;
+    // kApplySlidersMessage is in the queue.
+    bool m_applyQueued = false;
+    // The sliders moved since the last update.
+    bool m_slidersMoved = false;
+    // R, G or B moved since the linked slider's range was last set.
+    bool m_linkedStale = false;
 };

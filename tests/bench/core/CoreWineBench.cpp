@@ -18,8 +18,8 @@ namespace {
 class AcceptingBackEnd final : public orvel::IDisplayBackEnd {
 public:
     HRESULT Open(HWND) override { return S_OK; }
-    bool HasDirectDraw() const override { return true; }
-    bool CaptureGammaControl(DeviceRamp& ramp) override {
+    bool CanChangeModes() const override { return true; }
+    bool CaptureRamp(DeviceRamp& ramp) override {
         ramp.fill(0);
         return true;
     }

@@ -23,8 +23,8 @@ namespace {
 class AcceptingBackEnd final : public orvel::IDisplayBackEnd {
 public:
     HRESULT Open(HWND) override { return S_OK; }
-    bool HasDirectDraw() const override { return true; }
-    bool CaptureGammaControl(DeviceRamp& ramp) override
+    bool CanChangeModes() const override { return true; }
+    bool CaptureRamp(DeviceRamp& ramp) override
     {
         for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint16_t>(257 * (i % 256));
         return true;

@@ -291,7 +291,7 @@ TEST_F(CoreChannel, WithoutGammaControlInitWarnsAndNoUndefinedRampIsEverWritten)
 
 TEST_F(CoreChannel, AFailedOpenFailsInitAndRefusesTheModeCommands) {
     m_script.openResult = E_FAIL;
-    m_script.directDrawAfterOpen = false;
+    m_script.modesAfterOpen = false;
     EXPECT_FALSE(Init());
     ASSERT_NE(CCoreLibrary::Instance().Display(), nullptr);
     m_script.calls.clear();
@@ -302,13 +302,13 @@ TEST_F(CoreChannel, AFailedOpenFailsInitAndRefusesTheModeCommands) {
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
     EXPECT_TRUE(m_script.calls.empty());
     EXPECT_TRUE(m_recorder.replies.empty());
-    // The device ramp goes through GDI, which does not need DirectDraw.
+    // The device ramp goes through GDI, which does not need the mode side of the display.
     GammaTable table{};
     EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
 }
 
-TEST_F(CoreChannel, AnOpenFailingAfterDirectDrawStillServesModesButHasNoStartupRamp) {
-    // A surface could not be created: the DirectDraw object exists, the ramp was never captured.
+TEST_F(CoreChannel, AnOpenFailingPartWayStillServesModesButHasNoStartupRamp) {
+    // A late step of Open failed (a DirectDraw surface, say): modes work, the ramp was never captured.
     m_script.openResult = E_FAIL;
     m_script.modes = {{800, 600, 32, 60}};
     EXPECT_FALSE(Init());

@@ -11,9 +11,9 @@
 #include "core/IDisplayBackEnd.h"
 
 struct FakeScript {
-    // Open: the result, and whether the DirectDraw object exists afterwards.
+    // Open: the result, and whether modes can be used afterwards.
     HRESULT openResult = S_OK;
-    bool directDrawAfterOpen = true;
+    bool modesAfterOpen = true;
     bool gammaControl = true;
     DeviceRamp startupRamp{};
     std::vector<DisplayMode> modes;
@@ -35,11 +35,11 @@ public:
 
     HRESULT Open(HWND) override {
         m_script.calls.push_back("open");
-        m_directDraw = m_script.directDrawAfterOpen;
+        m_modes = m_script.modesAfterOpen;
         return m_script.openResult;
     }
-    bool HasDirectDraw() const override { return m_directDraw; }
-    bool CaptureGammaControl(DeviceRamp& ramp) override {
+    bool CanChangeModes() const override { return m_modes; }
+    bool CaptureRamp(DeviceRamp& ramp) override {
         m_script.calls.push_back("capture");
         if (!m_script.gammaControl) return false;
         ramp = m_script.startupRamp;
@@ -47,7 +47,7 @@ public:
     }
     void ReleaseAll() override {
         m_script.calls.push_back("release");
-        m_directDraw = false;
+        m_modes = false;
     }
     void EnumModes(ModeSink sink, void* context) override {
         m_script.calls.push_back("enum");
@@ -89,5 +89,5 @@ private:
     // What Wine answers for a mode the adapter does not have (E_NOTIMPL).
     static constexpr HRESULT kRefused = static_cast<HRESULT>(0x80004001L);
     FakeScript& m_script;
-    bool m_directDraw = false;
+    bool m_modes = false;
 };

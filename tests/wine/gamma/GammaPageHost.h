@@ -25,13 +25,15 @@ public:
 
     HWND Window() const noexcept { return m_window; }
 
-    // TBM_SETPOS, then a track and an end-of-track notification to the page.
+    // TBM_SETPOS, then a track and an end-of-track notification to the page; then the queued
+    // messages run, as the message loop would run them after the mouse is released.
     static void Drag(HWND page, int sliderId, int position) noexcept
     {
         HWND slider = ::GetDlgItem(page, sliderId);
         ::SendMessageW(slider, TBM_SETPOS, TRUE, position);
         ::SendMessageW(page, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, position), reinterpret_cast<LPARAM>(slider));
         ::SendMessageW(page, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(slider));
+        Pump(0);
     }
 
     static int Position(HWND page, int sliderId) noexcept

@@ -2,11 +2,13 @@
 // refuses each table: slider handling, refusals, favourites, settings and tray items.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "GammaPageHost.h"
+#include "core/OrvelCore.h"
 #include "gamma/CGammaListCtrl.h"
 #include "gamma/CPageGamma.h"
 
@@ -124,8 +126,8 @@ TEST_F(GammaPageTest, StartsWithTheIdentityRampDefaultLabelsAndRanges)
 TEST_F(GammaPageTest, EachScrollNotificationAppliesAndLinkedSliderMovesAllThree)
 {
     const int before = m_page.sent;
-    Drag(IDC_GAMMA_R, 0);  // track and end of track: two applies
-    EXPECT_EQ(m_page.sent, before + 2);
+    Drag(IDC_GAMMA_R, 0);  // track and end of track: one update for both
+    EXPECT_EQ(m_page.sent, before + 1);
     EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"0%");
     EXPECT_EQ(m_page.last[128], 64);  // exponent 2 at position 0
     EXPECT_EQ(m_page.last[256 + 128], 128);
@@ -146,6 +148,36 @@ TEST_F(GammaPageTest, EachScrollNotificationAppliesAndLinkedSliderMovesAllThree)
     const int sent = m_page.sent;
     ::SendMessageW(Page(), WM_HSCROLL, MAKEWPARAM(9, 0), reinterpret_cast<LPARAM>(::GetDlgItem(Page(), IDC_GAMMA_R)));
     EXPECT_EQ(m_page.sent, sent);
+}
+
+TEST_F(GammaPageTest, AQueuedFastDragIsAppliedOnceAtItsLastPositions)
+{
+    // What a fast drag leaves in the queue: thumb moves of R, each with its track notification,
+    // then one contrast step.
+    HWND r = ::GetDlgItem(Page(), IDC_GAMMA_R);
+    HWND contrast = ::GetDlgItem(Page(), IDC_GAMMA_CONTRAST);
+    const int before = m_page.sent;
+    int last = 0;
+    for (int i = 0; i < 300; ++i) {
+        last = (i * 37) % 101;
+        ::PostMessageW(r, TBM_SETPOS, TRUE, last);
+        ::PostMessageW(Page(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, last), reinterpret_cast<LPARAM>(r));
+    }
+    ::PostMessageW(contrast, TBM_SETPOS, TRUE, -30);
+    ::PostMessageW(Page(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, -30), reinterpret_cast<LPARAM>(contrast));
+    GammaPageHost::Pump(0);
+
+    EXPECT_EQ(m_page.sent, before + 1);
+    const GammaSetting expected{last, 50, 50, -30, 100, 255, 0};
+    EXPECT_EQ(m_page.LastAccepted(), expected);
+    GammaTable table{};
+    ComposeGammaTable(expected, {&ParseGammaParam, &ParseContrastParam, &ParseBrightnessParam, &ApplyGamma,
+                                 &ApplyBrightness, &ApplyContrast, &ApplyClamping},
+                      table);
+    EXPECT_EQ(m_page.last, table);
+    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), std::to_wstring(last) + L"%");
+    EXPECT_EQ(Text(IDC_GAMMA_CONTRAST_VALUE), L"-30%");
+    EXPECT_EQ(Range(IDC_GAMMA_LINKED), std::make_pair(-std::min(last, 50), 100 - std::max(last, 50)));
 }
 
 TEST_F(GammaPageTest, RefusedRampPutsSlidersBackKeepsLabelsAndBlinks)

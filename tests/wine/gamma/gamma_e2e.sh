@@ -154,6 +154,16 @@ page 'click 1019
 until text 1024 == 50%' >/dev/null || fail "Reset"
 wait_ramp "$identity" 0 1 128 255 || fail "identity after Reset"
 
+echo "== 300 steps of R queued as a fast drag: the last one reaches the X server"
+WINEDEBUG=-all "$wine" "$gammatool" burst 300 70 >/dev/null || fail "the steps could not be posted"
+wait_ramp "$red70" 0 1 128 255 || fail "red ramp after the queued steps"
+out=$(page 'until text 1024 == 70%
+tb-pos 1016 == 70
+tb-range 1028 == "-50 30"') || fail "after the queued steps: $out"
+page 'click 1019
+until text 1024 == 50%' >/dev/null || fail "Reset after the queued steps"
+wait_ramp "$identity" 0 1 128 255 || fail "identity after Reset"
+
 echo "== Add, rename to Night, Apply writes the Item"
 out=$(page 'tb-set 1016 40
 tb-set 1017 45
@@ -206,7 +216,7 @@ until text 1024 == 70%' >/dev/null || fail "R = 70 before the refusal"
 wait_ramp "$red70" 0 1 128 255 || fail "red ramp before the refusal"
 out=$(page 'visible 1035 == 0
 tb-set 1032 64
-tb-pos 1032 == 0
+until tb-pos 1032 == 0
 text 1034 == 0
 text 1024 == 70%
 timeout 6000

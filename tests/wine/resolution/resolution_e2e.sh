@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end test of the Resolution and Aspect Ratio Calculator tabs: the program under wine64
-# on the harness's display, driven by zdriver.exe. Usage: resolution_e2e.sh <bin dir of win64>
-# With ZR_SHOTS_DIR set, screenshots of both tabs are written there.
+# on the harness's display, driven by zdriver.exe.
+# Usage: resolution_e2e.sh <bin dir of win64> [/directdraw]
+# With /directdraw the program (and restool's core) run on the DirectDraw back end instead of the
+# default one. With ZR_SHOTS_DIR set, screenshots of both tabs are written there.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../../.." && pwd)
@@ -9,12 +11,18 @@ if [ -z "${ZR_HARNESS:-}" ]; then
   exec "$top/tools/harness" run -- bash "$0" "$@"
 fi
 bin=$(cd "$1" && pwd)
+app_args=("${@:2}")
+case "${2:-}" in
+  "") want_ddraw=absent ;;
+  /directdraw) want_ddraw=loaded ;;
+  *) echo "unknown back end argument $2"; exit 2 ;;
+esac
 tool_dir=$(dirname "$(find "$bin/.." -name restool.exe -print -quit 2>/dev/null)")
 wine=${ZR_WINE:-/usr/lib/wine/wine64}
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 driver() { "$wine" "$bin/zdriver.exe" "$@"; }
-restool() { "$wine" "$tool_dir/restool.exe" "$@" | tr -d '\r'; }
+restool() { "$wine" "$tool_dir/restool.exe" "$@" "${app_args[@]}" | tr -d '\r'; }
 
 work=$(mktemp -d /tmp/zr-resolution-e2e.XXXXXX)
 cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/
@@ -22,9 +30,9 @@ app_pid=""
 # With an argument, the program's debugger output goes to that file (Wine's seh channel).
 start_app() {
   if [ -n "${1:-}" ]; then
-    (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe 2>"$1") &
+    (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe "${app_args[@]}" 2>"$1") &
   else
-    (cd "$work" && exec "$wine" ./Zerenta.exe) &
+    (cd "$work" && exec "$wine" ./Zerenta.exe "${app_args[@]}") &
   fi
   app_pid=$!
 }
@@ -84,6 +92,10 @@ echo "== the core reports $modes modes; the desktop is $start_screen"
 
 start_app
 show_dialog || fail "main dialog did not show"
+
+echo "== the running program has the chosen back end: ddraw.dll $want_ddraw"
+seen=$(restool ddraw)
+[ "$seen" = "$want_ddraw" ] || fail "ddraw.dll is '${seen:-unknown}' in the program, expected $want_ddraw"
 
 echo "== the detected list holds every mode, with the ratio header as fourth column"
 listing=$(driver "wait class=#32770 title=Zerenta visible" "until lv-count 1036 == $modes" "lv-rows 1036" | tr -d '\r')

@@ -3,8 +3,12 @@
 //   restool.exe screen     the desktop size as WIDTHxHEIGHT
 //   restool.exe traymenu   asks every tray window of the program to open its menu (as a right click)
 //   restool.exe show       the tray menu's "Configure..." for the (hidden) main dialog
+//   restool.exe ddraw      "loaded" or "absent": whether ddraw.dll is in the running program's process
+// Further arguments (such as /directdraw) reach OrvelCore.dll through the command line.
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -96,6 +100,39 @@ BOOL CALLBACK FindMainDialog(HWND wnd, LPARAM found)
     return *result ? FALSE : TRUE;
 }
 
+// The running program's process, found by its core window.
+int ReportDirectDraw()
+{
+    HWND core = FindWindowW(L"__Zerenta_Core_Class__", L"__Zerenta_Core_Window__");
+    DWORD pid = 0;
+    if (!core || !GetWindowThreadProcessId(core, &pid)) {
+        std::fwprintf(stderr, L"no running program\n");
+        return 1;
+    }
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) {
+        std::fwprintf(stderr, L"cannot open process %lu (%lu)\n", pid, GetLastError());
+        return 1;
+    }
+    HMODULE modules[1024];
+    DWORD bytes = 0;
+    const bool listed = EnumProcessModules(process, modules, sizeof(modules), &bytes) != FALSE;
+    bool loaded = false;
+    const DWORD count = listed ? std::min<DWORD>(bytes / sizeof(HMODULE), 1024) : 0;
+    for (DWORD i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        GetModuleBaseNameW(process, modules[i], name, MAX_PATH);
+        loaded = loaded || _wcsicmp(name, L"ddraw.dll") == 0;
+    }
+    CloseHandle(process);
+    if (!listed || count == 0) {
+        std::fwprintf(stderr, L"cannot list the modules of process %lu\n", pid);
+        return 1;
+    }
+    std::printf("%s\n", loaded ? "loaded" : "absent");
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -115,6 +152,8 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%d\n", count);
         return count > 0 ? 0 : 1;
     }
+    if (command == L"ddraw")
+        return ReportDirectDraw();
     if (command == L"show") {
         HWND dialog = nullptr;
         EnumWindows(FindMainDialog, reinterpret_cast<LPARAM>(&dialog));

@@ -1,7 +1,9 @@
-// OrvelCore.dll on the real display (DirectDraw and the GDI ramp under Wine on the X
-// server of the test harness). The library is loaded by name and its exports looked up
-// by name, the way the export table will be used.
+// OrvelCore.dll on the real display (under Wine on the X server of the test harness), with
+// the back end this test program's command line selects: the default one, or DirectDraw with
+// /directdraw. The library is loaded by name and its exports looked up by name, the way the
+// export table will be used.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +54,15 @@ bool InWineVirtualDesktop() {
     DWORD size = sizeof(name);
     return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer", L"Desktop", RRF_RT_REG_SZ, nullptr, name,
                         &size) == ERROR_SUCCESS;
+}
+
+bool DirectDrawSelected() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    bool selected = false;
+    for (int i = 1; arguments != nullptr && i < count; ++i) selected = selected || _wcsicmp(arguments[i], L"/directdraw") == 0;
+    LocalFree(arguments);
+    return selected;
 }
 
 DeviceRamp ReadScreenRamp() {
@@ -137,6 +148,12 @@ TEST_F(CoreOnDisplay, TheElevenExportsResolveByNameAndCalculate) {
     EXPECT_EQ(e.applyClamping(200, 150, 180), 150);
     EXPECT_EQ(e.clip(-3), 0);
     EXPECT_NE(FindWindowW(L"__Zerenta_Core_Class__", L"__Zerenta_Core_Window__"), nullptr);
+}
+
+TEST_F(CoreOnDisplay, TheBackEndInUseIsTheOneTheCommandLineSelects) {
+    // InitCore has opened the display: DirectDraw is in the process only when it was chosen.
+    EXPECT_EQ(GetModuleHandleW(L"ddraw.dll") != nullptr, DirectDrawSelected())
+        << "ddraw.dll loaded: " << (GetModuleHandleW(L"ddraw.dll") != nullptr);
 }
 
 TEST_F(CoreOnDisplay, EnumeratesEveryModeWithEachRefreshRateSeparately) {

@@ -1,0 +1,104 @@
+#include "core/CDisplaySettingsBackEnd.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <new>
+#include <vector>
+
+
+namespace orvel {
+
+namespace {
+DEVMODEW EmptyDevMode() {
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    return mode;
+}
+
+bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
+}
+}  // namespace
+
+std::unique_ptr<IDisplayBackEnd> CDisplaySettingsBackEnd::Create() {
+    return std::make_unique<CDisplaySettingsBackEnd>();
+}
+
+HRESULT CDisplaySettingsBackEnd::Open(HWND) {
+    ReleaseAll();
+    m_device[0] = L'\0';
+    DISPLAY_DEVICEW device{};
+    device.cb = sizeof(device);
+    for (DWORD i = 0; m_api.enumDevices(nullptr, i, &device, 0); ++i) {
+        if (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) {
+            static_assert(sizeof(m_device) == sizeof(device.DeviceName));
+            std::memcpy(m_device, device.DeviceName, sizeof(m_device));
+            m_device[std::size(m_device) - 1] = L'\0';
+            break;
+        }
+        device.cb = sizeof(device);
+    }
+    DEVMODEW current = EmptyDevMode();
+    if (!m_api.enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return E_FAIL;
+    m_open = true;
+    return S_OK;
+}
+
+bool CDisplaySettingsBackEnd::CaptureRamp(DeviceRamp& ramp) { return m_open && ReadRamp(ramp); }
+
+void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
+    if (!m_open) return;
+    // The system may list one mode several times (for example once per scaling or output
+    // variant); each distinct mode is delivered once.
+    std::vector<DisplayMode> delivered;
+    try {
+        delivered.reserve(128);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    DEVMODEW entry = EmptyDevMode();
+    for (DWORD i = 0; m_api.enumSettings(Device(), i, &entry, 0); ++i) {
+        DisplayMode mode{};
+        mode.width = entry.dmPelsWidth;
+        mode.height = entry.dmPelsHeight;
+        mode.bpp = entry.dmBitsPerPel;
+        // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
+        mode.refresh_rate = entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0;
+        entry = EmptyDevMode();
+        if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return SameMode(m, mode); }))
+            continue;
+        try {
+            delivered.push_back(mode);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (!sink(mode, context)) return;
+    }
+}
+
+HRESULT CDisplaySettingsBackEnd::SetMode(const DisplayMode& mode) {
+    if (!m_open) return E_POINTER;
+    DEVMODEW wanted = EmptyDevMode();
+    wanted.dmPelsWidth = mode.width;
+    wanted.dmPelsHeight = mode.height;
+    wanted.dmBitsPerPel = mode.bpp;
+    wanted.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    // Rate 0 asks for the default rate: the field is left out and the system picks it.
+    if (mode.refresh_rate != 0) {
+        wanted.dmDisplayFrequency = mode.refresh_rate;
+        wanted.dmFields |= DM_DISPLAYFREQUENCY;
+    }
+    if (m_api.changeSettings(Device(), &wanted, nullptr, CDS_FULLSCREEN, nullptr) != DISP_CHANGE_SUCCESSFUL)
+        return E_FAIL;
+    m_modeChanged = true;
+    return S_OK;
+}
+
+void CDisplaySettingsBackEnd::RestoreMode() {
+    if (!m_open || !m_modeChanged) return;
+    m_api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr);
+    m_modeChanged = false;
+}
+
+}  // namespace orvel
