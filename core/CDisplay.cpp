@@ -33,7 +33,10 @@ CDisplay::~CDisplay() { ReleaseAll(); }
 HRESULT CDisplay::Init(HWND window) {
     ReleaseAll();
     m_window = window;
-    m_hasStartupMode = m_hasLastRamp = m_rampDiffers = m_modeDiffers = false;
+    m_hasStartupMode = false;
+    m_hasLastRamp = false;
+    m_rampDiffers = false;
+    m_modeDiffers = false;
     // Before the display is opened and its state captured, so that the recorded state is what
     // this run starts from and returns to.
     PutBackRecordedScreen();

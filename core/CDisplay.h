@@ -78,11 +78,12 @@ private:
     DisplayMode m_startupMode{};
     bool m_hasStartupMode = false;
 
-    // What the screen shows as far as this object changed it.
+    // What the screen shows as far as this object changed it. The two flags are read by the fault
+    // restore, which may run on another thread.
     DeviceRamp m_lastRamp{};
     bool m_hasLastRamp = false;
-    bool m_rampDiffers = false;
-    bool m_modeDiffers = false;
+    std::atomic<bool> m_rampDiffers{false};
+    std::atomic<bool> m_modeDiffers{false};
 
     CRecoveryFile m_recovery;
     bool m_recordWritten = false;
