@@ -29,7 +29,8 @@ t0=$(date +%s.%N)
 start_app
 out=$(wait_since "$t0" 3 ramp "$start_ramp") && say "ramp back after $out s" || fail "the start-up ramp: $out"
 out=$(wait_since "$t0" 3 screen_size "$start_screen") && say "mode back after $out s" || fail "the start-up mode: $out"
-wait_for has_recovery no 3 || fail "the recovery file stayed after the start"
+out=$(wait_since "$t0" 3 has_recovery no) && say "recovery file used and removed after $out s" ||
+  fail "the recovery file stayed after the start: $out"
 
 say "exiting afterwards restores that same start-up state"
 change_through_favourites || fail "could not change the screen after the restart"
