@@ -52,6 +52,18 @@ void CCoreLibrary::ClearUp() {
     m_display.reset();
 }
 
+void CCoreLibrary::SetRecoveryFile(const std::wstring& path) {
+    m_recoveryPath = path;
+    if (path.empty()) return;
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return;
+    full.resize(length);
+    m_recoveryPath = full;
+}
+
 void CCoreLibrary::RestoreAfterFault() noexcept {
     if (m_faultRestoreStarted.test_and_set()) return;
     if (CDisplay* display = m_display.get()) display->RestoreAfterFault(kFaultRestoreTimeoutMs);

@@ -32,8 +32,9 @@ public:
     bool Init(HWND owner);
     void ClearUp();
     LRESULT Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size);
-    // The recovery file of each display object Init creates from now on; empty for none.
-    void SetRecoveryFile(std::wstring path) { m_recoveryPath = std::move(path); }
+    // The recovery file of each display object Init creates from now on; empty for none. A relative
+    // path is taken against the current folder now, so that a later change of folder cannot move it.
+    void SetRecoveryFile(const std::wstring& path);
     // The way down after a fault; from any thread, once per process, bounded.
     void RestoreAfterFault() noexcept;
 
