@@ -4,15 +4,37 @@
 #include <commctrl.h>
 
 #include "app/CZerentaDlg.h"
+#include "core/OrvelCore.h"
 #include "pageapi/COSVersionInfo.h"
 #include "pageapi/SharedMessages.h"
+#include "resources/resource.h"
 
 namespace {
 CZerentaApp theApp;
+
+// How long a second copy waits for the first one's window (the first may still be starting).
+constexpr DWORD kShowFirstTimeoutMs = 10000;
+
+LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
+
+// The program is going down on a fault: the screen goes back to its start-up state first, as
+// far as that can be done without waiting on anything the fault may have left held.
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info)
+{
+    RestoreScreenAfterFault();
+    return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
 }
+}  // namespace
 
 bool CZerentaApp::InitInstance() noexcept
 {
+    // Before anything else: a second copy leaves the screen, the settings and the tray alone.
+    // (If no place can be taken at all, the program runs as it always did.)
+    if (m_instance.TakePlace() == CSingleInstance::Claim::Later &&
+        m_instance.ShowFirst(ID_TRAY_CONFIGURE, kShowFirstTimeoutMs) == CSingleInstance::Claim::Later)
+        return false;
+    g_previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandledException);
+
     // Before any window exists, so that every window of the run sees the same ids.
     RegisterSharedMessages();
     COSVersionInfo::Get();
@@ -23,7 +45,7 @@ bool CZerentaApp::InitInstance() noexcept
     icc.dwICC = 0xFF;
     ::InitCommonControlsEx(&icc);
 
-    CZerentaDlg dlg;
+    CZerentaDlg dlg(&m_instance);
     dlg.DoModal();
     m_hMainWnd = nullptr;
     // The dialog has ended: no message loop of our own.

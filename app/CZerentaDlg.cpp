@@ -1,6 +1,7 @@
 #include "app/CZerentaDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CStartWithWindows.h"
 #include "app/ProgramVersion.h"
 #include "app/ShellLogic.h"
 #include "core/OrvelCore.h"
@@ -12,7 +13,7 @@
 
 CZerentaDlg* CZerentaDlg::s_instance = nullptr;
 
-CZerentaDlg::CZerentaDlg() noexcept : zr::CDialog(IDD)
+CZerentaDlg::CZerentaDlg(CSingleInstance* instance) noexcept : zr::CDialog(IDD), m_instance(instance)
 {
     // LoadIcon gives a shared icon: nothing to free.
     m_icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -41,7 +42,7 @@ std::vector<ISettingsPage*> CZerentaDlg::SettingsPages() noexcept
     return pages;
 }
 
-std::wstring CZerentaDlg::SettingsPath() const
+std::wstring CZerentaDlg::ProgramArgument()
 {
     int argc = 0;
     std::wstring argument0;
@@ -49,13 +50,16 @@ std::wstring CZerentaDlg::SettingsPath() const
         if (argc > 0) argument0 = argv[0];
         ::LocalFree(argv);
     }
-    return SettingsFilePath(argument0);
+    return argument0;
 }
+
+std::wstring CZerentaDlg::SettingsPath() const { return SettingsFilePath(ProgramArgument()); }
 
 BOOL CZerentaDlg::OnInitDialog() noexcept
 {
     s_instance = this;
     if (zr::CWinApp* app = zr::CWinApp::Get()) app->m_hMainWnd = m_hWnd;
+    if (m_instance) m_instance->Publish(m_hWnd);
 
     if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
         const std::wstring about = zr::LoadStringResource(IDS_ABOUTBOX);
@@ -72,6 +76,9 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     m_tray.SetMenuCallback(&CZerentaDlg::BuildTrayMenu);
     m_tray.SetDefaultMenuItem(ID_TRAY_CONFIGURE, FALSE);
 
+    // The core puts back what an earlier run left on the screen before it captures the start-up
+    // state, so it learns where that record is kept first.
+    SetRecoveryFile(RecoveryFilePath(ProgramArgument()).c_str());
     if (!InitCore(m_hWnd)) {
         MessageBox(L"Failed to initialize Zerenta's Core! Some functions are not available.\n"
                    L"You may need to try re-installing Zerenta and scan your system for viruses.",
@@ -115,6 +122,9 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
         else
             ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_STRING, insert.id, insert.text.c_str());
     }
+    // Read each time: the value may have been changed outside the program.
+    ::CheckMenuItem(menu, ID_TRAY_START_WITH_WINDOWS,
+                    MF_BYCOMMAND | (CStartWithWindows::IsOn() ? MF_CHECKED : MF_UNCHECKED));
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, 0, owner, nullptr);
     ::DestroyMenu(menu);
 }
@@ -130,6 +140,9 @@ bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
         return true;
     case ID_TRAY_RESTORE_SCREEN:
         RestoreScreen();
+        return true;
+    case ID_TRAY_START_WITH_WINDOWS:
+        ToggleStartWithWindows();
         return true;
     case IDC_MAIN_APPLY:
         SaveSettingsFile();
@@ -198,6 +211,18 @@ void CZerentaDlg::SaveSettingsFile() noexcept
     MessageBox(text, L"Zerenta - Settings not saved", MB_ICONWARNING | MB_OK);
 }
 
+void CZerentaDlg::ToggleStartWithWindows() noexcept
+{
+    // From what the registry holds now, which is what the check mark showed.
+    const bool on = !CStartWithWindows::IsOn();
+    std::wstring reason;
+    if (CStartWithWindows::Set(on, reason)) return;
+    std::wstring text = on ? L"Zerenta could not be set to start with Windows."
+                           : L"Zerenta could not be kept from starting with Windows.";
+    if (!reason.empty()) text += L"\n\n" + reason;
+    MessageBox(text, L"Zerenta - Start with Windows", MB_ICONWARNING | MB_OK);
+}
+
 bool CZerentaDlg::OnSysCommand(UINT id, LPARAM lp) noexcept
 {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
@@ -235,6 +260,7 @@ void CZerentaDlg::OnDestroy() noexcept
     m_hotkeys.Stop();
     m_tray.DeleteTrayIcon();
     ClearUpCore();
+    if (m_instance) m_instance->Publish(nullptr);
     s_instance = nullptr;
     if (zr::CWinApp* app = zr::CWinApp::Get()) app->m_hMainWnd = nullptr;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CHotkeyHandler.h"
+#include "app/CSingleInstance.h"
 #include "app/CSystemTray.h"
 #include "blocker/CPageSaverBlocker.h"
 #include "calculator/CARCalculator.h"
@@ -26,7 +27,9 @@ public:
     // this dialog's thread, which owns the windows it touches.
     static constexpr UINT kHotkeyMessage = WM_APP + 11;
 
-    CZerentaDlg() noexcept;
+    // `instance`, when given, learns the dialog's window while it exists, so that a second copy
+    // of the program can show it.
+    explicit CZerentaDlg(CSingleInstance* instance = nullptr) noexcept;
 
     // The one main dialog of the process, from its initialisation on; null before.
     static CZerentaDlg* Instance() noexcept { return s_instance; }
@@ -58,6 +61,9 @@ private:
     void ConfirmExit() noexcept;
     // Writes the settings file; a failure is shown with the file's name and the reason.
     void SaveSettingsFile() noexcept;
+    void ToggleStartWithWindows() noexcept;
+    // Argument 0 of the command line: the settings and the recovery file are beside it.
+    static std::wstring ProgramArgument();
     std::wstring SettingsPath() const;
     std::vector<ISettingsPage*> SettingsPages() noexcept;
 
@@ -74,4 +80,5 @@ private:
     std::vector<CKeptSection> m_keptSections;
     HICON m_icon = nullptr;
     bool m_confirmingExit = false;
+    CSingleInstance* m_instance = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "app/ShellLogic.h"
 
 #include <string>
+#include <string_view>
+
+#include "framework/Platform.h"
 
 namespace shell {
 
@@ -67,6 +70,29 @@ std::wstring HyperlinkErrorText(long code)
     case 32: return L"The specified dynamic-link library was not found.";
     default: return L"Unknown Error (" + std::to_wstring(code) + L") occurred.";
     }
+}
+
+std::wstring RunCommandFor(const std::wstring& programPath)
+{
+    return L"\"" + programPath + L"\"";
+}
+
+bool RunCommandStarts(const std::wstring& command, const std::wstring& programPath)
+{
+    if (programPath.empty()) return false;
+    const size_t start = command.find_first_not_of(L" \t");
+    if (start == std::wstring::npos) return false;
+    const std::wstring_view text = std::wstring_view(command).substr(start);
+    if (text.front() == L'"') {
+        const size_t close = text.find(L'"', 1);
+        const size_t length = close == std::wstring_view::npos ? std::wstring_view::npos : close - 1;
+        return zr::platform::EqualOrdinalIgnoringCase(text.substr(1, length), programPath);
+    }
+    // Unquoted, a path with blanks is only told from its arguments by knowing the path.
+    if (text.size() < programPath.size()) return false;
+    const bool ends = text.size() == programPath.size() || text[programPath.size()] == L' ' ||
+                      text[programPath.size()] == L'\t';
+    return ends && zr::platform::EqualOrdinalIgnoringCase(text.substr(0, programPath.size()), programPath);
 }
 
 }  // namespace shell

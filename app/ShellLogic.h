@@ -40,4 +40,13 @@ std::wstring BuildBrowserCommand(const std::wstring& openCommand, const std::wst
 // The text for a ShellExecute-style result code shown when a link cannot be opened.
 std::wstring HyperlinkErrorText(long code);
 
+// The command the system's Run key holds to start the program at `programPath`: the path in
+// quotes, so that blanks in it cannot be read as the end of the program's name.
+std::wstring RunCommandFor(const std::wstring& programPath);
+
+// True when a Run key command starts the program at `programPath`: its program part (the
+// quoted first word, or for an unquoted command the path itself followed by nothing or a
+// blank) names that file, letter case ignored. Arguments after it do not matter.
+bool RunCommandStarts(const std::wstring& command, const std::wstring& programPath);
+
 }  // namespace shell

@@ -1,8 +1,15 @@
 #include "core/CCoreLibrary.h"
 
+#include <wtsapi32.h>
+
 #include "core/CCommandDispatcher.h"
 
 namespace orvel {
+
+namespace {
+// How long a faulting program waits for its screen to be put back before it goes down anyway.
+constexpr DWORD kFaultRestoreTimeoutMs = 2000;
+}  // namespace
 
 CCoreLibrary& CCoreLibrary::Instance() {
     static CCoreLibrary library;
@@ -31,11 +38,36 @@ bool CCoreLibrary::Init(HWND owner) {
     if (CoreWindow() == nullptr || m_factory == nullptr) return false;
     // The old object goes first, so that two display objects never hold the display at once.
     m_display.reset();
-    m_display = std::make_unique<CDisplay>(m_factory());
+    m_display = std::make_unique<CDisplay>(m_factory(), m_recoveryPath);
+    // Not at load time: the library's entry point must not call into other libraries.
+    if (!m_sessionNotified)
+        m_sessionNotified = WTSRegisterSessionNotification(CoreWindow(), NOTIFY_FOR_THIS_SESSION) != FALSE;
     return SUCCEEDED(m_display->Init(CoreWindow()));
 }
 
-void CCoreLibrary::ClearUp() { m_display.reset(); }
+void CCoreLibrary::ClearUp() {
+    if (m_sessionNotified && CoreWindow() != nullptr) WTSUnRegisterSessionNotification(CoreWindow());
+    m_sessionNotified = false;
+    m_window.CancelReapply();
+    m_display.reset();
+}
+
+void CCoreLibrary::SetRecoveryFile(const std::wstring& path) {
+    m_recoveryPath = path;
+    if (path.empty()) return;
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return;
+    full.resize(length);
+    m_recoveryPath = full;
+}
+
+void CCoreLibrary::RestoreAfterFault() noexcept {
+    if (m_faultRestoreStarted.test_and_set()) return;
+    if (CDisplay* display = m_display.get()) display->RestoreAfterFault(kFaultRestoreTimeoutMs);
+}
 
 LRESULT CCoreLibrary::Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size) {
     // Without a core window nothing is done and the result is 0.

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/CCoreWindow.h"
 #include "core/CDisplay.h"
@@ -30,6 +32,11 @@ public:
     bool Init(HWND owner);
     void ClearUp();
     LRESULT Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size);
+    // The recovery file of each display object Init creates from now on; empty for none. A relative
+    // path is taken against the current folder now, so that a later change of folder cannot move it.
+    void SetRecoveryFile(const std::wstring& path);
+    // The way down after a fault; from any thread, once per process, bounded.
+    void RestoreAfterFault() noexcept;
 
     HWND CoreWindow() const { return m_window.Handle(); }
     HWND Owner() const { return m_owner; }
@@ -41,6 +48,10 @@ private:
     HWND m_owner = nullptr;
     CCoreWindow m_window;
     std::unique_ptr<CDisplay> m_display;
+    std::wstring m_recoveryPath;
+    // The core window hears of session unlocks (WM_WTSSESSION_CHANGE) from Init to ClearUp.
+    bool m_sessionNotified = false;
+    std::atomic_flag m_faultRestoreStarted = ATOMIC_FLAG_INIT;
 };
 
 }  // namespace orvel

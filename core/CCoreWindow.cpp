@@ -1,9 +1,28 @@
 #include "core/CCoreWindow.h"
 
+#include <wtsapi32.h>
+
 #include "core/CCommandDispatcher.h"
 #include "core/CCoreLibrary.h"
 
 namespace orvel {
+
+namespace {
+// A second look a while after the system said it reset the screen: some drivers put their own
+// ramp back only once the display is up again.
+constexpr UINT_PTR kReapplyTimer = 1;
+constexpr UINT kReapplyDelayMs = 1000;
+
+// Puts back the ramp the core last wrote, when the system has replaced it. The display object
+// exists only between InitCore and ClearUpCore: a core window of a program that never opened the
+// display (a second copy on its way out) does nothing.
+void ReapplyRamp(HWND window, bool again) {
+    CDisplay* display = CCoreLibrary::Instance().Display();
+    if (display == nullptr) return;
+    display->ReapplyRamp();
+    if (again) SetTimer(window, kReapplyTimer, kReapplyDelayMs, nullptr);
+}
+}  // namespace
 
 bool CCoreWindow::Create(HINSTANCE module) {
     if (m_window != nullptr) return true;
@@ -30,6 +49,10 @@ void CCoreWindow::Destroy() {
     }
 }
 
+void CCoreWindow::CancelReapply() {
+    if (m_window != nullptr) KillTimer(m_window, kReapplyTimer);
+}
+
 SIZE CCoreWindow::FixedSize() {
     return SIZE{2 * GetSystemMetrics(SM_CXFRAME) + 100,
                 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION) +
@@ -42,6 +65,27 @@ LRESULT CALLBACK CCoreWindow::WindowProc(HWND window, UINT message, WPARAM wPara
         return CCommandDispatcher::Dispatch(CCoreLibrary::Instance().Display(), window,
                                             reinterpret_cast<HWND>(wParam),
                                             reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_DISPLAYCHANGE:
+        ReapplyRamp(window, true);
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC) ReapplyRamp(window, true);
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_UNLOCK) ReapplyRamp(window, true);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kReapplyTimer) break;
+        KillTimer(window, kReapplyTimer);
+        ReapplyRamp(window, false);
+        return 0;
+    case WM_ENDSESSION:
+        // The session ends and the program with it, without its own exit: the screen is put back
+        // here, which also removes the recovery file.
+        if (wParam != FALSE) {
+            if (CDisplay* display = CCoreLibrary::Instance().Display()) display->RestoreScreen();
+        }
+        return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         const SIZE size = FixedSize();
@@ -50,8 +94,9 @@ LRESULT CALLBACK CCoreWindow::WindowProc(HWND window, UINT message, WPARAM wPara
         return 0;
     }
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace orvel

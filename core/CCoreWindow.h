@@ -20,6 +20,8 @@ public:
     bool Create(HINSTANCE module);
     void Destroy();
     HWND Handle() const { return m_window; }
+    // Drops a second look at the ramp still to come, when the display object it was for goes.
+    void CancelReapply();
 
     // The fixed outer size: room for a 100 x 200 client area with frame, caption and menu.
     static SIZE FixedSize();

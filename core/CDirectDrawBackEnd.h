@@ -30,6 +30,9 @@ public:
     void EnumModes(ModeSink sink, void* context) override;
     HRESULT SetMode(const DisplayMode& mode) override;
     void RestoreMode() override;
+    bool GetMode(DisplayMode& mode) override;
+    // Through the display-settings API: DirectDraw is not open yet, or may not be entered.
+    bool PutBackMode(const DisplayMode& mode) override;
 
 private:
     struct LibraryDeleter {

@@ -7,13 +7,39 @@
 
 namespace orvel {
 
-CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd) : m_backEnd(std::move(backEnd)) {}
+namespace {
+bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
+}
+
+// Devices keep ramps at their own precision (Wine, for one, at 8 bits): a ramp read back within
+// one 8-bit step of every entry is the ramp that was written.
+bool DeviceHolds(const DeviceRamp& device, const DeviceRamp& written) {
+    for (std::size_t i = 0; i < device.size(); ++i) {
+        const int difference = static_cast<int>(device[i]) - static_cast<int>(written[i]);
+        if (difference > 256 || difference < -256) return false;
+    }
+    return true;
+}
+}  // namespace
+
+CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, std::wstring recoveryPath)
+    : m_backEnd(std::move(backEnd)) {
+    m_recovery.SetPath(std::move(recoveryPath));
+}
 
 CDisplay::~CDisplay() { ReleaseAll(); }
 
 HRESULT CDisplay::Init(HWND window) {
     ReleaseAll();
     m_window = window;
+    m_hasStartupMode = false;
+    m_hasLastRamp = false;
+    m_rampDiffers = false;
+    m_modeDiffers = false;
+    // Before the display is opened and its state captured, so that the recorded state is what
+    // this run starts from and returns to.
+    PutBackRecordedScreen();
     const HRESULT hr = m_backEnd->Open(window);
     if (FAILED(hr)) return hr;
     if (m_backEnd->CaptureRamp(m_savedRamp)) {
@@ -24,7 +50,37 @@ HRESULT CDisplay::Init(HWND window) {
                     L"Gamma control failed.\nZerenta is unable to control gamma values of your video adapter.",
                     L"Failed", MB_OK);
     }
+    m_hasStartupMode = m_backEnd->GetMode(m_startupMode);
     return S_OK;
+}
+
+void CDisplay::PutBackRecordedScreen() {
+    if (!m_recovery.IsSet()) return;
+    RecoveryRecord record;
+    if (m_recovery.Read(record)) {
+        // The mode first: a mode change may reset the ramp.
+        if (record.hasMode) m_backEnd->PutBackMode(record.mode);
+        if (record.hasRamp) m_backEnd->WriteRamp(record.ramp);
+    }
+    // Used or not, it has served: a damaged file would only be refused again.
+    m_recovery.Remove();
+    m_recordWritten = false;
+}
+
+void CDisplay::KeepRecoveryRecord() {
+    if (m_recordWritten || !m_recovery.IsSet() || (!m_hasSavedRamp && !m_hasStartupMode)) return;
+    RecoveryRecord record;
+    record.hasRamp = m_hasSavedRamp;
+    record.ramp = m_savedRamp;
+    record.hasMode = m_hasStartupMode;
+    record.mode = m_startupMode;
+    // A file that cannot be written costs the recovery, not the change: it is tried again with
+    // the next change.
+    m_recordWritten = m_recovery.Write(record);
+}
+
+void CDisplay::DropRecoveryRecordIfRestored() {
+    if (m_recordWritten && !m_rampDiffers && !m_modeDiffers && m_recovery.Remove()) m_recordWritten = false;
 }
 
 HRESULT CDisplay::ReleaseAll() {
@@ -36,11 +92,19 @@ HRESULT CDisplay::ReleaseAll() {
 bool CDisplay::CanChangeModes() const { return m_backEnd->CanChangeModes(); }
 
 HRESULT CDisplay::ChangeMode(const DisplayMode& mode) {
-    return FAILED(m_backEnd->SetMode(mode)) ? E_FAIL : S_OK;
+    const bool differs = !m_hasStartupMode || !SameMode(mode, m_startupMode);
+    if (differs) KeepRecoveryRecord();
+    const bool changed = SUCCEEDED(m_backEnd->SetMode(mode));
+    if (changed) m_modeDiffers = differs;
+    DropRecoveryRecordIfRestored();
+    return changed ? S_OK : E_FAIL;
 }
 
 void CDisplay::RestoreMode() {
-    if (m_backEnd->CanChangeModes()) m_backEnd->RestoreMode();
+    if (!m_backEnd->CanChangeModes()) return;
+    m_backEnd->RestoreMode();
+    m_modeDiffers = false;
+    DropRecoveryRecordIfRestored();
 }
 
 namespace {
@@ -77,7 +141,27 @@ void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
     MessageBoxW(m_window, text, L"Zerenta Warning", MB_ICONWARNING | MB_OK);
 }
 
-BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) { return m_backEnd->WriteRamp(ramp) ? TRUE : FALSE; }
+BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) {
+    // Without a start-up ramp nothing could put the ramp back, so it counts as no difference.
+    const bool differs = m_hasSavedRamp && ramp != m_savedRamp;
+    if (differs) KeepRecoveryRecord();
+    const bool written = m_backEnd->WriteRamp(ramp);
+    if (written) {
+        m_lastRamp = ramp;
+        m_hasLastRamp = true;
+        m_rampDiffers = differs;
+    }
+    DropRecoveryRecordIfRestored();
+    return written ? TRUE : FALSE;
+}
+
+bool CDisplay::ReapplyRamp() {
+    if (!m_hasLastRamp || m_goingDown) return false;
+    DeviceRamp device;
+    // A ramp that cannot be read is written all the same.
+    if (m_backEnd->ReadRamp(device) && DeviceHolds(device, m_lastRamp)) return true;
+    return m_backEnd->WriteRamp(m_lastRamp);
+}
 
 BOOL CDisplay::ReadRamp(DeviceRamp& ramp) { return m_backEnd->ReadRamp(ramp) ? TRUE : FALSE; }
 
@@ -108,6 +192,28 @@ void CDisplay::Sweep() {
 void CDisplay::RestoreScreen() {
     RestoreRamp();
     RestoreMode();
+}
+
+void CDisplay::RestoreAfterFault(DWORD timeoutMs) noexcept {
+    if (!m_rampDiffers && !m_modeDiffers) return;
+    m_goingDown = true;
+    // A thread of its own: the faulting one may hold any lock, or be the one that owns the
+    // windows a mode change notifies. Whatever the helper waits on, this wait ends.
+    const HANDLE helper = CreateThread(nullptr, 0, &CDisplay::FaultRestoreThread, this, 0, nullptr);
+    if (helper == nullptr) return;
+    WaitForSingleObject(helper, timeoutMs);
+    CloseHandle(helper);
+}
+
+DWORD WINAPI CDisplay::FaultRestoreThread(void* self) noexcept {
+    auto* display = static_cast<CDisplay*>(self);
+    bool restored = true;
+    // The mode first, since nothing re-applies the ramp after a mode change any more.
+    if (display->m_modeDiffers)
+        restored = display->m_hasStartupMode && display->m_backEnd->PutBackMode(display->m_startupMode);
+    if (display->m_rampDiffers) restored = display->m_backEnd->WriteRamp(display->m_savedRamp) && restored;
+    if (restored) display->m_recovery.Remove();
+    return 0;
 }
 
 }  // namespace orvel

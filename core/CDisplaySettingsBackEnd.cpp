@@ -16,10 +16,48 @@ DEVMODEW EmptyDevMode() {
     return mode;
 }
 
+DisplayMode FromDevMode(const DEVMODEW& entry) {
+    // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
+    return DisplayMode{entry.dmPelsWidth, entry.dmPelsHeight, entry.dmBitsPerPel,
+                       entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0};
+}
+
 bool SameMode(const DisplayMode& a, const DisplayMode& b) {
     return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
 }
+
+// A mode asked for with the default rate is met by any rate.
+bool ModeMeets(const DisplayMode& actual, const DisplayMode& wanted) {
+    return actual.width == wanted.width && actual.height == wanted.height && actual.bpp == wanted.bpp &&
+           (wanted.refresh_rate == 0 || actual.refresh_rate == 0 || actual.refresh_rate == wanted.refresh_rate);
+}
+
+DEVMODEW ModeRequest(const DisplayMode& mode) {
+    DEVMODEW wanted = EmptyDevMode();
+    wanted.dmPelsWidth = mode.width;
+    wanted.dmPelsHeight = mode.height;
+    wanted.dmBitsPerPel = mode.bpp;
+    wanted.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    // Rate 0 asks for the default rate: the field is left out and the system picks it.
+    if (mode.refresh_rate != 0) {
+        wanted.dmDisplayFrequency = mode.refresh_rate;
+        wanted.dmFields |= DM_DISPLAYFREQUENCY;
+    }
+    return wanted;
+}
 }  // namespace
+
+bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode) {
+    DEVMODEW current = EmptyDevMode();
+    if (api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0) && ModeMeets(FromDevMode(current), mode))
+        return true;
+    // The user's own mode is returned to as such, which also ends any temporary mode.
+    DEVMODEW saved = EmptyDevMode();
+    if (api.enumSettings(nullptr, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModeMeets(FromDevMode(saved), mode))
+        return api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+    DEVMODEW wanted = ModeRequest(mode);
+    return api.changeSettings(nullptr, &wanted, nullptr, CDS_FULLSCREEN, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
 
 std::unique_ptr<IDisplayBackEnd> CDisplaySettingsBackEnd::Create() {
     return std::make_unique<CDisplaySettingsBackEnd>();
@@ -59,12 +97,7 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
     }
     DEVMODEW entry = EmptyDevMode();
     for (DWORD i = 0; m_api.enumSettings(Device(), i, &entry, 0); ++i) {
-        DisplayMode mode{};
-        mode.width = entry.dmPelsWidth;
-        mode.height = entry.dmPelsHeight;
-        mode.bpp = entry.dmBitsPerPel;
-        // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
-        mode.refresh_rate = entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0;
+        const DisplayMode mode = FromDevMode(entry);
         entry = EmptyDevMode();
         if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return SameMode(m, mode); }))
             continue;
@@ -79,20 +112,19 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
 
 HRESULT CDisplaySettingsBackEnd::SetMode(const DisplayMode& mode) {
     if (!m_open) return E_POINTER;
-    DEVMODEW wanted = EmptyDevMode();
-    wanted.dmPelsWidth = mode.width;
-    wanted.dmPelsHeight = mode.height;
-    wanted.dmBitsPerPel = mode.bpp;
-    wanted.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    // Rate 0 asks for the default rate: the field is left out and the system picks it.
-    if (mode.refresh_rate != 0) {
-        wanted.dmDisplayFrequency = mode.refresh_rate;
-        wanted.dmFields |= DM_DISPLAYFREQUENCY;
-    }
+    DEVMODEW wanted = ModeRequest(mode);
     if (m_api.changeSettings(Device(), &wanted, nullptr, CDS_FULLSCREEN, nullptr) != DISP_CHANGE_SUCCESSFUL)
         return E_FAIL;
     m_modeChanged = true;
     return S_OK;
+}
+
+bool CDisplaySettingsBackEnd::GetMode(DisplayMode& mode) {
+    if (!m_open) return false;
+    DEVMODEW current = EmptyDevMode();
+    if (!m_api.enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return false;
+    mode = FromDevMode(current);
+    return true;
 }
 
 void CDisplaySettingsBackEnd::RestoreMode() {

@@ -19,6 +19,11 @@ struct DisplaySettingsApi {
     decltype(&ChangeDisplaySettingsExW) changeSettings = &ChangeDisplaySettingsExW;
 };
 
+// Makes `mode` the mode of the system's current display through `api`, unless it is in force
+// already: the return to the registry's mode when that is the one asked for, otherwise a
+// temporary change. True when the mode is in force afterwards.
+bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode);
+
 class CDisplaySettingsBackEnd final : public CScreenRampBackEnd {
 public:
     static std::unique_ptr<IDisplayBackEnd> Create();
@@ -38,6 +43,8 @@ public:
     // Back to the registry's mode, only when this back end changed the mode, so that leaving
     // never undoes a temporary mode another program set.
     void RestoreMode() override;
+    bool GetMode(DisplayMode& mode) override;
+    bool PutBackMode(const DisplayMode& mode) override { return PutBackDisplayMode(m_api, mode); }
 
 private:
     // The primary display's device name; null for the system's current display when none is

@@ -31,6 +31,14 @@ public:
     virtual HRESULT SetMode(const DisplayMode& mode) = 0;
     // Returns to the mode in force before the first SetMode of this back end.
     virtual void RestoreMode() = 0;
+    // The mode in force now, with the default rate as 0 where the system gives no rate;
+    // false when it cannot be read.
+    virtual bool GetMode(DisplayMode& mode) = 0;
+    // Makes `mode` the mode in force before the display is opened, through the display-settings
+    // API, so that it is the mode this back end starts from and later returns to; nothing when it
+    // is in force already. True when it is in force afterwards. Used for a mode left behind by an
+    // earlier run, and on the way down after a fault, where no lock of the back end may be taken.
+    virtual bool PutBackMode(const DisplayMode& mode) = 0;
 
     // The device ramp through the screen's DC; true on success.
     virtual bool WriteRamp(const DeviceRamp& ramp) = 0;

@@ -51,6 +51,12 @@ LRESULT __cdecl SendCommand(HWND sender, UINT32 code, const void* payload, UINT3
     return orvel::CCoreLibrary::Instance().Send(sender, code, payload, size);
 }
 
+void __cdecl SetRecoveryFile(const wchar_t* path) {
+    orvel::CCoreLibrary::Instance().SetRecoveryFile(path != nullptr ? std::wstring(path) : std::wstring());
+}
+
+void __cdecl RestoreScreenAfterFault() { orvel::CCoreLibrary::Instance().RestoreAfterFault(); }
+
 float __cdecl ParseGammaParam(int position) { return orvel::ParseGammaParam(position); }
 float __cdecl ParseContrastParam(int position) { return orvel::ParseContrastParam(position); }
 int __cdecl ParseBrightnessParam(int position) { return orvel::ParseBrightnessParam(position); }

@@ -27,6 +27,7 @@
 #define ID_TRAY_ABOUT               32771
 #define ID_TRAY_CONFIGURE           32772
 #define ID_TRAY_RESTORE_SCREEN      32773
+#define ID_TRAY_START_WITH_WINDOWS  32774
 
 // Main dialog controls
 #define IDC_MAIN_TAB                1029

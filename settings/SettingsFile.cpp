@@ -11,6 +11,7 @@
 namespace {
 
 constexpr wchar_t kFileName[] = L"Zerenta.Setting";
+constexpr wchar_t kRecoveryFileName[] = L"Zerenta.Recovery";
 constexpr wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 constexpr wchar_t kRootName[] = L"Zerenta";
 constexpr wchar_t kSetAsideSuffix[] = L".bak";
@@ -46,14 +47,24 @@ std::wstring FailureReason(std::wstring reason)
     return reason;
 }
 
+// The folder of argument 0 with its last backslash; only the backslash separates directories,
+// and without one the folder is empty, so that names are relative.
+std::wstring ProgramFolder(const std::wstring& argument0)
+{
+    const std::size_t slash = argument0.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : argument0.substr(0, slash + 1);
+}
+
 }  // namespace
 
 std::wstring SettingsFilePath(const std::wstring& argument0)
 {
-    // Only the backslash separates directories; without one the name is relative.
-    const std::size_t slash = argument0.rfind(L'\\');
-    const std::wstring directory = slash == std::wstring::npos ? std::wstring() : argument0.substr(0, slash + 1);
-    return directory + kFileName;
+    return ProgramFolder(argument0) + kFileName;
+}
+
+std::wstring RecoveryFilePath(const std::wstring& argument0)
+{
+    return ProgramFolder(argument0) + kRecoveryFileName;
 }
 
 void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages)

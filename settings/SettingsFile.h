@@ -14,6 +14,9 @@ struct SettingsSaveResult {
 // The settings file beside the program: the directory of argument 0 (up to and including
 // its last backslash) followed by "Zerenta.Setting".
 std::wstring SettingsFilePath(const std::wstring& argument0);
+// "Zerenta.Recovery" in the same folder: the display core's record of the start-up screen while
+// the program has changed it.
+std::wstring RecoveryFilePath(const std::wstring& argument0);
 
 // Reads the file (a missing or malformed file is not an error) and hands every page
 // that keeps settings its section, or the empty text. A file beyond 16 MiB counts as damaged

@@ -6,9 +6,17 @@
 //   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
 //   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
 //   acctool.exe restoremode  puts the desktop back to the mode in the registry
+//   acctool.exe mains      "HWND VISIBLE PID" of every program main dialog, one a line
+//   acctool.exe trayicons TIP  how many notification-area icons with this tip the desktop shows
+//   acctool.exe systemreset MESSAGE  writes the identity ramp, as the system does, then broadcasts
+//                          displaychange, resume or unlock (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK)
+//   acctool.exe setramp PERCENT  writes a ramp whose entry i is 257 * (i * PERCENT / 100)
+//   acctool.exe endsession sends the end of the session to the program's top-level windows
+//   acctool.exe fault      starts a thread in the program that faults at once
 //   acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
 #include <windows.h>
 #include <commctrl.h>
+#include <wtsapi32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -217,6 +225,111 @@ int Boxes()
     return count > 0 ? 0 : 1;
 }
 
+int MainDialogs()
+{
+    int count = 0;
+    for (HWND top : TopLevelWindows()) {
+        std::vector<HWND> candidates{top};
+        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            candidates.push_back(child);
+        for (HWND wnd : candidates) {
+            if (!IsMainDialog(wnd)) continue;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(wnd, &pid);
+            Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
+                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid));
+            ++count;
+        }
+    }
+    return count > 0 ? 0 : 1;
+}
+
+// Wine 8's desktop draws the notification area's icons itself and gives each icon a tooltip of
+// its own that carries the icon's tip: the icons with a tip are counted by those tooltips.
+int TrayIcons(const std::wstring& tip)
+{
+    HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    DWORD shell = 0;
+    if (!tray || !GetWindowThreadProcessId(tray, &shell)) return 1;
+    RemoteToolInfo remote(shell);
+    int count = 0;
+    for (HWND wnd : TopLevelWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        if (pid != shell || ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
+        if (GetWindowLongPtrW(wnd, GWL_STYLE) & TTS_BALLOON) continue;
+        if (remote.Text(wnd) == tip) ++count;
+    }
+    std::printf("%d\n", count);
+    return 0;
+}
+
+// Entry i of every channel becomes 257 * (i * percent / 100): a ramp the device keeps exactly.
+bool WriteRamp(int percent)
+{
+    WORD ramp[3][256];
+    for (int i = 0; i < 256; ++i) ramp[0][i] = ramp[1][i] = ramp[2][i] = static_cast<WORD>(257 * (i * percent / 100));
+    HDC screen = GetDC(nullptr);
+    const BOOL written = SetDeviceGammaRamp(screen, ramp);
+    ReleaseDC(nullptr, screen);
+    return written != FALSE;
+}
+
+int SystemReset(const std::wstring& what)
+{
+    if (!WriteRamp(100)) return 1;
+    if (what == L"displaychange")
+        return PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32,
+                            MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
+                   ? 0
+                   : 1;
+    if (what == L"resume") return PostMessageW(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0) ? 0 : 1;
+    if (what == L"unlock") return PostMessageW(HWND_BROADCAST, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0) ? 0 : 1;
+    return 2;
+}
+
+DWORD ProgramProcess()
+{
+    HWND main = FindMainDialog();
+    DWORD pid = 0;
+    if (main) GetWindowThreadProcessId(main, &pid);
+    return pid;
+}
+
+// Only the program's windows hear it: the whole desktop (Wine's explorer among it) must not end.
+int EndSession()
+{
+    const DWORD pid = ProgramProcess();
+    if (!pid) return 1;
+    int sent = 0;
+    for (HWND wnd : TopLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(wnd, &owner);
+        if (owner != pid) continue;
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result);
+        SendMessageTimeoutW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result);
+        ++sent;
+    }
+    return sent > 0 ? 0 : 1;
+}
+
+// A thread of the program that jumps to an address where nothing is: an unhandled access violation.
+int Fault()
+{
+    const DWORD pid = ProgramProcess();
+    if (!pid) return 1;
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                     PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                 FALSE, pid);
+    if (!process) return 1;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(16), nullptr,
+                                       0, nullptr);
+    if (thread) CloseHandle(thread);
+    CloseHandle(process);
+    return thread ? 0 : 1;
+}
+
 int RestoreMode()
 {
     return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
@@ -305,8 +418,15 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"command") return PostCommand(argv[2]);
     if (verb == L"boxes") return Boxes();
     if (verb == L"restoremode") return RestoreMode();
+    if (verb == L"mains") return MainDialogs();
+    if (argc == 3 && std::wstring(argv[1]) == L"trayicons") return TrayIcons(argv[2]);
+    if (argc == 3 && std::wstring(argv[1]) == L"systemreset") return SystemReset(argv[2]);
+    if (verb == L"endsession") return EndSession();
+    if (verb == L"fault") return Fault();
+    if (argc == 3 && std::wstring(argv[1]) == L"setramp") return WriteRamp(_wtoi(argv[2])) ? 0 : 1;
     if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
     std::fwprintf(stderr,
-                  L"usage: acctool.exe traymenu|balloon|windows|main|command ID|boxes|restoremode|brokendialog FILE ID...\n");
+                  L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"
+                  L"systemreset displaychange|resume|unlock|endsession|fault|brokendialog FILE ID...\n");
     return 2;
 }

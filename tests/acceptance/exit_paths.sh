@@ -4,29 +4,12 @@
 # start-up mode and ramp back.
 source "$(dirname "$0")/lib.sh"
 
-mode_item='[4:3]\t800 x 600 32bpp 60Hz'
-gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
-  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_two_favourites
 cp "$setting" "$work/before.Setting"
 
-# Starts the program and changes the screen through both favourites; sets "changed" to the ramp.
-changed=""
 start_and_change() {
   start_app
-  tray_choose "$mode_item" || return 1
-  wait_for screen_size 800x600 || return 1
-  tray_choose "$gamma_item" || return 1
-  local i
-  for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
-  [ "$changed" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp"; return 1; }
-  sleep 0.3
-  changed=$(ramp)
+  change_through_favourites
 }
 
 # ask_exit PATH: brings up the exit question through one path; the driver waits for the box.

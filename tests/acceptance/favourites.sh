@@ -45,7 +45,7 @@ say "start again: both favourites are in the tray menu"
 start_app
 items=$(tray_items) || abort "no tray menu after the restart"
 tray_close
-want=$'About Zerenta...\n-\nConfigure...\n-\n'"$mode_item"$'\n-\n'"$gamma_item"$'\nReset default gamma\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nExit Zerenta\\tCtrl + Alt + Numpad 0'
+want=$'About Zerenta...\n-\nConfigure...\n-\n'"$mode_item"$'\n-\n'"$gamma_item"$'\nReset default gamma\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nStart with Windows\nExit Zerenta\\tCtrl + Alt + Numpad 0'
 [ "$items" = "$want" ] || fail "tray menu: $(tr '\n' '|' <<<"$items")"
 
 choose_both() {

@@ -10,7 +10,7 @@ start_app
 # The tray answers only after the dialog's initialisation, so the menu proves start-up is done.
 items=$(tray_items) || abort "no tray menu after start-up"
 tray_close
-want=$'About Zerenta...\n-\nConfigure...\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nExit Zerenta\\tCtrl + Alt + Numpad 0'
+want=$'About Zerenta...\n-\nConfigure...\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nStart with Windows\nExit Zerenta\\tCtrl + Alt + Numpad 0'
 [ "$items" = "$want" ] || fail "tray menu without favourites: $(tr '\n' '|' <<<"$items")"
 
 say "the main dialog exists and stays hidden"

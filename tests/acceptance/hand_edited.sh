@@ -12,7 +12,7 @@ expected=$(expected_file hand_edited.Setting)
 tray_with() {
   printf '%s\n' 'About Zerenta...' - 'Configure...' - "$1" "$2" - "$3" "$4" 'Reset default gamma' - \
     'Saver Blocker is ON\tClick to switch temporarily' - 'Restore Screen\tCtrl + Alt + Enter' \
-    'Exit Zerenta\tCtrl + Alt + Numpad 0'
+    'Start with Windows' 'Exit Zerenta\tCtrl + Alt + Numpad 0'
 }
 mode1024='[4:3]\t1024 x 768 32bpp 60Hz'
 mode800='[4:3]\t800 x 600 32bpp 60Hz'

@@ -210,6 +210,34 @@ tray_choose() {
 
 # ---- the screen -----------------------------------------------------------------------------
 
+# A settings file with one favourite mode (800 x 600) and one favourite gamma ("Dim"), and their
+# tray texts; use_two_favourites writes it for the journey.
+fav_mode_item='[4:3]\t800 x 600 32bpp 60Hz'
+fav_gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
+use_two_favourites() {
+  printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
+    $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
+    $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
+    $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
+    $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
+    $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
+  printf '</Zerenta>' >>"$setting"
+}
+
+# change_through_favourites: the running program changes the screen through both favourites from
+# the tray; sets "changed" to the ramp they left.
+changed=""
+change_through_favourites() {
+  tray_choose "$fav_mode_item" || return 1
+  wait_for screen_size 800x600 || return 1
+  tray_choose "$fav_gamma_item" || return 1
+  local i
+  for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
+  [ "$changed" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp"; return 1; }
+  sleep 0.3
+  changed=$(ramp)
+}
+
 # ramp: the server's ramp at entries 0, 1, 128 and 255 as one line.
 ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
 screen_size() { driver "screen" | sed -n 's/^ok screen "\{0,1\}\([0-9x]*\)"\{0,1\}.*/\1/p'; }
@@ -224,6 +252,21 @@ wait_for() {
     sleep 0.1
   done
   echo "$what is '$seen', expected '$want'"
+  return 1
+}
+
+# wait_since T0 LIMIT WHAT WANT: waits until "$(WHAT)" prints WANT, at most LIMIT seconds (a
+# fraction allowed) after the moment T0 (date +%s.%N); prints the seconds it took, or what it saw.
+wait_since() {
+  local t0=$1 limit=$2 what=$3 want=$4 seen now
+  while :; do
+    seen=$($what)
+    now=$(date +%s.%N)
+    [ "$seen" = "$want" ] && { awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f\n", b - a }'; return 0; }
+    awk -v a="$t0" -v b="$now" -v l="$limit" 'BEGIN { exit !(b - a > l) }' && break
+    sleep 0.05
+  done
+  echo "$what is '$seen' after $(awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f", b - a }') s, expected '$want'"
   return 1
 }
 

@@ -47,7 +47,7 @@ check() {
   tray_close
   last_items=$(tr '\n' '|' <<<"$items")
   for item in 'About Zerenta...' 'Configure...' "$@" 'Restore Screen\tCtrl + Alt + Enter' \
-              'Exit Zerenta\tCtrl + Alt + Numpad 0'; do
+              'Start with Windows' 'Exit Zerenta\tCtrl + Alt + Numpad 0'; do
     grep -qxF -- "$item" <<<"$items" || fail "$name: the tray menu lacks '$item': $(tr '\n' '|' <<<"$items")"
   done
   sleep 0.5
@@ -80,7 +80,7 @@ check "open quote" "$mode_item" "$blocker_off"
 say "an empty file"
 : >"$setting"
 check "empty" "$blocker_off"
-defaults_only='About Zerenta...|-|Configure...|-|'"$blocker_off"'|-|Restore Screen\tCtrl + Alt + Enter|Exit Zerenta\tCtrl + Alt + Numpad 0|'
+defaults_only='About Zerenta...|-|Configure...|-|'"$blocker_off"'|-|Restore Screen\tCtrl + Alt + Enter|Start with Windows|Exit Zerenta\tCtrl + Alt + Numpad 0|'
 [ "$last_items" = "$defaults_only" ] || fail "empty: favourites from an empty file: $last_items"
 
 say "a sparse gigabyte behind intact sections: skipped unread; Apply keeps it as Zerenta.Setting.bak"

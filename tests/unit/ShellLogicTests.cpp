@@ -101,6 +101,22 @@ TEST(BrowserCommand, CutsAtTheQuotedPlaceholderThenAtTheBareOneElseAppends)
     EXPECT_EQ(shell::BuildBrowserCommand(L"x %1 y \"%1\"", url), L"x %1 y  " + url);
 }
 
+TEST(RunCommand, NamesThisProgramWhetherQuotedOrNotWithArgumentsAndInAnyCase)
+{
+    const std::wstring program = L"C:\\Program Files\\Zerenta\\Zerenta.exe";
+    EXPECT_EQ(shell::RunCommandFor(program), L"\"C:\\Program Files\\Zerenta\\Zerenta.exe\"");
+    EXPECT_TRUE(shell::RunCommandStarts(shell::RunCommandFor(program), program));
+    EXPECT_TRUE(shell::RunCommandStarts(L"  \"c:\\program files\\zerenta\\ZERENTA.EXE\" /directdraw", program));
+    EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe", program));
+    EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe -directdraw", program));
+    // Another copy's path, a longer name that begins the same, or nothing at all.
+    EXPECT_FALSE(shell::RunCommandStarts(L"\"D:\\Tools\\Zerenta.exe\"", program));
+    EXPECT_FALSE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe.bak", program));
+    EXPECT_FALSE(shell::RunCommandStarts(L"\"C:\\Program Files\\Zerenta\\Zerenta.exe", program + L"x"));
+    EXPECT_FALSE(shell::RunCommandStarts(L"", program));
+    EXPECT_FALSE(shell::RunCommandStarts(L"\"\"", L""));
+}
+
 TEST(HyperlinkError, KnownCodesHaveTheirTextOthersNameTheNumber)
 {
     EXPECT_EQ(shell::HyperlinkErrorText(26), L"A sharing violation occurred. ");

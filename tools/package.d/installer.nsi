@@ -52,6 +52,12 @@ Section "Uninstall"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
+  ; Only kept while a run had changed the screen; without the program it serves nothing.
+  Delete "$INSTDIR\Zerenta.Recovery"
+  ; "Start with Windows" for this copy, not a value that names another one.
+  ReadRegStr $0 HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Zerenta"
+  StrCmp $0 "$\"$INSTDIR\Zerenta.exe$\"" 0 +2
+    DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Zerenta"
   ; The settings file is the user's: it stays unless the folder is otherwise empty.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${NAME}\${NAME}.lnk"

@@ -117,8 +117,8 @@ TEST_F(CoreChannel, EveryCommandBeforeInitAndAfterClearUpReturnsOneWithoutReplyO
 TEST_F(CoreChannel, InitOpensCapturesAndASecondInitReleasesFirst) {
     ASSERT_TRUE(Init());
     ASSERT_TRUE(Init());
-    const std::vector<std::string> expected = {"release", "open",    "capture", "release",
-                                               "destroy", "release", "open",    "capture"};
+    const std::vector<std::string> expected = {"release", "open",    "capture", "getmode", "release",
+                                               "destroy", "release", "open",    "capture", "getmode"};
     EXPECT_EQ(m_script.calls, expected);
     m_script.calls.clear();
     CCoreLibrary::Instance().ClearUp();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,15 @@ struct FakeScript {
     std::vector<DisplayMode> refusedModes;
     bool refuseRamp = false;
     bool readFails = false;
+    // The mode in force: a mode SetMode accepts becomes it, RestoreMode returns to the first.
+    DisplayMode current{1280, 1024, 32, 60};
+    bool modeUnreadable = false;
+    // What the device holds once a ramp was written (or set here, as the system would); before
+    // that it reads back the start-up ramp.
+    DeviceRamp device{};
+    bool deviceWritten = false;
+    // Called as a mode or a ramp is about to reach the screen.
+    std::function<void()> beforeChange;
 
     std::vector<std::string> calls;
     std::vector<DeviceRamp> writes;
@@ -58,21 +68,44 @@ public:
     }
     HRESULT SetMode(const DisplayMode& mode) override {
         m_script.calls.push_back("setmode " + Text(mode));
+        if (m_script.beforeChange) m_script.beforeChange();
         for (const auto& refused : m_script.refusedModes)
             if (refused.width == mode.width && refused.height == mode.height && refused.bpp == mode.bpp &&
                 refused.refresh_rate == mode.refresh_rate)
                 return kRefused;
+        if (!m_changed) m_startup = m_script.current;
+        m_changed = true;
+        m_script.current = mode;
         return S_OK;
     }
-    void RestoreMode() override { m_script.calls.push_back("restoremode"); }
+    void RestoreMode() override {
+        m_script.calls.push_back("restoremode");
+        if (m_changed) m_script.current = m_startup;
+        m_changed = false;
+    }
+    bool GetMode(DisplayMode& mode) override {
+        m_script.calls.push_back("getmode");
+        if (m_script.modeUnreadable) return false;
+        mode = m_script.current;
+        return true;
+    }
+    bool PutBackMode(const DisplayMode& mode) override {
+        m_script.calls.push_back("putback " + Text(mode));
+        m_script.current = mode;
+        return true;
+    }
     bool WriteRamp(const DeviceRamp& ramp) override {
         m_script.calls.push_back("write");
+        if (m_script.beforeChange) m_script.beforeChange();
         m_script.writes.push_back(ramp);
-        return !m_script.refuseRamp;
+        if (m_script.refuseRamp) return false;
+        m_script.device = ramp;
+        m_script.deviceWritten = true;
+        return true;
     }
     bool ReadRamp(DeviceRamp& ramp) override {
         m_script.calls.push_back("read");
-        ramp = m_script.startupRamp;
+        ramp = m_script.deviceWritten ? m_script.device : m_script.startupRamp;
         return !m_script.readFails;
     }
     void Wait(DWORD milliseconds) override {
@@ -90,4 +123,6 @@ private:
     static constexpr HRESULT kRefused = static_cast<HRESULT>(0x80004001L);
     FakeScript& m_script;
     bool m_modes = false;
+    bool m_changed = false;
+    DisplayMode m_startup{};
 };

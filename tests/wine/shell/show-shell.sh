@@ -98,7 +98,7 @@ echo "$out"
 [ -n "$shots" ] && import -window root -crop 420x260+860+764 "$shots/traymenu.png" 2>/dev/null
 drive "menu-close" >/dev/null
 echo "$out" | grep -qF 'ok menu "About Zerenta...|-|Configure...|-|' || fail "tray menu head"
-echo "$out" | grep -qF '|-|Restore Screen\tCtrl + Alt + Enter|Exit Zerenta\tCtrl + Alt + Numpad 0"' || fail "tray menu tail"
+echo "$out" | grep -qF '|-|Restore Screen\tCtrl + Alt + Enter|Start with Windows|Exit Zerenta\tCtrl + Alt + Numpad 0"' || fail "tray menu tail"
 echo "$out" | grep -qF '"Configure..." id=32772 flags=default' || fail "Configure is not the default item"
 echo "$out" | grep -qF 'Saver Blocker is OFF\tClick to switch temporarily" id=10300' || fail "blocker item id"
 # Every dynamic item carries 10000 + page * 100 + index, and no two separators follow each other.

@@ -1,0 +1,44 @@
+// One Zerenta per user session. The first copy holds a small named shared record in the
+// session's namespace, which says which window is its main dialog; a later copy finds the
+// record taken, asks that window to show itself (as "Configure..." does) and goes.
+// Nothing here looks for windows by class or title: every copy has a core window of the same
+// class from the moment OrvelCore is loaded, the later copy's own among them.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Handles.h"
+
+class CSingleInstance {
+public:
+    CSingleInstance() noexcept = default;
+    ~CSingleInstance();
+    CSingleInstance(const CSingleInstance&) = delete;
+    CSingleInstance& operator=(const CSingleInstance&) = delete;
+
+    enum class Claim { First, Later, Failed };
+    // Takes the session's one place; Later when another copy holds it. Failed (no place could be
+    // made) lets the program run as it did before there was a place to hold.
+    Claim TakePlace() noexcept;
+    // The first copy's main dialog, once it exists; null again when it goes.
+    void Publish(HWND window) noexcept;
+    // A later copy: waits up to `timeoutMs` for the first copy's window and asks it to show
+    // itself, and takes the place instead should the first copy end meanwhile. First when the
+    // place became this copy's; Later otherwise (shown or not).
+    Claim ShowFirst(UINT showCommand, DWORD timeoutMs) noexcept;
+
+private:
+    // The shared record: the first copy's process id and main dialog.
+    struct Record {
+        volatile LONG64 window;
+        volatile LONG process;
+    };
+    // The same record for the 32-bit and the 64-bit build, which may meet in one session.
+    static_assert(sizeof(Record) == 16, "the shared record has one layout for every build");
+
+    Claim Open() noexcept;
+
+    zr::UniqueKernel m_mapping;
+    Record* m_record = nullptr;
+    bool m_first = false;
+};

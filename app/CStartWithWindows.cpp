@@ -1,0 +1,101 @@
+#include "app/CStartWithWindows.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/ShellLogic.h"
+#include "framework/Handles.h"
+#include "framework/Platform.h"
+
+namespace {
+
+// A command longer than this is nothing the program wrote; it is not read.
+constexpr DWORD kLongestCommandBytes = 64 * 1024;
+
+std::wstring ReasonFor(LSTATUS status)
+{
+    ::SetLastError(static_cast<DWORD>(status));
+    return zr::platform::LastErrorText();
+}
+
+// The value's text, or empty when it is missing, of another type or too long.
+std::wstring ReadRunCommand() noexcept
+{
+    zr::UniqueRegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, CStartWithWindows::kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return {};
+    DWORD bytes = 0;
+    if (::RegGetValueW(key.get(), nullptr, CStartWithWindows::kValueName, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS ||
+        bytes == 0 || bytes > kLongestCommandBytes)
+        return {};
+    try {
+        std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (::RegGetValueW(key.get(), nullptr, CStartWithWindows::kValueName, RRF_RT_REG_SZ, nullptr, text.data(),
+                           &got) != ERROR_SUCCESS)
+            return {};
+        text.back() = L'\0';
+        return text.data();
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace
+
+std::wstring CStartWithWindows::ProgramPath() noexcept
+{
+    try {
+        // Long paths do not fit MAX_PATH: grow until the name is not cut.
+        for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+            std::vector<wchar_t> path(size, L'\0');
+            const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
+            if (length == 0) return {};
+            if (length < size) return std::wstring(path.data(), length);
+        }
+    } catch (...) {
+    }
+    return {};
+}
+
+bool CStartWithWindows::IsOn() noexcept
+{
+    try {
+        return shell::RunCommandStarts(ReadRunCommand(), ProgramPath());
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CStartWithWindows::Set(bool on, std::wstring& reason) noexcept
+{
+    try {
+        zr::UniqueRegKey key;
+        LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                           key.put(), nullptr);
+        if (status == ERROR_SUCCESS) {
+            if (on) {
+                const std::wstring path = ProgramPath();
+                if (path.empty()) {
+                    reason = zr::platform::LastErrorText();
+                    return false;
+                }
+                const std::wstring command = shell::RunCommandFor(path);
+                status = ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(command.c_str()),
+                                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+            } else {
+                status = ::RegDeleteValueW(key.get(), kValueName);
+                if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;  // off already
+            }
+        }
+        if (status == ERROR_SUCCESS) return true;
+        reason = ReasonFor(status);
+    } catch (...) {
+        reason.clear();
+    }
+    return false;
+}

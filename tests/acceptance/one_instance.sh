@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# One Zerenta per session: a second start shows the running one's window, as "Configure..." does,
+# and ends with code 0, leaving the screen, the settings and the tray as they were: one main dialog,
+# one tray icon. The second copy raises no access violation on its way (WINEDEBUG=warn+seh).
+source "$(dirname "$0")/lib.sh"
+
+use_two_favourites
+cp "$setting" "$work/before.Setting"
+
+start_app
+tray_items >/dev/null || abort "no tray menu from the first copy"
+tray_close
+hwnd=$(main_hwnd) || abort "no main dialog"
+wait_main_visible 0 || fail "the first copy started with its window shown"
+# A changed screen that a second copy must leave alone (its Gamma page would write the identity).
+tray_choose "$fav_gamma_item" || abort "choosing the favourite gamma"
+for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
+[ "$changed" != "$start_ramp" ] || abort "the favourite gamma did not change the ramp"
+icons=$(acctool trayicons Zerenta)
+
+say "a second start"
+second_log=$work/second.log
+t0=$(date +%s)
+(cd "$work" && WINEDEBUG=-all,warn+seh timeout 60 "$wine" ./Zerenta.exe >"$second_log" 2>&1)
+rc=$?
+say "the second copy ended after $(( $(date +%s) - t0 )) s with $rc"
+[ "$rc" = 0 ] || fail "the second copy's exit code is $rc (124: still running after 60 s)"
+app_alive || abort "the first copy ended"
+wait_main_visible 1 || fail "the first copy's window was not shown"
+mains=$(acctool mains)
+[ "$(grep -c . <<<"$mains")" = 1 ] || fail "main dialogs: $(tr '\n' '|' <<<"$mains")"
+[ "${mains%% *}" = "$hwnd" ] || fail "the main dialog is $mains, not the first copy's $hwnd"
+[ "$(acctool trayicons Zerenta)" = "$icons" ] || fail "tray icons: $(acctool trayicons Zerenta), before the second start $icons"
+[ "$(ramp)" = "$changed" ] || fail "the second copy changed the ramp to $(ramp)"
+cmp -s "$setting" "$work/before.Setting" || fail "the settings file changed"
+[ ! -e "$work/Zerenta.Setting.tmp" ] || fail "the second copy began a settings save"
+if grep -E 'c0000005|page fault|access violation' "$second_log"; then fail "the second copy faulted"; fi
+
+finish
