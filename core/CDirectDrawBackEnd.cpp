@@ -20,14 +20,14 @@ struct EnumContext {
     void* context;
 };
 
+DisplayMode FromDescription(const DDSURFACEDESC2& description) {
+    return DisplayMode{description.dwWidth, description.dwHeight, description.ddpfPixelFormat.dwRGBBitCount,
+                       description.dwRefreshRate};
+}
+
 HRESULT WINAPI OnMode(LPDDSURFACEDESC2 description, LPVOID context) {
     auto* target = static_cast<EnumContext*>(context);
-    DisplayMode mode{};
-    mode.width = description->dwWidth;
-    mode.height = description->dwHeight;
-    mode.bpp = description->ddpfPixelFormat.dwRGBBitCount;
-    mode.refresh_rate = description->dwRefreshRate;
-    return target->sink(mode, target->context) ? DDENUMRET_OK : DDENUMRET_CANCEL;
+    return target->sink(FromDescription(*description), target->context) ? DDENUMRET_OK : DDENUMRET_CANCEL;
 }
 
 using DirectDrawCreateExFn = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);
@@ -120,6 +120,15 @@ HRESULT CDirectDrawBackEnd::SetMode(const DisplayMode& mode) {
 
 void CDirectDrawBackEnd::RestoreMode() {
     if (m_directDraw != nullptr) m_directDraw->RestoreDisplayMode();
+}
+
+bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
+    if (m_directDraw == nullptr) return false;
+    DDSURFACEDESC2 description{};
+    description.dwSize = sizeof(description);
+    if (FAILED(m_directDraw->GetDisplayMode(&description))) return false;
+    mode = FromDescription(description);
+    return true;
 }
 
 }  // namespace orvel

@@ -30,6 +30,7 @@ public:
     void EnumModes(ModeSink sink, void* context) override;
     HRESULT SetMode(const DisplayMode& mode) override;
     void RestoreMode() override;
+    bool GetMode(DisplayMode& mode) override;
 
 private:
     struct LibraryDeleter {

@@ -43,6 +43,8 @@ void CDisplay::RestoreMode() {
     if (m_backEnd->CanChangeModes()) m_backEnd->RestoreMode();
 }
 
+bool CDisplay::GetMode(DisplayMode& mode) { return m_backEnd->GetMode(mode); }
+
 namespace {
 struct EnumTarget {
     HWND window;

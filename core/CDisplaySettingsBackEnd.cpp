@@ -16,6 +16,12 @@ DEVMODEW EmptyDevMode() {
     return mode;
 }
 
+DisplayMode FromDevMode(const DEVMODEW& entry) {
+    // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
+    return DisplayMode{entry.dmPelsWidth, entry.dmPelsHeight, entry.dmBitsPerPel,
+                       entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0};
+}
+
 bool SameMode(const DisplayMode& a, const DisplayMode& b) {
     return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
 }
@@ -59,12 +65,7 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
     }
     DEVMODEW entry = EmptyDevMode();
     for (DWORD i = 0; m_api.enumSettings(Device(), i, &entry, 0); ++i) {
-        DisplayMode mode{};
-        mode.width = entry.dmPelsWidth;
-        mode.height = entry.dmPelsHeight;
-        mode.bpp = entry.dmBitsPerPel;
-        // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
-        mode.refresh_rate = entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0;
+        const DisplayMode mode = FromDevMode(entry);
         entry = EmptyDevMode();
         if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return SameMode(m, mode); }))
             continue;
@@ -93,6 +94,14 @@ HRESULT CDisplaySettingsBackEnd::SetMode(const DisplayMode& mode) {
         return E_FAIL;
     m_modeChanged = true;
     return S_OK;
+}
+
+bool CDisplaySettingsBackEnd::GetMode(DisplayMode& mode) {
+    if (!m_open) return false;
+    DEVMODEW current = EmptyDevMode();
+    if (!m_api.enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return false;
+    mode = FromDevMode(current);
+    return true;
 }
 
 void CDisplaySettingsBackEnd::RestoreMode() {

@@ -37,6 +37,7 @@ public:
     // Back to the registry's mode, only when this back end changed the mode, so that leaving
     // never undoes a temporary mode another program set.
     void RestoreMode() override;
+    bool GetMode(DisplayMode& mode) override;
 
 private:
     // The primary display's device name; null for the system's current display when none is

@@ -31,6 +31,9 @@ public:
     virtual HRESULT SetMode(const DisplayMode& mode) = 0;
     // Returns to the mode in force before the first SetMode of this back end.
     virtual void RestoreMode() = 0;
+    // The mode in force now, with the default rate as 0 where the system gives no rate;
+    // false when it cannot be read.
+    virtual bool GetMode(DisplayMode& mode) = 0;
 
     // The device ramp through the screen's DC; true on success.
     virtual bool WriteRamp(const DeviceRamp& ramp) = 0;

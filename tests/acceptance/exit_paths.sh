@@ -19,8 +19,7 @@ cp "$setting" "$work/before.Setting"
 changed=""
 start_and_change() {
   start_app
-  tray_choose "$mode_item" || return 1
-  wait_for screen_size 800x600 || return 1
+  tray_choose_mode "$mode_item" 800x600 || return 1
   tray_choose "$gamma_item" || return 1
   local i
   for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done

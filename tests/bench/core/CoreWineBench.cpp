@@ -27,6 +27,7 @@ public:
     void EnumModes(ModeSink, void*) override {}
     HRESULT SetMode(const DisplayMode&) override { return S_OK; }
     void RestoreMode() override {}
+    bool GetMode(DisplayMode&) override { return false; }
     bool WriteRamp(const DeviceRamp& ramp) override { return ramp[255] != 1; }
     bool ReadRamp(DeviceRamp&) override { return true; }
     void Wait(DWORD) override {}

@@ -20,6 +20,9 @@ struct FakeScript {
     std::vector<DisplayMode> refusedModes;
     bool refuseRamp = false;
     bool readFails = false;
+    // The mode in force: a mode SetMode accepts becomes it, RestoreMode returns to the first.
+    DisplayMode current{1280, 1024, 32, 60};
+    bool modeUnreadable = false;
 
     std::vector<std::string> calls;
     std::vector<DeviceRamp> writes;
@@ -62,9 +65,22 @@ public:
             if (refused.width == mode.width && refused.height == mode.height && refused.bpp == mode.bpp &&
                 refused.refresh_rate == mode.refresh_rate)
                 return kRefused;
+        if (!m_changed) m_startup = m_script.current;
+        m_changed = true;
+        m_script.current = mode;
         return S_OK;
     }
-    void RestoreMode() override { m_script.calls.push_back("restoremode"); }
+    void RestoreMode() override {
+        m_script.calls.push_back("restoremode");
+        if (m_changed) m_script.current = m_startup;
+        m_changed = false;
+    }
+    bool GetMode(DisplayMode& mode) override {
+        m_script.calls.push_back("getmode");
+        if (m_script.modeUnreadable) return false;
+        mode = m_script.current;
+        return true;
+    }
     bool WriteRamp(const DeviceRamp& ramp) override {
         m_script.calls.push_back("write");
         m_script.writes.push_back(ramp);
@@ -90,4 +106,6 @@ private:
     static constexpr HRESULT kRefused = static_cast<HRESULT>(0x80004001L);
     FakeScript& m_script;
     bool m_modes = false;
+    bool m_changed = false;
+    DisplayMode m_startup{};
 };
