@@ -45,6 +45,13 @@ LRESULT CCommandDispatcher::Dispatch(CDisplay* display, HWND coreWindow, HWND se
         display->EnumModes(sender);
         SendCopyData(sender, coreWindow, CORE_RPL_MODES_END, nullptr, 0);
         return 0;
+    case CORE_CMD_GET_MODE: {
+        DisplayMode mode{};
+        if (!display->CanChangeModes() || !display->GetMode(mode)) return 1;
+        // Sent like an enumerated mode (wParam 0); the record lives on this stack frame.
+        SendCopyData(sender, nullptr, CORE_RPL_MODE, &mode, sizeof(mode));
+        return 0;
+    }
     case CORE_CMD_RESTORE_SCREEN:
         display->RestoreScreen();
         return display->CanChangeModes() ? 0 : 1;

@@ -107,6 +107,8 @@ void CDisplay::RestoreMode() {
     DropRecoveryRecordIfRestored();
 }
 
+bool CDisplay::GetMode(DisplayMode& mode) { return m_backEnd->GetMode(mode); }
+
 namespace {
 struct EnumTarget {
     HWND window;

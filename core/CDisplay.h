@@ -35,6 +35,7 @@ public:
     bool CanChangeModes() const;
     HRESULT ChangeMode(const DisplayMode& mode);
     void RestoreMode();
+    bool GetMode(DisplayMode& mode);
     // Sends one CORE_RPL_MODE per mode to `target` until it answers non-zero.
     void EnumModes(HWND target);
     // The warning box owned by the core window after a refused mode.

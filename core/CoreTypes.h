@@ -16,9 +16,12 @@ inline constexpr std::uint32_t CORE_CMD_SET_GAMMA_RAMP = 13;
 inline constexpr std::uint32_t CORE_CMD_RESTORE_GAMMA = 20;
 inline constexpr std::uint32_t CORE_CMD_PROBE_GAMMA = 21;
 inline constexpr std::uint32_t CORE_CMD_GAMMA_SWEEP = 22;
+// Answered with one CORE_RPL_MODE holding the mode in force now.
+inline constexpr std::uint32_t CORE_CMD_GET_MODE = 30;
 
 // Replies, core to the sender of a command. CORE_RPL_MODE shares its number with
-// CORE_CMD_ENUM_MODES; the two travel in opposite directions.
+// CORE_CMD_ENUM_MODES; the two travel in opposite directions. It answers both
+// CORE_CMD_ENUM_MODES (once per mode) and CORE_CMD_GET_MODE (once).
 inline constexpr std::uint32_t CORE_RPL_MODE = 2;
 inline constexpr std::uint32_t CORE_RPL_MODES_BEGIN = 25;
 inline constexpr std::uint32_t CORE_RPL_MODES_END = 26;

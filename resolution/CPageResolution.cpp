@@ -14,6 +14,7 @@ BOOL CPageResolution::OnInitDialog() noexcept
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList();
+    CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
     // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
     SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
     return TRUE;
@@ -39,7 +40,13 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
         break;
     case CORE_RPL_MODE:
         // The payload belongs to the core and is valid only during this message.
-        if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
+        if (m_modeQuery) {
+            if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
+                zr::DisplayMode mode;
+                std::memcpy(&mode, data.lpData, sizeof(mode));
+                *m_modeQuery = mode;
+            }
+        } else if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
             auto record = std::make_unique<zr::DisplayMode>();
             std::memcpy(record.get(), data.lpData, sizeof(zr::DisplayMode));
             m_detected.InsertMode(std::move(record));
@@ -140,16 +147,32 @@ void CPageResolution::LoadFavourites() noexcept
     m_favourites.SortModes();
 }
 
+void CPageResolution::StoreConfirmation() noexcept
+{
+    ReplaceChild(*zr::BuildConfirmElement(IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) == BST_CHECKED));
+}
+
+void CPageResolution::LoadConfirmation() noexcept
+{
+    const std::unique_ptr<XmlNode> section = CreateRoot();
+    const zr::ModeConfirmation confirmation = section ? zr::ReadModeConfirmation(*section) : zr::ModeConfirmation{};
+    CheckDlgButton(IDC_RES_CONFIRM_MODE, confirmation.ask ? BST_CHECKED : BST_UNCHECKED);
+    m_confirmSeconds = confirmation.seconds;
+}
+
 void CPageResolution::SaveSettings()
 {
     StoreFavourites();
+    StoreConfirmation();
     LoadFavourites();
+    LoadConfirmation();
 }
 
 void CPageResolution::LoadSettings(const std::wstring& text)
 {
     SetXml(text);
     LoadFavourites();
+    LoadConfirmation();
 }
 
 void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
@@ -163,9 +186,55 @@ void CPageResolution::OnTrayMenuCommand(int item)
 {
     if (item < 0 || item >= kMaxTrayItems || static_cast<std::size_t>(item) >= m_trayFavourites.size())
         return;
+    if (m_confirmBox) {
+        // One question at a time: the open one is answered first.
+        ::SetForegroundWindow(m_confirmBox->GetSafeHwnd());
+        return;
+    }
     // A copy: the core may show a warning box and run a nested message loop meanwhile.
     const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
+    const std::optional<zr::DisplayMode> before = QueryModeInForce();
     SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
+    // The core does not say whether the mode changed (a refused mode has shown its warning and
+    // put back the start-up mode): the mode now in force tells.
+    if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
+        return;
+    const std::optional<zr::DisplayMode> after = QueryModeInForce();
+    if (after && zr::NeedsConfirmation(*before, mode, *after))
+        ConfirmNewMode(*before, *after);
+}
+
+std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce() noexcept
+{
+    std::optional<zr::DisplayMode> mode;
+    m_modeQuery = &mode;
+    const LRESULT result = SendCommand(m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
+    m_modeQuery = nullptr;
+    if (result != 0)
+        return std::nullopt;
+    return mode;
+}
+
+void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept
+{
+    struct Watch {
+        CPageResolution* page;
+        zr::DisplayMode current;
+    } watch{this, current};
+    const auto stillInForce = [](void* context) noexcept {
+        auto* w = static_cast<Watch*>(context);
+        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce();
+        // A mode that cannot be read is no reason to end the question early.
+        return !now || zr::ModesMatch(*now, w->current);
+    };
+    CModeConfirmDlg box(m_confirmSeconds, stillInForce, &watch);
+    m_confirmBox = &box;
+    // Owned by the main dialog (the first ancestor that is no child window), which the box's modal
+    // loop disables: the dialog then refuses to exit or show itself until the question is answered.
+    const CModeConfirmDlg::Answer answer = box.Ask(m_hWnd);
+    m_confirmBox = nullptr;
+    if (answer == CModeConfirmDlg::Answer::Revert)
+        SendCommand(m_hWnd, CORE_CMD_SET_MODE, &previous, sizeof(previous));
 }
 
 void CPageResolution::BuildModeTree() noexcept

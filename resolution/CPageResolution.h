@@ -1,12 +1,16 @@
 // The Resolution tab: the modes the adapter reports, grouped by aspect ratio, and the user's
-// favourite modes, which the tray menu offers as of the last save.
+// favourite modes, which the tray menu offers as of the last save. A mode chosen from the tray
+// is put to the user before it stays, unless the page's check box says otherwise.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "pageapi/CTabPageNotify.h"
+#include "resolution/CModeConfirmDlg.h"
 #include "resolution/CResListCtrl.h"
 #include "resolution/CResolutionList.h"
+#include "resolution/ModeConfirmation.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
 
@@ -39,9 +43,21 @@ private:
     void RemoveFromFavourites() noexcept;
     void StoreFavourites() noexcept;
     void LoadFavourites() noexcept;
+    void StoreConfirmation() noexcept;
+    void LoadConfirmation() noexcept;
     void BuildModeTree() noexcept;
 
+    // The mode in force as the core reports it; nothing when the core cannot tell.
+    std::optional<zr::DisplayMode> QueryModeInForce() noexcept;
+    // Asks whether `current` stays; puts back `previous` unless the user keeps it.
+    void ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept;
+
     std::vector<zr::DisplayMode> m_trayFavourites;
+    int m_confirmSeconds = zr::kDefaultConfirmSeconds;
+    // Set while CORE_CMD_GET_MODE runs: its CORE_RPL_MODE goes here, not into the detected list.
+    std::optional<zr::DisplayMode>* m_modeQuery = nullptr;
+    // The open question, if any.
+    CModeConfirmDlg* m_confirmBox = nullptr;
     zr::CResolutionList m_modeTree;
     CResListCtrl m_detected;
     CResListCtrl m_favourites;

@@ -9,6 +9,7 @@
 #define IDD_PAGE_GAMMA              130
 #define IDD_PAGE_RESOLUTION         131
 #define IDD_APP_PICKER              135
+#define IDD_MODE_CONFIRM            136
 
 // Icons
 #define IDR_MAINFRAME               128
@@ -45,6 +46,10 @@
 #define IDC_RES_REMOVE_FAVOURITE    1007
 #define IDC_RES_FAVOURITES          1034
 #define IDC_RES_DETECTED            1036
+#define IDC_RES_CONFIRM_MODE        1050
+
+// Mode confirmation box controls (Keep is IDOK, Revert IDCANCEL)
+#define IDC_CONFIRM_COUNTDOWN       1051
 
 // Gamma page controls
 #define IDC_GAMMA_REMOVE            1012

@@ -49,8 +49,7 @@ want=$'About Zerenta...\n-\nConfigure...\n-\n'"$mode_item"$'\n-\n'"$gamma_item"$
 [ "$items" = "$want" ] || fail "tray menu: $(tr '\n' '|' <<<"$items")"
 
 choose_both() {
-  tray_choose "$mode_item" || fail "$1: choosing the favourite mode"
-  wait_for screen_size 800x600 || fail "$1: the desktop did not switch to 800x600"
+  tray_choose_mode "$mode_item" 800x600 || fail "$1: choosing the favourite mode and keeping 800x600"
   tray_choose "$gamma_item" || fail "$1: choosing the favourite gamma"
   wait_for ramp "$fav_ramp" || fail "$1: the ramp is not the favourite's"
 }

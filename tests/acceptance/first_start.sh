@@ -40,9 +40,10 @@ for i in $(seq 1 50); do [ -s "$setting" ] && break; sleep 0.1; done
 [ -s "$setting" ] || abort "Apply wrote no settings file"
 sleep 0.3
 same_file "$setting" "$(expected_file first_start.Setting)" "the first settings file"
-# Independently of the byte layout: the three sections, empty lists, the switch off.
+# Independently of the byte layout: the three sections, empty lists, the question on, the switch off.
 text=$(tr -d '\r\t\n' <"$setting" | sed 's/^\xef\xbb\xbf//')
-for part in '<Resolution><Favourite_Resolutions/></Resolution>' '<Gamma><Favourite_Gammas/></Gamma>' \
+for part in '<Resolution><Favourite_Resolutions/><Confirm_New_Mode>On</Confirm_New_Mode></Resolution>' \
+            '<Gamma><Favourite_Gammas/></Gamma>' \
             '<Saver_Blocker><Blocked_Apps/><Block_Switch>Off</Block_Switch></Saver_Blocker>'; do
   grep -qF "$part" <<<"$text" || fail "the settings file lacks $part: $text"
 done

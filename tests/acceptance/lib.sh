@@ -194,9 +194,10 @@ tray_items() {
 
 tray_close() { driver "menu-close" >/dev/null 2>&1; }
 
-# tray_choose TEXT: picks the tray item with exactly this text; prints the menu when it is missing.
+# tray_choose TEXT [COMMAND...]: picks the tray item with exactly this text, then runs the driver
+# commands given in the same driver process; prints the menu when the item is missing.
 tray_choose() {
-  local items index
+  local items index out
   items=$(tray_items) || { echo "no tray menu"; return 1; }
   # ENVIRON keeps awk from turning the wanted \t into a tab.
   index=$(WANT=$1 awk '$0 == ENVIRON["WANT"] { print NR - 1; exit }' <<<"$items")
@@ -205,7 +206,16 @@ tray_choose() {
     echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"
     return 1
   fi
-  driver "menu-choose $index" >/dev/null || { echo "menu-choose $index failed"; return 1; }
+  out=$(driver "menu-choose $index" "${@:2}") || { echo "after menu-choose $index: $(tail -1 <<<"$out")"; return 1; }
+}
+
+# A mode chosen from the tray is put to the user in this box before it stays.
+mode_box_title='Zerenta - Display Mode'
+# tray_choose_mode TEXT SIZE: picks a favourite mode, waits until the desktop has that size and
+# answers the box with Keep, as a user who sees the new mode does.
+tray_choose_mode() {
+  settle_on "$2"
+  tray_choose "$1" "${settle[@]}" "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone"
 }
 
 # ---- the screen -----------------------------------------------------------------------------
@@ -228,8 +238,7 @@ use_two_favourites() {
 # the tray; sets "changed" to the ramp they left.
 changed=""
 change_through_favourites() {
-  tray_choose "$fav_mode_item" || return 1
-  wait_for screen_size 800x600 || return 1
+  tray_choose_mode "$fav_mode_item" 800x600 || return 1
   tray_choose "$fav_gamma_item" || return 1
   local i
   for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
@@ -241,6 +250,14 @@ change_through_favourites() {
 # ramp: the server's ramp at entries 0, 1, 128 and 255 as one line.
 ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
 screen_size() { driver "screen" | sed -n 's/^ok screen "\{0,1\}\([0-9x]*\)"\{0,1\}.*/\1/p'; }
+# settle_on SIZE [SECONDS]: sets `settle` to driver commands that wait (default 10 s) until the
+# desktop has SIZE ("800x600") and Wine's desktop window has followed. Run them in the driver
+# process that makes the change happen, or in one started before it: here a mode change now and
+# then did not stick when new Wine processes started while the virtual desktop still followed it.
+settle=()
+settle_on() {
+  settle=("timeout $(( ${2:-10} * 1000 ))" "until screen == $1" "desktop" "until rect . == \"0 0 ${1/x/ }\"")
+}
 
 # wait_for WHAT WANT [SECONDS]: waits until "$(WHAT)" prints WANT; prints what it saw on a time-out.
 wait_for() {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <string>
 #include <tuple>
 
 #include "core/OrvelCore.h"
@@ -189,13 +190,28 @@ TEST_F(CoreOnDisplay, EnumeratesEveryModeWithEachRefreshRateSeparately) {
     EXPECT_TRUE(rates.count({1280, 1024, 32}));
 }
 
-TEST_F(CoreOnDisplay, SetModeChangesTheScreenAndRestoreScreenReturnsToTheStartMode) {
+TEST_F(CoreOnDisplay, SetModeChangesTheScreenGetModeFollowsAndRestoreScreenReturnsToTheStartMode) {
+    // The mode in force as CORE_CMD_GET_MODE answers it (one reply), or what came instead. The
+    // rate depends on the back end and the desktop, so only size and depth are compared.
+    const auto modeInForce = []() -> std::string {
+        s_recorder->replies.clear();
+        const LRESULT result = Send(CORE_CMD_GET_MODE);
+        const auto modes = s_recorder->Modes();
+        if (result != 0 || s_recorder->replies.size() != 1 || modes.size() != 1)
+            return "result " + std::to_string(result) + ", " + std::to_string(s_recorder->replies.size()) + " replies";
+        const DisplayMode& m = modes[0];
+        std::printf("mode in force: %ux%ux%u at %u Hz\n", m.width, m.height, m.bpp, m.refresh_rate);
+        return std::to_string(m.width) + "x" + std::to_string(m.height) + "x" + std::to_string(m.bpp);
+    };
+    EXPECT_EQ(modeInForce(), "1280x1024x32");
     const DisplayMode mode{800, 600, 32, 0};
     ASSERT_EQ(Send(CORE_CMD_SET_MODE, &mode, sizeof(mode)), 0);
     EXPECT_TRUE(WaitForScreen(800, 600)) << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(modeInForce(), "800x600x32");
     ASSERT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
     EXPECT_TRUE(WaitForScreen(s_startWidth, s_startHeight))
         << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(modeInForce(), "1280x1024x32");
     EXPECT_EQ(s_startWidth, 1280);
     EXPECT_EQ(s_startHeight, 1024);
 }

@@ -70,7 +70,7 @@ void SendEveryCode(CoreChannel* test, const std::function<LRESULT(std::uint32_t,
     std::uint32_t levels[3] = {50, 50, 50};
     for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
                                CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
-                               CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, 3u, 12u, 99u}) {
+                               CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE, 3u, 12u, 99u}) {
         const void* payload = code == CORE_CMD_SET_MODE ? static_cast<const void*>(&mode)
                               : code == CORE_CMD_SET_GAMMA_LEVELS ? static_cast<const void*>(levels)
                                                                   : static_cast<const void*>(table.data());
@@ -165,6 +165,31 @@ TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
     ASSERT_TRUE(Init());
     EXPECT_EQ(CCoreLibrary::Instance().Send(nullptr, CORE_CMD_ENUM_MODES, nullptr, 0), 0);
     EXPECT_EQ(m_script.modesOffered, 1);
+    EXPECT_TRUE(m_recorder.replies.empty());
+}
+
+TEST_F(CoreChannel, GetModeAnswersOneModeReplyWithTheModeInForceAndChangesNothing) {
+    ASSERT_TRUE(Init());
+    m_script.calls.clear();
+    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 0);
+    ASSERT_EQ(m_recorder.replies.size(), 1u);
+    const RecordedReply& reply = m_recorder.replies[0];
+    EXPECT_EQ(reply.code, CORE_RPL_MODE);
+    EXPECT_EQ(reply.from, nullptr);
+    EXPECT_EQ(reply.size, 16u);
+    EXPECT_EQ(FakeBackEnd::Text(reply.mode), "1280x1024x32@60");
+
+    const DisplayMode mode{800, 600, 16, 0};
+    ASSERT_EQ(Send(CORE_CMD_SET_MODE, &mode, 16), 0);
+    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 0);
+    ASSERT_EQ(m_recorder.Modes().size(), 2u);
+    EXPECT_EQ(FakeBackEnd::Text(m_recorder.Modes()[1]), "800x600x16@0");
+    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"getmode", "setmode 800x600x16@0", "getmode"}));
+
+    // A mode that cannot be read is a failure without a reply.
+    m_script.modeUnreadable = true;
+    m_recorder.replies.clear();
+    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 1);
     EXPECT_TRUE(m_recorder.replies.empty());
 }
 
@@ -298,6 +323,7 @@ TEST_F(CoreChannel, AFailedOpenFailsInitAndRefusesTheModeCommands) {
     const DisplayMode mode{800, 600, 32, 0};
     EXPECT_EQ(Send(CORE_CMD_SET_MODE, &mode, 16), 1);
     EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 1);
+    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 1);
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 1);
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
     EXPECT_TRUE(m_script.calls.empty());

@@ -125,6 +125,9 @@ index=$(tray_index '[4:3]\t800 x 600 32bpp 60Hz') || fail "tray menu lacks the 8
 if [ -n "$index" ]; then
   driver "menu-choose $index" || fail "choosing the favourite"
   wait_screen 800x600 || fail "desktop did not switch to 800x600"
+  # The new mode is put to the user; Keep, as a user who sees it does.
+  driver "wait title=\"Zerenta - Display Mode\" visible" "click 1" "wait title=\"Zerenta - Display Mode\" gone" >/dev/null ||
+    fail "no question after the switch to 800x600"
   index=$(tray_index 'Restore Screen\tCtrl + Alt + Enter') || fail "tray menu lacks Restore Screen"
   driver "menu-choose $index"
   wait_screen "$start_screen" || fail "Restore Screen did not return to $start_screen"

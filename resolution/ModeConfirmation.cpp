@@ -1,0 +1,43 @@
+#include "resolution/ModeConfirmation.h"
+
+#include <algorithm>
+
+#include "settings/LenientInt.h"
+#include "settings/XmlText.h"
+
+namespace zr {
+ModeConfirmation ReadModeConfirmation(const XmlNode& section)
+{
+    ModeConfirmation confirmation;
+    if (const XmlNode* ask = section.FindChild(kConfirmElement))
+        confirmation.ask = !xmltext::EqualsNoCase(ask->value, L"off");
+    if (const XmlNode* seconds = section.FindChild(kConfirmSecondsElement)) {
+        const int value = ParseLenientInt(seconds->value);
+        if (value > 0)
+            confirmation.seconds = std::min(value, kDefaultConfirmSeconds);
+    }
+    return confirmation;
+}
+
+std::unique_ptr<XmlNode> BuildConfirmElement(bool ask)
+{
+    return std::make_unique<XmlNode>(kConfirmElement, ask ? L"On" : L"Off");
+}
+
+bool ModesMatch(const DisplayMode& a, const DisplayMode& b)
+{
+    const bool sameRate = a.refresh_rate == 0 || b.refresh_rate == 0 || a.refresh_rate == b.refresh_rate;
+    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && sameRate;
+}
+
+bool NeedsConfirmation(const DisplayMode& before, const DisplayMode& requested, const DisplayMode& after)
+{
+    return ModesMatch(after, requested) && !ModesMatch(after, before);
+}
+
+std::wstring FormatRevertCountdown(int seconds)
+{
+    return L"Reverting in " + std::to_wstring(seconds) + (seconds == 1 ? L" second." : L" seconds.");
+}
+
+}  // namespace zr

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# A mode chosen from the tray is put to the user: "Keep this display mode?" with a countdown.
+# Keep keeps it; no answer, Revert, Esc and the close box put back the mode in force just before
+# (not the start-up mode) and leave the ramp alone. A refused mode and a page with the question
+# switched off show no box, and the switch survives a restart. The countdown is shortened to
+# 10 s through the settings file: long enough for the driver to answer well inside it.
+# Every wait for a mode change runs in the driver process that brings it about (see settle_on).
+source "$(dirname "$0")/lib.sh"
+
+item_800='[4:3]\t800 x 600 32bpp 60Hz'
+item_1024='[4:3]\t1024 x 768 32bpp 60Hz'
+item_refused='[1234:567]\t1234 x 567 32bpp 60Hz'
+printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
+  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
+  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
+  $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
+  $'\t\t\t<Item width="1234" height="567" bpp="32" refresh_rate="60" />' \
+  $'\t\t</Favourite_Resolutions>' $'\t\t<Confirm_Seconds>10</Confirm_Seconds>' $'\t</Resolution>' \
+  $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
+  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
+  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
+printf '</Zerenta>' >>"$setting"
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# choose ITEM SIZE: the tray favourite; waits until the desktop has that size.
+choose() {
+  settle_on "$2"
+  tray_choose "$1" "${settle[@]}"
+}
+# The box with its question and a countdown from the file's 10 s (the default is 15 s). Waits,
+# as a user's reaction would, until the countdown has run for a second. Sets `left` to the seconds
+# then shown and `seen` to that time in ms; prints what the driver saw on a failure.
+left=0
+seen=0
+expect_box() {
+  local out
+  out=$(driver "wait title=\"$mode_box_title\" visible" "texts Static ~= \"Keep this display mode?\"" \
+               "until texts Static !~ \"Reverting in 10 \"" "texts Static") || { echo "$out"; return 1; }
+  seen=$(now_ms)
+  left=$(sed -n 's/^ok texts ".*Reverting in \([0-9]*\) seconds\{0,1\}\.".*/\1/p' <<<"$out" | tail -1)
+  [ -n "$left" ] && [ "$left" -ge 1 ] && [ "$left" -le 9 ] || { echo "countdown: $out"; return 1; }
+}
+# no_box_for SECONDS: no box shows up in that time, and the desktop keeps the size it has.
+no_box_for() {
+  local size deadline=$((SECONDS + $1))
+  size=$(screen_size)
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if driver "timeout 100" "find title=\"$mode_box_title\" visible=1" >/dev/null 2>&1; then
+      echo "a box came up: $(message_boxes | tr '\n' ' ')"
+      return 1
+    fi
+    sleep 0.2
+  done
+  [ "$(screen_size)" = "$size" ] || { echo "the desktop went from $size to $(screen_size)"; return 1; }
+}
+
+start_app
+say "a dim ramp first, which no answer may touch"
+tray_choose 'Dim\tRGB: 30, 30, 30  CrBr: 0, 100' || abort "no gamma favourite in the tray"
+for i in $(seq 1 50); do dim=$(ramp); [ "$dim" != "$start_ramp" ] && break; sleep 0.1; done
+[ "$dim" != "$start_ramp" ] || abort "the gamma favourite did not change the ramp"
+sleep 0.3
+dim=$(ramp)
+
+say "Keep: 1024 x 768 stays beyond the countdown"
+choose "$item_1024" 1024x768 || abort "the desktop did not switch to 1024x768"
+expect_box || fail "no question after the switch to 1024x768"
+[ -n "${ZR_SHOTS_DIR:-}" ] && import -window root -display "$DISPLAY" -crop 1024x768+0+0 "$ZR_SHOTS_DIR/confirm-mode.png"
+out=$(driver "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") || fail "Keep: $out"
+no_box_for 11 || fail "after Keep"
+[ "$(screen_size)" = 1024x768 ] || fail "Keep did not keep 1024x768: $(screen_size)"
+
+say "no answer: back to 1024 x 768 (the mode before, not the start-up mode) after the countdown"
+t0=$(now_ms)
+choose "$item_800" 800x600 || abort "the desktop did not switch to 800x600"
+expect_box || fail "no question after the switch to 800x600"
+settle_on 1024x768 15
+out=$(driver "${settle[@]}") || fail "no answer did not put back 1024x768: $(tail -1 <<<"$out")"
+waited=$(( $(now_ms) - t0 ))
+say "reverted $waited ms after the tray choice"
+[ "$waited" -ge 10000 ] || fail "reverted after $waited ms, before the countdown ran out"
+out=$(driver "wait title=\"$mode_box_title\" gone") || fail "the box stayed after the countdown"
+[ "$(ramp)" = "$dim" ] || fail "the revert changed the ramp: $(ramp), was $dim"
+
+for how in Revert Esc close; do
+  say "$how: back to 1024 x 768"
+  choose "$item_800" 800x600 || { fail "$how: the desktop did not switch to 800x600"; continue; }
+  expect_box || { fail "$how: no question"; continue; }
+  case $how in
+    Revert) answer=("click 2") ;;
+    # Esc as the box's modal loop takes it, sent to the Keep button: the dialog manager, not the
+    # button, turns it into Revert.
+    Esc) answer=("control 1" "post WM_KEYDOWN 27 0x00010001") ;;
+    close) answer=("close") ;;
+  esac
+  settle_on 1024x768 5
+  out=$(driver "wait title=\"$mode_box_title\" visible" "${answer[@]}" "${settle[@]}" "wait title=\"$mode_box_title\" gone") ||
+    fail "$how did not put back 1024x768: $(tail -1 <<<"$out")"
+  # The answer, not the end of the countdown, put the mode back.
+  took=$(( $(now_ms) - seen ))
+  [ "$took" -lt $(( (left - 1) * 1000 )) ] || fail "$how: back after $took ms, with $left s shown"
+  [ "$(ramp)" = "$dim" ] || fail "$how changed the ramp: $(ramp)"
+done
+
+say "a refused mode: the core's warning and the start-up mode, no question"
+settle_on "$start_screen"
+tray_choose "$item_refused" "wait title=\"Zerenta Warning\" visible" "click 1" "wait title=\"Zerenta Warning\" gone" \
+  "${settle[@]}" || fail "the refused mode: no warning, or no start-up mode after it"
+no_box_for 3 || fail "after the refused mode"
+
+say "the check box off: no question, and the choice is saved"
+hwnd=$(show_main) || abort "Configure did not show the main dialog"
+out=$(driver "find hwnd=$hwnd" "checked 1050 == 1" "click 1050" "until checked 1050 == 0" "click 2") ||
+  fail "turning the question off: $out"
+wait_main_visible 0 || fail "Apply & Minimize did not hide the dialog"
+grep -q '<Confirm_New_Mode>Off</Confirm_New_Mode>' "$setting" ||
+  fail "the settings file lacks the switch: $(tr -d '\r' <"$setting")"
+grep -q '<Confirm_Seconds>10</Confirm_Seconds>' "$setting" || fail "the save dropped the countdown"
+choose "$item_800" 800x600 || fail "the desktop did not switch to 800x600 with the question off"
+no_box_for 3 || fail "with the check box off"
+
+say "after a restart the check box is still off"
+stop_app
+restore_screen
+start_app
+hwnd=$(show_main) || abort "Configure did not show the main dialog after the restart"
+out=$(driver "find hwnd=$hwnd" "checked 1050 == 0") || fail "the check box after the restart: $out"
+
+
+finish
