@@ -15,7 +15,7 @@ CSingleInstance::~CSingleInstance()
     }
 }
 
-CSingleInstance::Claim CSingleInstance::Open() noexcept
+CSingleInstance::Claim CSingleInstance::TakePlace() noexcept
 {
     // This copy's own view and handle go first: while they are open, the record would outlive
     // the copy that made it.
@@ -38,8 +38,6 @@ CSingleInstance::Claim CSingleInstance::Open() noexcept
     if (m_first) ::InterlockedExchange(&m_record->process, static_cast<LONG>(::GetCurrentProcessId()));
     return m_first ? Claim::First : Claim::Later;
 }
-
-CSingleInstance::Claim CSingleInstance::TakePlace() noexcept { return Open(); }
 
 void CSingleInstance::Publish(HWND window) noexcept
 {
@@ -68,6 +66,6 @@ CSingleInstance::Claim CSingleInstance::ShowFirst(UINT showCommand, DWORD timeou
         if (::GetTickCount64() >= deadline) return Claim::Later;
         ::Sleep(kRetryMs);
         // The first copy may have ended meanwhile: then the place is free for this one.
-        if (Open() == Claim::First) return Claim::First;
+        if (TakePlace() == Claim::First) return Claim::First;
     }
 }

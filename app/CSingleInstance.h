@@ -18,7 +18,8 @@ public:
 
     enum class Claim { First, Later, Failed };
     // Takes the session's one place; Later when another copy holds it. Failed (no place could be
-    // made) lets the program run as it did before there was a place to hold.
+    // made) lets the program run as it did before there was a place to hold. A later copy may
+    // try again; its own view of the place goes first.
     Claim TakePlace() noexcept;
     // The first copy's main dialog, once it exists; null again when it goes.
     void Publish(HWND window) noexcept;
@@ -35,8 +36,6 @@ private:
     };
     // The same record for the 32-bit and the 64-bit build, which may meet in one session.
     static_assert(sizeof(Record) == 16, "the shared record has one layout for every build");
-
-    Claim Open() noexcept;
 
     zr::UniqueKernel m_mapping;
     Record* m_record = nullptr;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/ProgramVersion.h"
 #include "app/ShellLogic.h"
 #include "framework/Handles.h"
 #include "framework/Platform.h"
@@ -46,25 +47,10 @@ std::wstring ReadRunCommand() noexcept
 
 }  // namespace
 
-std::wstring CStartWithWindows::ProgramPath() noexcept
-{
-    try {
-        // Long paths do not fit MAX_PATH: grow until the name is not cut.
-        for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-            std::vector<wchar_t> path(size, L'\0');
-            const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
-            if (length == 0) return {};
-            if (length < size) return std::wstring(path.data(), length);
-        }
-    } catch (...) {
-    }
-    return {};
-}
-
 bool CStartWithWindows::IsOn() noexcept
 {
     try {
-        return shell::RunCommandStarts(ReadRunCommand(), ProgramPath());
+        return shell::RunCommandStarts(ReadRunCommand(), GetProgramPath());
     } catch (...) {
         return false;
     }
@@ -78,7 +64,7 @@ bool CStartWithWindows::Set(bool on, std::wstring& reason) noexcept
                                            key.put(), nullptr);
         if (status == ERROR_SUCCESS) {
             if (on) {
-                const std::wstring path = ProgramPath();
+                const std::wstring path = GetProgramPath();
                 if (path.empty()) {
                     reason = zr::platform::LastErrorText();
                     return false;

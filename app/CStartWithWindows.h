@@ -14,6 +14,4 @@ public:
     static bool IsOn() noexcept;
     // Writes the value (on) or removes it (off); false with the system's reason when it failed.
     static bool Set(bool on, std::wstring& reason) noexcept;
-    // The running program's full path; empty when it cannot be read.
-    static std::wstring ProgramPath() noexcept;
 };

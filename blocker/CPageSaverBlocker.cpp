@@ -115,8 +115,11 @@ void CPageSaverBlocker::OnSelectApp()
     // comdlg32 is loaded when the dialog is first wanted rather than at start-up: under Wine it
     // brings in the printing stack (winspool and CUPS with its TLS libraries), about 5 MiB of
     // working set that the program otherwise never uses. It stays loaded for the next time.
-    static const auto getOpenFileName = reinterpret_cast<BOOL(WINAPI*)(LPOPENFILENAMEW)>(
-        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryW(L"comdlg32.dll"), "GetOpenFileNameW")));
+    static const auto getOpenFileName = [] {
+        const HMODULE comdlg = ::LoadLibraryW(L"comdlg32.dll");
+        return reinterpret_cast<BOOL(WINAPI*)(LPOPENFILENAMEW)>(
+            comdlg ? reinterpret_cast<void*>(::GetProcAddress(comdlg, "GetOpenFileNameW")) : nullptr);
+    }();
     if (!getOpenFileName || !getOpenFileName(&ofn))
         return;
     file.resize(::wcsnlen(file.c_str(), file.size()));

@@ -5,7 +5,6 @@
 
 #include "core/CDisplaySettingsBackEnd.h"
 
-
 namespace orvel {
 
 namespace {

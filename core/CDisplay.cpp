@@ -8,10 +8,6 @@
 namespace orvel {
 
 namespace {
-bool SameMode(const DisplayMode& a, const DisplayMode& b) {
-    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
-}
-
 // Devices keep ramps at their own precision (Wine, for one, at 8 bits): a ramp read back within
 // one 8-bit step of every entry is the ramp that was written.
 bool DeviceHolds(const DeviceRamp& device, const DeviceRamp& written) {
@@ -92,7 +88,7 @@ HRESULT CDisplay::ReleaseAll() {
 bool CDisplay::CanChangeModes() const { return m_backEnd->CanChangeModes(); }
 
 HRESULT CDisplay::ChangeMode(const DisplayMode& mode) {
-    const bool differs = !m_hasStartupMode || !SameMode(mode, m_startupMode);
+    const bool differs = !m_hasStartupMode || mode != m_startupMode;
     if (differs) KeepRecoveryRecord();
     const bool changed = SUCCEEDED(m_backEnd->SetMode(mode));
     if (changed) m_modeDiffers = differs;

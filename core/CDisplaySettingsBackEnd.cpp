@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-
 namespace orvel {
 
 namespace {
@@ -20,16 +19,6 @@ DisplayMode FromDevMode(const DEVMODEW& entry) {
     // 0 and 1 both stand for the hardware's default rate; the record knows only 0.
     return DisplayMode{entry.dmPelsWidth, entry.dmPelsHeight, entry.dmBitsPerPel,
                        entry.dmDisplayFrequency > 1 ? entry.dmDisplayFrequency : 0};
-}
-
-bool SameMode(const DisplayMode& a, const DisplayMode& b) {
-    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.refresh_rate == b.refresh_rate;
-}
-
-// A mode asked for with the default rate is met by any rate.
-bool ModeMeets(const DisplayMode& actual, const DisplayMode& wanted) {
-    return actual.width == wanted.width && actual.height == wanted.height && actual.bpp == wanted.bpp &&
-           (wanted.refresh_rate == 0 || actual.refresh_rate == 0 || actual.refresh_rate == wanted.refresh_rate);
 }
 
 DEVMODEW ModeRequest(const DisplayMode& mode) {
@@ -49,11 +38,11 @@ DEVMODEW ModeRequest(const DisplayMode& mode) {
 
 bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode) {
     DEVMODEW current = EmptyDevMode();
-    if (api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0) && ModeMeets(FromDevMode(current), mode))
+    if (api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0) && ModesMatch(FromDevMode(current), mode))
         return true;
     // The user's own mode is returned to as such, which also ends any temporary mode.
     DEVMODEW saved = EmptyDevMode();
-    if (api.enumSettings(nullptr, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModeMeets(FromDevMode(saved), mode))
+    if (api.enumSettings(nullptr, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModesMatch(FromDevMode(saved), mode))
         return api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
     DEVMODEW wanted = ModeRequest(mode);
     return api.changeSettings(nullptr, &wanted, nullptr, CDS_FULLSCREEN, nullptr) == DISP_CHANGE_SUCCESSFUL;
@@ -99,7 +88,7 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
     for (DWORD i = 0; m_api.enumSettings(Device(), i, &entry, 0); ++i) {
         const DisplayMode mode = FromDevMode(entry);
         entry = EmptyDevMode();
-        if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return SameMode(m, mode); }))
+        if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return m == mode; }))
             continue;
         try {
             delivered.push_back(mode);

@@ -34,8 +34,17 @@ struct DisplayMode {
     std::uint32_t height;
     std::uint32_t bpp;
     std::uint32_t refresh_rate;
+
+    friend bool operator==(const DisplayMode&, const DisplayMode&) = default;
 };
 static_assert(sizeof(DisplayMode) == 16, "DisplayMode is a 16-byte wire record");
+
+// The same size and depth, and the same rate where rate 0 on either side stands for any rate: a
+// mode asked for at the default rate is met by whatever rate the system picked.
+inline bool ModesMatch(const DisplayMode& a, const DisplayMode& b) {
+    const bool sameRate = a.refresh_rate == 0 || b.refresh_rate == 0 || a.refresh_rate == b.refresh_rate;
+    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && sameRate;
+}
 
 // 256 red, 256 green, 256 blue entries, each 0..255: the payload of CORE_CMD_SET_GAMMA_RAMP.
 inline constexpr std::size_t kGammaChannelSize = 256;

@@ -40,16 +40,13 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
         break;
     case CORE_RPL_MODE:
         // The payload belongs to the core and is valid only during this message.
-        if (m_modeQuery) {
-            if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
-                zr::DisplayMode mode;
-                std::memcpy(&mode, data.lpData, sizeof(mode));
+        if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
+            zr::DisplayMode mode;
+            std::memcpy(&mode, data.lpData, sizeof(mode));
+            if (m_modeQuery)
                 *m_modeQuery = mode;
-            }
-        } else if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
-            auto record = std::make_unique<zr::DisplayMode>();
-            std::memcpy(record.get(), data.lpData, sizeof(zr::DisplayMode));
-            m_detected.InsertMode(std::move(record));
+            else
+                m_detected.InsertMode(std::make_unique<zr::DisplayMode>(mode));
         }
         break;
     case CORE_RPL_MODES_END:
@@ -133,11 +130,10 @@ void CPageResolution::StoreFavourites() noexcept
     ReplaceChild(*zr::BuildFavouritesElement(modes));
 }
 
-void CPageResolution::LoadFavourites() noexcept
+void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
 {
     m_favourites.DeleteAllModes();
     m_trayFavourites.clear();
-    const std::unique_ptr<XmlNode> section = CreateRoot();
     if (!section)
         return;
     for (const zr::DisplayMode& mode : zr::ReadFavourites(*section)) {
@@ -152,27 +148,32 @@ void CPageResolution::StoreConfirmation() noexcept
     ReplaceChild(*zr::BuildConfirmElement(IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) == BST_CHECKED));
 }
 
-void CPageResolution::LoadConfirmation() noexcept
+void CPageResolution::LoadConfirmation(const XmlNode* section) noexcept
 {
-    const std::unique_ptr<XmlNode> section = CreateRoot();
     const zr::ModeConfirmation confirmation = section ? zr::ReadModeConfirmation(*section) : zr::ModeConfirmation{};
     CheckDlgButton(IDC_RES_CONFIRM_MODE, confirmation.ask ? BST_CHECKED : BST_UNCHECKED);
     m_confirmSeconds = confirmation.seconds;
+}
+
+void CPageResolution::LoadSection() noexcept
+{
+    // One parse of the section serves both readers.
+    const std::unique_ptr<XmlNode> section = CreateRoot();
+    LoadFavourites(section.get());
+    LoadConfirmation(section.get());
 }
 
 void CPageResolution::SaveSettings()
 {
     StoreFavourites();
     StoreConfirmation();
-    LoadFavourites();
-    LoadConfirmation();
+    LoadSection();
 }
 
 void CPageResolution::LoadSettings(const std::wstring& text)
 {
     SetXml(text);
-    LoadFavourites();
-    LoadConfirmation();
+    LoadSection();
 }
 
 void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
@@ -225,7 +226,7 @@ void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::
         auto* w = static_cast<Watch*>(context);
         const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce();
         // A mode that cannot be read is no reason to end the question early.
-        return !now || zr::ModesMatch(*now, w->current);
+        return !now || ModesMatch(*now, w->current);
     };
     CModeConfirmDlg box(m_confirmSeconds, stillInForce, &watch);
     m_confirmBox = &box;

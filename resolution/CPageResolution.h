@@ -42,9 +42,12 @@ private:
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
     void StoreFavourites() noexcept;
-    void LoadFavourites() noexcept;
+    // The favourites and the question's switch from the section as stored; the two readers take
+    // a section that cannot be parsed (null) as an empty one.
+    void LoadSection() noexcept;
+    void LoadFavourites(const XmlNode* section) noexcept;
     void StoreConfirmation() noexcept;
-    void LoadConfirmation() noexcept;
+    void LoadConfirmation(const XmlNode* section) noexcept;
     void BuildModeTree() noexcept;
 
     // The mode in force as the core reports it; nothing when the core cannot tell.

@@ -24,12 +24,6 @@ std::unique_ptr<XmlNode> BuildConfirmElement(bool ask)
     return std::make_unique<XmlNode>(kConfirmElement, ask ? L"On" : L"Off");
 }
 
-bool ModesMatch(const DisplayMode& a, const DisplayMode& b)
-{
-    const bool sameRate = a.refresh_rate == 0 || b.refresh_rate == 0 || a.refresh_rate == b.refresh_rate;
-    return a.width == b.width && a.height == b.height && a.bpp == b.bpp && sameRate;
-}
-
 bool NeedsConfirmation(const DisplayMode& before, const DisplayMode& requested, const DisplayMode& after)
 {
     return ModesMatch(after, requested) && !ModesMatch(after, before);

@@ -34,8 +34,6 @@ std::unique_ptr<XmlNode> BuildConfirmElement(bool ask);
 // before. A refused mode (the core has gone back to the start-up mode) and a mode that was
 // already in force leave nothing to confirm. Rate 0 on either side stands for any rate.
 bool NeedsConfirmation(const DisplayMode& before, const DisplayMode& requested, const DisplayMode& after);
-// The same size, depth and rate, where rate 0 on either side stands for any rate.
-bool ModesMatch(const DisplayMode& a, const DisplayMode& b);
 
 // "Reverting in 15 seconds." ("1 second." at the last one).
 std::wstring FormatRevertCountdown(int seconds);
