@@ -44,10 +44,13 @@ HMODULE LoadSystemDirectDraw() {
 }
 }  // namespace
 
-std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create() { return std::make_unique<CDirectDrawBackEnd>(); }
+std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create(const std::wstring& device) {
+    return std::make_unique<CDirectDrawBackEnd>(device);
+}
 
 HRESULT CDirectDrawBackEnd::Open(HWND window) {
     ReleaseAll();
+    OpenDc(m_device);
     if (!m_library) m_library.reset(LoadSystemDirectDraw());
     if (!m_library) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     const auto create = reinterpret_cast<DirectDrawCreateExFn>(
@@ -105,6 +108,7 @@ void CDirectDrawBackEnd::ReleaseAll() {
     ReleaseInterface(m_primary);
     ReleaseInterface(m_gammaControl);
     ReleaseInterface(m_directDraw);
+    CloseDc();
 }
 
 void CDirectDrawBackEnd::EnumModes(ModeSink sink, void* context) {
@@ -132,6 +136,8 @@ bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
     return true;
 }
 
-bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) { return PutBackDisplayMode(DisplaySettingsApi{}, mode); }
+bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) {
+    return PutBackDisplayMode(Api(), m_device.empty() ? nullptr : m_device.c_str(), mode);
+}
 
 }  // namespace orvel

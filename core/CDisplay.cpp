@@ -26,7 +26,7 @@ CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, std::wstring recove
 
 CDisplay::~CDisplay() { ReleaseAll(); }
 
-HRESULT CDisplay::Init(HWND window) {
+HRESULT CDisplay::Init(HWND window, bool reportMissingGamma) {
     ReleaseAll();
     m_window = window;
     m_hasStartupMode = false;
@@ -40,7 +40,7 @@ HRESULT CDisplay::Init(HWND window) {
     if (FAILED(hr)) return hr;
     if (m_backEnd->CaptureRamp(m_savedRamp)) {
         m_hasSavedRamp = true;
-    } else {
+    } else if (reportMissingGamma) {
         // No owner: the box may come up before the program's main window is visible.
         MessageBoxW(nullptr,
                     L"Gamma control failed.\nZerenta is unable to control gamma values of your video adapter.",
@@ -124,7 +124,7 @@ void CDisplay::EnumModes(HWND target) {
     m_backEnd->EnumModes(&DeliverMode, &context);
 }
 
-void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
+void CDisplay::ShowModeWarning(const DisplayMode& mode, const std::wstring& display) const {
     wchar_t text[255];
     // The fields are unsigned on the wire and shown as signed decimal.
     if (mode.refresh_rate == 0) {
@@ -136,7 +136,12 @@ void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
                       static_cast<int>(mode.width), static_cast<int>(mode.height), static_cast<int>(mode.bpp),
                       static_cast<int>(mode.refresh_rate));
     }
-    MessageBoxW(m_window, text, L"Zerenta Warning", MB_ICONWARNING | MB_OK);
+    if (display.empty()) {
+        MessageBoxW(m_window, text, L"Zerenta Warning", MB_ICONWARNING | MB_OK);
+        return;
+    }
+    const std::wstring named = std::wstring(text) + display;
+    MessageBoxW(m_window, named.c_str(), L"Zerenta Warning", MB_ICONWARNING | MB_OK);
 }
 
 BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) {

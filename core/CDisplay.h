@@ -27,8 +27,9 @@ public:
 
     // Puts back the screen a recovery file left by an earlier run records (and removes the
     // file), then opens the display with `window` as the cooperative window and captures the
-    // ramp and mode in force now. A missing gamma control is shown to the user but does not fail.
-    HRESULT Init(HWND window);
+    // ramp and mode in force now. A missing gamma control does not fail; with `reportMissingGamma`
+    // it is shown to the user.
+    HRESULT Init(HWND window, bool reportMissingGamma = true);
     HRESULT ReleaseAll();
 
     // Mode operations need an opened display; callers check CanChangeModes first.
@@ -38,8 +39,9 @@ public:
     bool GetMode(DisplayMode& mode);
     // Sends one CORE_RPL_MODE per mode to `target` until it answers non-zero.
     void EnumModes(HWND target);
-    // The warning box owned by the core window after a refused mode.
-    void ShowModeWarning(const DisplayMode& mode) const;
+    // The warning box owned by the core window after a refused mode; `display`, when given, is a
+    // line that names the display.
+    void ShowModeWarning(const DisplayMode& mode, const std::wstring& display = {}) const;
 
     bool HasSavedRamp() const { return m_hasSavedRamp; }
     BOOL ApplyRamp(const DeviceRamp& ramp);
