@@ -192,7 +192,12 @@ void CZerentaDlg::ConfirmExit() noexcept
     EndDialog(IDOK);
 }
 
-void CZerentaDlg::RestoreScreen() noexcept { SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0); }
+void CZerentaDlg::RestoreScreen() noexcept
+{
+    // Every display, each to its own start-up ramp and mode.
+    const DisplayCommandHeader everyDisplay{kAllDisplays, CORE_CMD_RESTORE_SCREEN};
+    SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, &everyDisplay, sizeof(everyDisplay));
+}
 
 void CZerentaDlg::ShowAbout() noexcept
 {

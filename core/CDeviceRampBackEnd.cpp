@@ -2,22 +2,29 @@
 
 namespace orvel {
 
-bool CDeviceRampBackEnd::OpenDc(const std::wstring& device) {
+void CDeviceRampBackEnd::SetRampDevice(const std::wstring& device) {
     m_dc.Reset();
-    const HDC dc = m_api.createDc(L"DISPLAY", device.empty() ? nullptr : device.c_str(), nullptr, nullptr);
-    if (dc == nullptr) return false;
-    m_dc = CDisplayDc(dc, m_api.deleteDc);
-    return true;
+    m_rampDevice = device;
+    m_rampDeviceKnown = true;
+}
+
+HDC CDeviceRampBackEnd::Dc() {
+    if (m_dc.Get() == nullptr && m_rampDeviceKnown) {
+        const HDC dc =
+            m_api.createDc(L"DISPLAY", m_rampDevice.empty() ? nullptr : m_rampDevice.c_str(), nullptr, nullptr);
+        if (dc != nullptr) m_dc = CDisplayDc(dc, m_api.deleteDc);
+    }
+    return m_dc.Get();
 }
 
 bool CDeviceRampBackEnd::WriteRamp(const DeviceRamp& ramp) {
-    if (m_dc.Get() == nullptr) return false;
-    return m_api.setRamp(m_dc.Get(), const_cast<std::uint16_t*>(ramp.data())) != FALSE;
+    const HDC dc = Dc();
+    return dc != nullptr && m_api.setRamp(dc, const_cast<std::uint16_t*>(ramp.data())) != FALSE;
 }
 
 bool CDeviceRampBackEnd::ReadRamp(DeviceRamp& ramp) {
-    if (m_dc.Get() == nullptr) return false;
-    return m_api.getRamp(m_dc.Get(), ramp.data()) != FALSE;
+    const HDC dc = Dc();
+    return dc != nullptr && m_api.getRamp(dc, ramp.data()) != FALSE;
 }
 
 }  // namespace orvel

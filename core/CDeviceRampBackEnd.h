@@ -21,15 +21,21 @@ public:
 protected:
     explicit CDeviceRampBackEnd(const DisplaySettingsApi& api) : m_api(api) {}
 
-    // Makes the DC of `device` the one ramps go through, in place of any earlier one. An empty name
-    // stands for the whole display, for a system that lists no display device at all.
-    bool OpenDc(const std::wstring& device);
+    // The display whose DC ramps go through from now on, in place of any earlier one; its DC is
+    // made at the first ramp. An empty name stands for the whole display, for a system that lists
+    // no display device at all.
+    void SetRampDevice(const std::wstring& device);
     void CloseDc() noexcept { m_dc.Reset(); }
     const DisplaySettingsApi& Api() const noexcept { return m_api; }
 
 private:
+    // The DC, made when it is first needed: a recorded ramp is put back before the display opens.
+    HDC Dc();
+
     DisplaySettingsApi m_api;
-    // Kept from Open to ReleaseAll: a slider step then costs one ramp write, not a DC as well.
+    std::wstring m_rampDevice;
+    bool m_rampDeviceKnown = false;
+    // Kept until ReleaseAll: a slider step then costs one ramp write, not a DC as well.
     CDisplayDc m_dc;
 };
 

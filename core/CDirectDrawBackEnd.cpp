@@ -50,7 +50,6 @@ std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create(const std::wstring& 
 
 HRESULT CDirectDrawBackEnd::Open(HWND window) {
     ReleaseAll();
-    OpenDc(m_device);
     if (!m_library) m_library.reset(LoadSystemDirectDraw());
     if (!m_library) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     const auto create = reinterpret_cast<DirectDrawCreateExFn>(

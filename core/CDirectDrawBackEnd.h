@@ -21,7 +21,9 @@ public:
     static std::unique_ptr<IDisplayBackEnd> Create(const std::wstring& device = {});
 
     explicit CDirectDrawBackEnd(std::wstring device = {})
-        : CDeviceRampBackEnd(DisplaySettingsApi{}), m_device(std::move(device)) {}
+        : CDeviceRampBackEnd(DisplaySettingsApi{}), m_device(std::move(device)) {
+        SetRampDevice(m_device);
+    }
     ~CDirectDrawBackEnd() override { ReleaseAll(); }
     CDirectDrawBackEnd(const CDirectDrawBackEnd&) = delete;
     CDirectDrawBackEnd& operator=(const CDirectDrawBackEnd&) = delete;

@@ -74,8 +74,7 @@ HRESULT CDisplaySettingsBackEnd::Open(HWND) {
     DEVMODEW current = EmptyDevMode();
     if (!Api().enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return E_FAIL;
     m_open = true;
-    // A display whose DC cannot be made still has its modes; it takes no ramp.
-    OpenDc(m_device);
+    if (m_fixedDevice.empty()) SetRampDevice(m_device);
     return S_OK;
 }
 

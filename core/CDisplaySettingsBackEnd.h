@@ -25,7 +25,9 @@ public:
     static std::unique_ptr<IDisplayBackEnd> Create(const std::wstring& device = {});
 
     explicit CDisplaySettingsBackEnd(const DisplaySettingsApi& api = {}, std::wstring device = {})
-        : CDeviceRampBackEnd(api), m_fixedDevice(std::move(device)) {}
+        : CDeviceRampBackEnd(api), m_fixedDevice(std::move(device)) {
+        if (!m_fixedDevice.empty()) SetRampDevice(m_fixedDevice);
+    }
 
     // Finds the display (the primary one unless a device was given), checks that its current
     // mode can be read and opens its DC.

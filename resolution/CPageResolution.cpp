@@ -5,19 +5,59 @@
 #include <memory>
 
 #include "core/OrvelCore.h"
-#include "resolution/FavouriteModes.h"
 
 BOOL CPageResolution::OnInitDialog() noexcept
 {
     CTabPageNotify::OnInitDialog();
+    Attach(IDC_RES_DISPLAY, m_displayChoice);
     Attach(IDC_RES_DETECTED, m_detected);
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList();
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
-    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
-    SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
+    LoadDisplays();
+    if (m_displays.size() > 1)
+        m_favourites.ShowDisplayColumn();
+    ChooseDisplay(orvel::PrimaryPosition(m_displays));
     return TRUE;
+}
+
+void CPageResolution::LoadDisplays() noexcept
+{
+    m_displays.clear();
+    m_displayChoice.ResetContent();
+    // The replies arrive as WM_COPYDATA while this call runs.
+    if (SendCommand(m_hWnd, CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0)
+        m_displays.clear();
+    for (const orvel::DisplayInfo& display : m_displays)
+        m_displayChoice.AddString(orvel::FormatDisplayChoice(display));
+    // One display leaves nothing to choose.
+    ::EnableWindow(m_displayChoice.GetSafeHwnd(), m_displays.size() > 1);
+}
+
+void CPageResolution::ChooseDisplay(std::size_t position) noexcept
+{
+    m_chosen = position < m_displays.size() ? position : 0;
+    m_displayChoice.SetCurSel(static_cast<int>(m_chosen));
+    m_detected.DeleteAllModes();
+    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
+    SendToDisplay(m_displays.empty() ? nullptr : &m_displays[m_chosen], CORE_CMD_ENUM_MODES, nullptr, 0);
+}
+
+LRESULT CPageResolution::SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
+                                       std::uint32_t size) noexcept
+{
+    if (!display)
+        return SendCommand(m_hWnd, code, payload, size);
+    // Header and payload in one buffer; the largest payload here is a DisplayMode.
+    unsigned char buffer[sizeof(DisplayCommandHeader) + sizeof(zr::DisplayMode)];
+    if (size > sizeof(zr::DisplayMode))
+        return 1;
+    const DisplayCommandHeader header{display->index, code};
+    std::memcpy(buffer, &header, sizeof(header));
+    if (size != 0)
+        std::memcpy(buffer + sizeof(header), payload, size);
+    return SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, buffer, static_cast<UINT32>(sizeof(header) + size));
 }
 
 LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -54,6 +94,17 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
         m_detected.SendMessage(WM_SETREDRAW, TRUE);
         m_detected.Invalidate();
         break;
+    case CORE_RPL_DISPLAY:
+        if (data.lpData && data.cbData >= sizeof(DisplayRecord)) {
+            DisplayRecord record;
+            std::memcpy(&record, data.lpData, sizeof(record));
+            try {
+                m_displays.push_back(orvel::ReadDisplayRecord(record));
+            } catch (...) {
+                // Out of memory: the displays listed so far serve.
+            }
+        }
+        break;
     default:
         break;
     }
@@ -61,6 +112,12 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
 
 bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
+    if (id == IDC_RES_DISPLAY && code == CBN_SELCHANGE) {
+        const int position = m_displayChoice.GetCurSel();
+        if (position >= 0 && static_cast<std::size_t>(position) != m_chosen)
+            ChooseDisplay(static_cast<std::size_t>(position));
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case IDC_RES_ADD_FAVOURITE:
@@ -102,11 +159,34 @@ void CPageResolution::OnDestroy() noexcept
     CTabPageNotify::OnDestroy();
 }
 
+const orvel::DisplayInfo* CPageResolution::FindDisplay(const std::wstring& id) const noexcept
+{
+    const std::optional<std::size_t> position = orvel::FindDisplay(m_displays, id);
+    return position ? &m_displays[*position] : nullptr;
+}
+
+std::wstring CPageResolution::PrimaryId() const
+{
+    return m_displays.empty() ? std::wstring() : m_displays[orvel::PrimaryPosition(m_displays)].id;
+}
+
+std::wstring CPageResolution::DisplayColumnText(const std::wstring& id) const
+{
+    const orvel::DisplayInfo* display = FindDisplay(id);
+    return display ? std::to_wstring(orvel::DisplayNumber(*display)) : L"not attached";
+}
+
 void CPageResolution::AddToFavourites() noexcept
 {
-    for (int index : m_detected.GetSelectedItems()) {
-        if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
-            m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(*mode));
+    try {
+        const std::wstring display = m_displays.empty() ? std::wstring() : m_displays[m_chosen].id;
+        const std::wstring text = DisplayColumnText(display);
+        for (int index : m_detected.GetSelectedItems()) {
+            if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
+                m_favourites.InsertMode(*mode, display, text);
+        }
+    } catch (...) {
+        // Out of memory: what was added stays.
     }
 }
 
@@ -121,13 +201,20 @@ void CPageResolution::RemoveFromFavourites() noexcept
 
 void CPageResolution::StoreFavourites() noexcept
 {
-    m_favourites.SortModes();
-    std::vector<zr::DisplayMode> modes;
-    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* mode = m_favourites.ModeAt(i))
-            modes.push_back(*mode);
+    try {
+        m_favourites.SortModes();
+        const std::wstring primary = PrimaryId();
+        std::vector<zr::FavouriteMode> favourites;
+        for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+            const zr::DisplayMode* mode = m_favourites.ModeAt(i);
+            const std::wstring* display = m_favourites.DisplayAt(i);
+            if (mode && display)
+                favourites.push_back({*mode, zr::StoredDisplay(*display, primary, m_displays.size())});
+        }
+        ReplaceChild(*zr::BuildFavouritesElement(favourites));
+    } catch (...) {
+        // Out of memory: the section keeps its previous favourites.
     }
-    ReplaceChild(*zr::BuildFavouritesElement(modes));
 }
 
 void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
@@ -136,9 +223,27 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
     m_trayFavourites.clear();
     if (!section)
         return;
-    for (const zr::DisplayMode& mode : zr::ReadFavourites(*section)) {
-        m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(mode));
-        m_trayFavourites.push_back(mode);
+    try {
+        std::vector<zr::FavouriteMode> favourites = zr::ReadFavourites(*section);
+        const std::wstring primary = PrimaryId();
+        bool anyAbsent = false;
+        for (zr::FavouriteMode& favourite : favourites) {
+            // A file from before there were displays: its favourites are the primary display's.
+            if (favourite.display.empty())
+                favourite.display = primary;
+            anyAbsent = anyAbsent || (!m_displays.empty() && !FindDisplay(favourite.display));
+        }
+        // The list then says which favourites are unavailable.
+        if (anyAbsent)
+            m_favourites.ShowDisplayColumn();
+        for (const zr::FavouriteMode& favourite : favourites) {
+            m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display));
+            // A favourite of an absent display stays in the list and the file, not in the tray.
+            if (m_displays.empty() || FindDisplay(favourite.display))
+                m_trayFavourites.push_back(favourite);
+        }
+    } catch (...) {
+        // Out of memory part way: what was loaded stays.
     }
     m_favourites.SortModes();
 }
@@ -179,8 +284,12 @@ void CPageResolution::LoadSettings(const std::wstring& text)
 void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
 {
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
-    for (std::size_t i = 0; i < shown; ++i)
-        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i]));
+    for (std::size_t i = 0; i < shown; ++i) {
+        const orvel::DisplayInfo* display = FindDisplay(m_trayFavourites[i].display);
+        // The display is named only when there is more than one to choose from.
+        const unsigned number = display && m_displays.size() > 1 ? orvel::DisplayNumber(*display) : 0;
+        items.push_back(zr::FormatFavouriteMenuText(m_trayFavourites[i].mode, number));
+    }
 }
 
 void CPageResolution::OnTrayMenuCommand(int item)
@@ -192,39 +301,46 @@ void CPageResolution::OnTrayMenuCommand(int item)
         ::SetForegroundWindow(m_confirmBox->GetSafeHwnd());
         return;
     }
-    // A copy: the core may show a warning box and run a nested message loop meanwhile.
-    const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
-    const std::optional<zr::DisplayMode> before = QueryModeInForce();
-    SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
+    // Copies: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::FavouriteMode favourite = m_trayFavourites[static_cast<std::size_t>(item)];
+    const orvel::DisplayInfo* found = FindDisplay(favourite.display);
+    if (!found && !m_displays.empty())
+        return;
+    const std::optional<orvel::DisplayInfo> target = found ? std::optional<orvel::DisplayInfo>(*found) : std::nullopt;
+    const orvel::DisplayInfo* display = target ? &*target : nullptr;
+    const std::optional<zr::DisplayMode> before = QueryModeInForce(display);
+    SendToDisplay(display, CORE_CMD_SET_MODE, &favourite.mode, sizeof(favourite.mode));
     // The core does not say whether the mode changed (a refused mode has shown its warning and
     // put back the start-up mode): the mode now in force tells.
     if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
         return;
-    const std::optional<zr::DisplayMode> after = QueryModeInForce();
-    if (after && zr::NeedsConfirmation(*before, mode, *after))
-        ConfirmNewMode(*before, *after);
+    const std::optional<zr::DisplayMode> after = QueryModeInForce(display);
+    if (after && zr::NeedsConfirmation(*before, favourite.mode, *after))
+        ConfirmNewMode(display, *before, *after);
 }
 
-std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce() noexcept
+std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce(const orvel::DisplayInfo* display) noexcept
 {
     std::optional<zr::DisplayMode> mode;
     m_modeQuery = &mode;
-    const LRESULT result = SendCommand(m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
+    const LRESULT result = SendToDisplay(display, CORE_CMD_GET_MODE, nullptr, 0);
     m_modeQuery = nullptr;
     if (result != 0)
         return std::nullopt;
     return mode;
 }
 
-void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept
+void CPageResolution::ConfirmNewMode(const orvel::DisplayInfo* display, const zr::DisplayMode& previous,
+                                     const zr::DisplayMode& current) noexcept
 {
     struct Watch {
         CPageResolution* page;
+        const orvel::DisplayInfo* display;
         zr::DisplayMode current;
-    } watch{this, current};
+    } watch{this, display, current};
     const auto stillInForce = [](void* context) noexcept {
         auto* w = static_cast<Watch*>(context);
-        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce();
+        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce(w->display);
         // A mode that cannot be read is no reason to end the question early.
         return !now || ModesMatch(*now, w->current);
     };
@@ -234,8 +350,9 @@ void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::
     // loop disables: the dialog then refuses to exit or show itself until the question is answered.
     const CModeConfirmDlg::Answer answer = box.Ask(m_hWnd);
     m_confirmBox = nullptr;
+    // Only the display that changed goes back.
     if (answer == CModeConfirmDlg::Answer::Revert)
-        SendCommand(m_hWnd, CORE_CMD_SET_MODE, &previous, sizeof(previous));
+        SendToDisplay(display, CORE_CMD_SET_MODE, &previous, sizeof(previous));
 }
 
 void CPageResolution::BuildModeTree() noexcept

@@ -1,15 +1,19 @@
-// The Resolution tab: the modes the adapter reports, grouped by aspect ratio, and the user's
-// favourite modes, which the tray menu offers as of the last save. A mode chosen from the tray
-// is put to the user before it stays, unless the page's check box says otherwise.
+// The Resolution tab: the modes one display reports (the "Display:" selector picks which),
+// grouped by aspect ratio, and the user's favourite modes, each on its own display, which the tray
+// menu offers as of the last save. A mode chosen from the tray is put to the user before it
+// stays, unless the page's check box says otherwise.
 #pragma once
 
 #include <optional>
 #include <vector>
 
+#include "core/DisplayInfo.h"
+#include "framework/CComboBox.h"
 #include "pageapi/CTabPageNotify.h"
 #include "resolution/CModeConfirmDlg.h"
 #include "resolution/CResListCtrl.h"
 #include "resolution/CResolutionList.h"
+#include "resolution/FavouriteModes.h"
 #include "resolution/ModeConfirmation.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
@@ -28,7 +32,6 @@ public:
     std::wstring GetSettingText() override { return GetXml(); }
 
     const CResListCtrl& DetectedList() const noexcept { return m_detected; }
-    const std::vector<zr::DisplayMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
 
 protected:
     BOOL OnInitDialog() noexcept override;
@@ -39,6 +42,10 @@ protected:
 
 private:
     void OnCoreReply(const COPYDATASTRUCT& data) noexcept;
+    // The displays the core knows, into the selector, the primary one chosen.
+    void LoadDisplays() noexcept;
+    // Lists the modes of the display at this place of the selector.
+    void ChooseDisplay(std::size_t position) noexcept;
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
     void StoreFavourites() noexcept;
@@ -50,18 +57,33 @@ private:
     void LoadConfirmation(const XmlNode* section) noexcept;
     void BuildModeTree() noexcept;
 
-    // The mode in force as the core reports it; nothing when the core cannot tell.
-    std::optional<zr::DisplayMode> QueryModeInForce() noexcept;
-    // Asks whether `current` stays; puts back `previous` unless the user keeps it.
-    void ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept;
+    // The attached display with this id; null when it is absent (or the core knows no displays).
+    const orvel::DisplayInfo* FindDisplay(const std::wstring& id) const noexcept;
+    // The id of the primary display; empty when the core knows no displays.
+    std::wstring PrimaryId() const;
+    // What the favourites list says in its display column for a favourite on `id`.
+    std::wstring DisplayColumnText(const std::wstring& id) const;
+    // A command for one display: inside CORE_CMD_ON_DISPLAY, or plain (the primary display) when
+    // the core knows no displays.
+    LRESULT SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
+                          std::uint32_t size) noexcept;
+    // The mode in force on a display as the core reports it; nothing when the core cannot tell.
+    std::optional<zr::DisplayMode> QueryModeInForce(const orvel::DisplayInfo* display) noexcept;
+    // Asks whether `current` stays on `display`; puts back `previous` there unless the user keeps it.
+    void ConfirmNewMode(const orvel::DisplayInfo* display, const zr::DisplayMode& previous,
+                        const zr::DisplayMode& current) noexcept;
 
-    std::vector<zr::DisplayMode> m_trayFavourites;
+    std::vector<orvel::DisplayInfo> m_displays;
+    std::size_t m_chosen = 0;
+    // The saved favourites on displays attached now: what the tray menu offers.
+    std::vector<zr::FavouriteMode> m_trayFavourites;
     int m_confirmSeconds = zr::kDefaultConfirmSeconds;
     // Set while CORE_CMD_GET_MODE runs: its CORE_RPL_MODE goes here, not into the detected list.
     std::optional<zr::DisplayMode>* m_modeQuery = nullptr;
     // The open question, if any.
     CModeConfirmDlg* m_confirmBox = nullptr;
     zr::CResolutionList m_modeTree;
+    zr::CComboBox m_displayChoice;
     CResListCtrl m_detected;
     CResListCtrl m_favourites;
 };

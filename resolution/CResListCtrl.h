@@ -1,6 +1,6 @@
 // The list view of the resolution page, used for both the detected and the favourite modes.
-// Rows own one heap DisplayMode each (item data), freed when the row is deleted. Rows are
-// grouped under their aspect ratio, newest group first.
+// Rows own one heap record each (item data: the mode and the id of its display), freed when the
+// row is deleted. Rows are grouped under their aspect ratio, newest group first.
 #pragma once
 
 #include <memory>
@@ -17,6 +17,12 @@ public:
     // Inserts a row at the top, which then owns the record. Returns the row index, or -1 when
     // the list has no window or refused the row; the record then stays with the caller.
     int InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept;
+    // A row for `mode` on the display `display` (an id), which the display column, once shown,
+    // names with `displayText`. Returns the row index, or -1.
+    int InsertMode(const zr::DisplayMode& mode, const std::wstring& display, const std::wstring& displayText) noexcept;
+    // A last column "Display", for lists whose rows belong to different displays.
+    void ShowDisplayColumn() noexcept;
+    bool ShowsDisplayColumn() const noexcept { return m_displayColumn >= 0; }
     bool DeleteMode(int index) noexcept;
     void DeleteAllModes() noexcept;
     // Rows ordered by CompareModes; the order of the groups stays.
@@ -26,6 +32,8 @@ public:
 
     // The record of a row; nullptr for an index out of range.
     const zr::DisplayMode* ModeAt(int index) const noexcept;
+    // The display id of a row; nullptr for an index out of range.
+    const std::wstring* DisplayAt(int index) const noexcept;
     // False where the list view ignores groups (Wine): the header text is then a fourth column.
     bool ShowsGroups() const noexcept { return m_groupsShown; }
 
@@ -34,6 +42,15 @@ protected:
     void OnDestroy() noexcept override;
 
 private:
+    struct Row {
+        zr::DisplayMode mode;
+        std::wstring display;
+    };
+    int InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept;
+    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept;
+    const Row* RowAt(int index) const noexcept;
+
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
+    int m_displayColumn = -1;
 };
