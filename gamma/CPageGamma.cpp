@@ -334,6 +334,9 @@ void CPageGamma::Apply() noexcept
             refused.push_back(i);
         if (shown && *shown == i) shownTook = took;
     }
+    // The refusal stays in view until a setting other than the one the sliders went back to is taken
+    // (the sliders' return may come back here as one more update of the same setting).
+    const bool newSetting = !(setting == m_lastAccepted);
     if (shownTook) {
         m_lastAccepted = setting;
         m_acceptedRamp = m_ramp;
@@ -344,7 +347,7 @@ void CPageGamma::Apply() noexcept
         PositionSliders(m_lastAccepted);
     }
     if (accepted) {
-        HideRefusal();
+        if (newSetting) HideRefusal();
     } else {
         m_warning.StartFlash();
         ShowRefusal(refused);
