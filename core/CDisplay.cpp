@@ -115,6 +115,8 @@ void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode*
         if (m_recovery.Write(record)) {
             m_record = std::move(record);
             m_recordWritten = true;
+        } else {
+            m_record = RecoveryRecord{};  // what the file holds is not known any more
         }
     } catch (const std::bad_alloc&) {
     }
@@ -274,7 +276,7 @@ DWORD WINAPI CDisplay::FaultRestoreThread(void* self) noexcept {
         if (modeBack && ownRamp) restored = display->m_backEnd->WriteRamp(display->m_savedRamp);
         restored = restored && modeBack;
     }
-    if (restored) display->m_recovery.Remove();
+    if (restored) display->m_recovery.RemoveAfterFault();
     return 0;
 }
 

@@ -65,10 +65,10 @@ public:
     // another program wrote since, is left alone. True when the device holds that ramp afterwards.
     bool ReapplyRamp();
 
-    // The way down after a fault, from any thread: the start-up ramp and mode put back straight
-    // through the system on a helper thread, waited for at most `timeoutMs`, so that nothing here
-    // waits on a lock or a window the faulting code may hold. The recovery file is removed only
-    // when both are back; otherwise the next start puts them back.
+    // The way down after a fault, from any thread: the start-up ramp, then the start-up mode, put
+    // back straight through the system on a helper thread, waited for at most `timeoutMs`, so that
+    // nothing here waits on a lock or a window the faulting code may hold. The recovery file is
+    // removed only when both are back; otherwise the next start judges it.
     void RestoreAfterFault(DWORD timeoutMs) noexcept;
 
 private:

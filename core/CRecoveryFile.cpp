@@ -12,17 +12,13 @@ namespace {
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
+    ~FileHandle() {
+        if (IsOpen()) CloseHandle(m_handle);
+    }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return m_handle; }
-    bool Close() {
-        if (!IsOpen()) return true;
-        const bool closed = CloseHandle(m_handle) != FALSE;
-        m_handle = INVALID_HANDLE_VALUE;
-        return closed;
-    }
 
 private:
     HANDLE m_handle;
@@ -56,6 +52,10 @@ void UsedAtomName(std::uint32_t check, std::uint64_t written, wchar_t (&name)[64
 }
 }  // namespace
 
+CRecoveryFile::~CRecoveryFile() {
+    if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+}
+
 void CRecoveryFile::SetPath(std::wstring path) {
     m_path = std::move(path);
     if (IsSet()) m_owner = CurrentOwner();
@@ -63,8 +63,9 @@ void CRecoveryFile::SetPath(std::wstring path) {
 
 CRecoveryFile::Found CRecoveryFile::Read(RecoveryRecord& record) {
     if (!IsSet()) return Found::Nothing;
-    FileHandle file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for writing too: this object may still hold the file open from an earlier Init.
+    FileHandle file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // A file that cannot be opened now (another process has it, or may not share it with this
     // user) is nobody's to judge from here.
     if (!file.IsOpen()) return Found::Nothing;
@@ -94,43 +95,61 @@ CRecoveryFile::Found CRecoveryFile::Read(RecoveryRecord& record) {
     }
 }
 
-bool CRecoveryFile::Write(const RecoveryRecord& record) const {
+bool CRecoveryFile::Write(const RecoveryRecord& record) {
     if (!IsSet()) return false;
+    std::vector<std::uint8_t> bytes;
     try {
-        const std::vector<std::uint8_t> bytes = EncodeRecoveryRecord(record);
-        if (bytes.empty()) return false;
-        const std::wstring temporary = m_path + L".tmp";
-        {
-            FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file.IsOpen()) return false;
-            DWORD written = 0;
-            const bool whole = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                         nullptr) &&
-                               written == bytes.size();
-            if (!file.Close() || !whole) {
-                DeleteFileW(temporary.c_str());
-                return false;
-            }
-        }
-        // Not flushed to the disk: the file serves a run that ends without restoring, after which
-        // the system keeps its cache. After a power loss the screen starts afresh and a record
-        // torn on the disk is refused by its check field.
-        if (!MoveFileExW(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            DeleteFileW(temporary.c_str());
-            return false;
-        }
-        return true;
+        bytes = EncodeRecoveryRecord(record);
     } catch (const std::bad_alloc&) {
         return false;
     }
+    if (bytes.empty()) return false;
+    AcquireSRWLockExclusive(&m_lock);
+    bool whole = false;
+    if (m_file == INVALID_HANDLE_VALUE) {
+        // Whatever lies there (an older record, another session's) gives way to this run's.
+        m_file = CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        m_written = 0;
+    }
+    LARGE_INTEGER start{};
+    DWORD written = 0;
+    if (m_file != INVALID_HANDLE_VALUE && SetFilePointerEx(m_file, start, nullptr, FILE_BEGIN) &&
+        WriteFile(m_file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size()) {
+        // Not flushed to the disk: the record serves a run that ends without restoring, after which
+        // the system still writes out its cache. After a power loss the screen starts afresh.
+        whole = bytes.size() >= m_written || SetEndOfFile(m_file);
+        m_written = bytes.size();
+    }
+    ReleaseSRWLockExclusive(&m_lock);
+    return whole;
 }
 
-bool CRecoveryFile::Remove() const noexcept {
-    if (!IsSet()) return true;
+bool CRecoveryFile::CloseAndDelete() noexcept {
+    if (m_file != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+    }
     if (DeleteFileW(m_path.c_str())) return true;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool CRecoveryFile::Remove() noexcept {
+    if (!IsSet()) return true;
+    AcquireSRWLockExclusive(&m_lock);
+    const bool removed = CloseAndDelete();
+    ReleaseSRWLockExclusive(&m_lock);
+    return removed;
+}
+
+bool CRecoveryFile::RemoveAfterFault() noexcept {
+    if (!IsSet()) return true;
+    if (!TryAcquireSRWLockExclusive(&m_lock)) return false;
+    const bool removed = CloseAndDelete();
+    ReleaseSRWLockExclusive(&m_lock);
+    return removed;
 }
 
 bool CRecoveryFile::WasUsed() const {
