@@ -66,18 +66,15 @@ void CDisplay::PutBackRecordedScreen() {
     case CRecoveryFile::Found::Ours:
         break;
     }
-    // A record that could not be removed after its use is not used again in this session.
-    if (m_recovery.WasUsed()) {
-        m_recovery.Remove();
-        return;
-    }
-    // One display is driven today: the first one recorded. A screen that could not be put back
-    // keeps its record.
-    if (!PutBackWhatIsStillShown(record.displays.front())) return;
-    if (!m_recovery.Remove()) m_recovery.RememberUsed();
+    // Out of the way before it is used, so that it is used once: removed, or where it cannot be
+    // (a read-only file, a folder this user may not change), remembered as used for the session.
+    if (m_recovery.WasUsed()) return;
+    if (!m_recovery.Remove() && !m_recovery.RememberUsed()) return;
+    // One display is driven today: the first one recorded.
+    PutBackWhatIsStillShown(record.displays.front());
 }
 
-bool CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
+void CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
     // Both are judged before either is touched: putting the mode back may reset the ramp. What
     // differs from what that run left was changed since by someone else, and stays.
     DeviceRamp device;
@@ -86,10 +83,8 @@ bool CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
     DisplayMode now{};
     const bool modeShown = recorded.hasStartupMode && recorded.hasLeftMode && m_backEnd->ModeInForce(now) &&
                            ModesMatch(now, recorded.leftMode);
-    bool restored = true;
-    if (modeShown) restored = m_backEnd->PutBackMode(recorded.startupMode);
-    if (rampShown) restored = m_backEnd->WriteRamp(recorded.startupRamp) && restored;
-    return restored;
+    if (modeShown) m_backEnd->PutBackMode(recorded.startupMode);
+    if (rampShown) m_backEnd->WriteRamp(recorded.startupRamp);
 }
 
 void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode* leftMode) {

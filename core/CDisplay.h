@@ -81,7 +81,7 @@ private:
     // start-up state.
     void SettleRecoveryRecord();
     void PutBackRecordedScreen();
-    bool PutBackWhatIsStillShown(const RecoveryDisplay& recorded);
+    void PutBackWhatIsStillShown(const RecoveryDisplay& recorded);
     static DWORD WINAPI FaultRestoreThread(void* self) noexcept;
 
     std::unique_ptr<IDisplayBackEnd> m_backEnd;
