@@ -174,10 +174,7 @@ bool CZerentaDlg::BringModalForward() const noexcept
     // A modal window of this dialog's own (the application picker, the About box, a file
     // dialog) keeps it disabled until it ends. The tray menu and the hotkeys still reach the
     // dialog meanwhile, and must not show it, open a second box or end it underneath.
-    if (::IsWindowEnabled(m_hWnd)) return false;
-    HWND popup = ::GetLastActivePopup(m_hWnd);
-    if (popup && popup != m_hWnd) ::SetForegroundWindow(popup);
-    return true;
+    return zr::CDialog::BringModalForward(m_hWnd);
 }
 
 void CZerentaDlg::ConfirmExit() noexcept
@@ -192,7 +189,12 @@ void CZerentaDlg::ConfirmExit() noexcept
     EndDialog(IDOK);
 }
 
-void CZerentaDlg::RestoreScreen() noexcept { SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0); }
+void CZerentaDlg::RestoreScreen() noexcept
+{
+    SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0);
+    // Whatever mode an open question asks about, the start-up one is wanted now.
+    if (m_pageResolution.GetSafeHwnd()) m_pageResolution.OnScreenRestored();
+}
 
 void CZerentaDlg::ShowAbout() noexcept
 {

@@ -6,7 +6,7 @@
 //   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
 //   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
 //   acctool.exe restoremode  puts the desktop back to the mode in the registry
-//   acctool.exe mains      "HWND VISIBLE PID" of every program main dialog, one a line
+//   acctool.exe mains      "HWND VISIBLE PID ENABLED" of every program main dialog, one a line
 //   acctool.exe trayicons TIP  how many notification-area icons with this tip the desktop shows
 //   acctool.exe systemreset MESSAGE  writes the identity ramp, as the system does, then broadcasts
 //                          displaychange, resume or unlock (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK)
@@ -240,7 +240,8 @@ int MainDialogs()
             DWORD pid = 0;
             GetWindowThreadProcessId(wnd, &pid);
             Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
-                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid));
+                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid) + L" " +
+                  std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
             ++count;
         }
     }
