@@ -206,10 +206,23 @@ void CZerentaDlg::SaveSettingsFile() noexcept
 {
     const std::wstring path = SettingsPath();
     const SettingsSaveResult result = ::SaveSettingsFile(path, SettingsPages(), GetProgramVersionString());
-    if (result.written) return;
+    // A file too large to read was moved aside unread: the user learns where it went.
+    const std::wstring keptAside =
+        result.setAside.empty()
+            ? std::wstring()
+            : L"The earlier settings file was too large to be read (over " +
+                  std::to_wstring(kLargestSettingsFile / (1024 * 1024)) + L" MiB), so it was kept as\n" +
+                  result.setAside;
+    if (result.written) {
+        if (!keptAside.empty())
+            MessageBox(L"The settings were saved to\n" + path + L"\n\n" + keptAside, L"Zerenta - Settings saved",
+                       MB_ICONWARNING | MB_OK);
+        return;
+    }
     // Saying nothing here would make a lost save look like success.
     std::wstring text = L"The settings could not be saved to\n" + path;
     if (!result.reason.empty()) text += L"\n\n" + result.reason;
+    if (!keptAside.empty()) text += L"\n\n" + keptAside;
     MessageBox(text, L"Zerenta - Settings not saved", MB_ICONWARNING | MB_OK);
 }
 
