@@ -122,8 +122,8 @@ HRESULT CDirectDrawBackEnd::SetMode(const DisplayMode& mode) {
     return m_directDraw->SetDisplayMode(mode.width, mode.height, mode.bpp, mode.refresh_rate, 0);
 }
 
-void CDirectDrawBackEnd::RestoreMode() {
-    if (m_directDraw != nullptr) m_directDraw->RestoreDisplayMode();
+bool CDirectDrawBackEnd::RestoreMode() {
+    return m_directDraw != nullptr && SUCCEEDED(m_directDraw->RestoreDisplayMode());
 }
 
 bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
@@ -137,6 +137,10 @@ bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
 
 bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) {
     return PutBackDisplayMode(Api(), m_device.empty() ? nullptr : m_device.c_str(), mode);
+}
+
+bool CDirectDrawBackEnd::ModeInForce(DisplayMode& mode) {
+    return ReadDisplayMode(Api(), m_device.empty() ? nullptr : m_device.c_str(), mode);
 }
 
 }  // namespace orvel

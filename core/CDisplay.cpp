@@ -1,6 +1,8 @@
 #include "core/CDisplay.h"
 
 #include <cwchar>
+#include <new>
+#include <utility>
 
 #include "core/CCommandDispatcher.h"
 #include "core/GammaMath.h"
@@ -19,23 +21,22 @@ bool DeviceHolds(const DeviceRamp& device, const DeviceRamp& written) {
 }
 }  // namespace
 
-CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, std::wstring recoveryPath)
-    : m_backEnd(std::move(backEnd)) {
-    m_recovery.SetPath(std::move(recoveryPath));
-}
+CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, CRecoveryKeeper* keeper, std::size_t slot,
+                   std::wstring device)
+    : m_backEnd(std::move(backEnd)), m_keeper(keeper), m_slot(slot), m_device(std::move(device)) {}
 
 CDisplay::~CDisplay() { ReleaseAll(); }
 
-HRESULT CDisplay::Init(HWND window, bool reportMissingGamma) {
+void CDisplay::Close() {
     ReleaseAll();
-    m_window = window;
     m_hasStartupMode = false;
     m_hasLastRamp = false;
     m_rampDiffers = false;
     m_modeDiffers = false;
-    // Before the display is opened and its state captured, so that the recorded state is what
-    // this run starts from and returns to.
-    PutBackRecordedScreen();
+}
+
+HRESULT CDisplay::Open(HWND window, bool reportMissingGamma) {
+    m_window = window;
     const HRESULT hr = m_backEnd->Open(window);
     if (FAILED(hr)) return hr;
     if (m_backEnd->CaptureRamp(m_savedRamp)) {
@@ -50,33 +51,46 @@ HRESULT CDisplay::Init(HWND window, bool reportMissingGamma) {
     return S_OK;
 }
 
-void CDisplay::PutBackRecordedScreen() {
-    if (!m_recovery.IsSet()) return;
-    RecoveryRecord record;
-    if (m_recovery.Read(record)) {
-        // The mode first: a mode change may reset the ramp.
-        if (record.hasMode) m_backEnd->PutBackMode(record.mode);
-        if (record.hasRamp) m_backEnd->WriteRamp(record.ramp);
+void CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
+    // Both are judged before either is touched: putting the mode back may reset the ramp. What
+    // differs from what that run left was changed since by someone else, and stays.
+    DeviceRamp device;
+    const bool rampShown = recorded.hasStartupRamp && recorded.hasLeftRamp && m_backEnd->ReadRamp(device) &&
+                           DeviceHolds(device, recorded.leftRamp);
+    DisplayMode now{};
+    const bool modeShown = recorded.hasStartupMode && recorded.hasLeftMode && m_backEnd->ModeInForce(now) &&
+                           ModesMatch(now, recorded.leftMode);
+    if (modeShown) m_backEnd->PutBackMode(recorded.startupMode);
+    if (rampShown) m_backEnd->WriteRamp(recorded.startupRamp);
+}
+
+void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode* leftMode) {
+    const bool rampDiffers = m_hasSavedRamp && leftRamp != m_savedRamp;
+    if (m_keeper == nullptr || !m_keeper->IsSet() || (!rampDiffers && leftMode == nullptr)) return;
+    if (!m_hasSavedRamp && !m_hasStartupMode) return;  // nothing could be put back
+    try {
+        RecoveryDisplay display;
+        for (std::size_t i = 0; i < m_device.size() && i + 1 < display.device.size(); ++i)
+            display.device[i] = static_cast<char16_t>(m_device[i]);
+        display.hasStartupRamp = display.hasLeftRamp = m_hasSavedRamp;
+        if (m_hasSavedRamp) {
+            display.startupRamp = m_savedRamp;
+            display.leftRamp = leftRamp;
+        }
+        display.hasStartupMode = m_hasStartupMode;
+        if (m_hasStartupMode) display.startupMode = m_startupMode;
+        display.hasLeftMode = leftMode != nullptr;
+        if (leftMode != nullptr) display.leftMode = *leftMode;
+        m_keeper->Keep(m_slot, &display);
+    } catch (const std::bad_alloc&) {
     }
-    // Used or not, it has served: a damaged file would only be refused again.
-    m_recovery.Remove();
-    m_recordWritten = false;
 }
 
-void CDisplay::KeepRecoveryRecord() {
-    if (m_recordWritten || !m_recovery.IsSet() || (!m_hasSavedRamp && !m_hasStartupMode)) return;
-    RecoveryRecord record;
-    record.hasRamp = m_hasSavedRamp;
-    record.ramp = m_savedRamp;
-    record.hasMode = m_hasStartupMode;
-    record.mode = m_startupMode;
-    // A file that cannot be written costs the recovery, not the change: it is tried again with
-    // the next change.
-    m_recordWritten = m_recovery.Write(record);
-}
-
-void CDisplay::DropRecoveryRecordIfRestored() {
-    if (m_recordWritten && !m_rampDiffers && !m_modeDiffers && m_recovery.Remove()) m_recordWritten = false;
+void CDisplay::SettleRecoveryRecord() {
+    if (m_rampDiffers || m_modeDiffers)
+        KeepRecoveryRecord(LeftRamp(), m_modeDiffers ? &m_lastMode : nullptr);
+    else if (m_keeper != nullptr)
+        m_keeper->Keep(m_slot, nullptr);
 }
 
 HRESULT CDisplay::ReleaseAll() {
@@ -85,22 +99,30 @@ HRESULT CDisplay::ReleaseAll() {
     return S_OK;
 }
 
-bool CDisplay::CanChangeModes() const { return m_backEnd->CanChangeModes(); }
+bool CDisplay::CanChangeModes() const { return !m_goingDown && m_backEnd->CanChangeModes(); }
 
 HRESULT CDisplay::ChangeMode(const DisplayMode& mode) {
+    if (m_goingDown) return E_ABORT;
     const bool differs = !m_hasStartupMode || mode != m_startupMode;
-    if (differs) KeepRecoveryRecord();
+    KeepRecoveryRecord(LeftRamp(), differs ? &mode : nullptr);
     const bool changed = SUCCEEDED(m_backEnd->SetMode(mode));
-    if (changed) m_modeDiffers = differs;
-    DropRecoveryRecordIfRestored();
+    if (changed) {
+        m_lastMode = mode;
+        m_modeDiffers = differs;
+    }
+    SettleRecoveryRecord();
     return changed ? S_OK : E_FAIL;
 }
 
-void CDisplay::RestoreMode() {
-    if (!m_backEnd->CanChangeModes()) return;
-    m_backEnd->RestoreMode();
-    m_modeDiffers = false;
-    DropRecoveryRecordIfRestored();
+bool CDisplay::RestoreMode() {
+    if (!CanChangeModes()) return false;
+    // Refused (a full-screen program may hold the display), the mode is not back and the record
+    // stays. A return that succeeds reaches the mode the system keeps for the display: when that
+    // is not the start-up mode, someone chose it since, and it is theirs.
+    const bool back = m_backEnd->RestoreMode();
+    if (back) m_modeDiffers = false;
+    SettleRecoveryRecord();
+    return back;
 }
 
 bool CDisplay::GetMode(DisplayMode& mode) { return m_backEnd->GetMode(mode); }
@@ -145,21 +167,22 @@ void CDisplay::ShowModeWarning(const DisplayMode& mode, const std::wstring& disp
 }
 
 BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) {
+    if (m_goingDown) return FALSE;
     // Without a start-up ramp nothing could put the ramp back, so it counts as no difference.
     const bool differs = m_hasSavedRamp && ramp != m_savedRamp;
-    if (differs) KeepRecoveryRecord();
+    KeepRecoveryRecord(ramp, m_modeDiffers ? &m_lastMode : nullptr);
     const bool written = m_backEnd->WriteRamp(ramp);
     if (written) {
         m_lastRamp = ramp;
         m_hasLastRamp = true;
         m_rampDiffers = differs;
     }
-    DropRecoveryRecordIfRestored();
+    SettleRecoveryRecord();
     return written ? TRUE : FALSE;
 }
 
 bool CDisplay::ReapplyRamp() {
-    if (!m_hasLastRamp || m_goingDown) return false;
+    if (!KeepsOwnRamp()) return false;
     DeviceRamp device;
     // A ramp that cannot be read is written all the same.
     if (m_backEnd->ReadRamp(device) && DeviceHolds(device, m_lastRamp)) return true;
@@ -197,26 +220,18 @@ void CDisplay::RestoreScreen() {
     RestoreMode();
 }
 
-void CDisplay::RestoreAfterFault(DWORD timeoutMs) noexcept {
-    if (!m_rampDiffers && !m_modeDiffers) return;
-    m_goingDown = true;
-    // A thread of its own: the faulting one may hold any lock, or be the one that owns the
-    // windows a mode change notifies. Whatever the helper waits on, this wait ends.
-    const HANDLE helper = CreateThread(nullptr, 0, &CDisplay::FaultRestoreThread, this, 0, nullptr);
-    if (helper == nullptr) return;
-    WaitForSingleObject(helper, timeoutMs);
-    CloseHandle(helper);
-}
-
-DWORD WINAPI CDisplay::FaultRestoreThread(void* self) noexcept {
-    auto* display = static_cast<CDisplay*>(self);
-    bool restored = true;
-    // The mode first, since nothing re-applies the ramp after a mode change any more.
-    if (display->m_modeDiffers)
-        restored = display->m_hasStartupMode && display->m_backEnd->PutBackMode(display->m_startupMode);
-    if (display->m_rampDiffers) restored = display->m_backEnd->WriteRamp(display->m_savedRamp) && restored;
-    if (restored) display->m_recovery.Remove();
-    return 0;
+bool CDisplay::RestoreNowAfterFault() noexcept {
+    const bool ownRamp = m_rampDiffers;
+    // The ramp first: putting the mode back notifies every window and waits for each, and when the
+    // faulting thread owns some of them that wait outlasts the time the program has left.
+    bool restored = !ownRamp || m_backEnd->WriteRamp(m_savedRamp);
+    if (m_modeDiffers) {
+        const bool modeBack = m_hasStartupMode && m_backEnd->PutBackMode(m_startupMode);
+        // The mode change may have reset the ramp.
+        if (modeBack && ownRamp) restored = m_backEnd->WriteRamp(m_savedRamp);
+        restored = restored && modeBack;
+    }
+    return restored;
 }
 
 }  // namespace orvel

@@ -11,6 +11,7 @@
 
 #include "core/CDisplay.h"
 #include "core/CDisplayList.h"
+#include "core/CRecoveryKeeper.h"
 #include "core/IDisplayBackEnd.h"
 
 namespace orvel {
@@ -23,12 +24,14 @@ struct DisplayEntry {
 class CDisplaySet {
 public:
     // `entries` in the order commands name them by; the one marked primary (else the first) is
-    // the display the plain commands work on, and the only one the recovery file covers.
+    // the display the plain commands work on. The recovery file at `recoveryPath` (none when
+    // empty) covers every display.
     CDisplaySet(std::vector<DisplayEntry> entries, const std::wstring& recoveryPath);
     CDisplaySet(const CDisplaySet&) = delete;
     CDisplaySet& operator=(const CDisplaySet&) = delete;
 
-    // Opens every display and captures its start-up state. The result is the primary display's: a
+    // Puts back what an earlier run's recovery file records for each display still attached, then
+    // opens every display and captures its start-up state. The result is the primary display's: a
     // display that fails to open is left out of what follows but stops no other.
     HRESULT Init(HWND window);
 
@@ -45,12 +48,20 @@ public:
 
     // Every display: its start-up ramp, then its start-up mode.
     void RestoreScreen();
-    // Every display that has a ramp of Zerenta's own gets it again if the system replaced it.
-    void ReapplyRamps();
-    // The way down after a fault, every display within about `timeoutMs` in all.
+    // Every display on which a ramp of the core's own is meant to be in force gets it again if the
+    // system replaced it; the others are left alone. False when there is no such display.
+    bool ReapplyRamps();
+    // The way down after a fault, from any thread: every display's start-up ramp, then its mode,
+    // put back on a helper thread waited for at most `timeoutMs`. The recovery file is removed
+    // only when every display is back; otherwise the next start judges it.
     void RestoreAfterFault(DWORD timeoutMs) noexcept;
 
 private:
+    void PutBackRecordedScreen();
+    static DWORD WINAPI FaultRestoreThread(void* self) noexcept;
+
+    // Declared first: the displays hold a pointer to it.
+    CRecoveryKeeper m_keeper;
     std::vector<DisplayDevice> m_devices;
     std::vector<std::unique_ptr<CDisplay>> m_displays;
     std::size_t m_primary = 0;

@@ -19,6 +19,10 @@ namespace orvel {
 // otherwise a temporary change. True when the mode is in force afterwards.
 bool PutBackDisplayMode(const DisplaySettingsApi& api, const wchar_t* device, const DisplayMode& mode);
 
+// The mode of `device` (null: the system's current display) through `api`; false when it cannot be
+// read.
+bool ReadDisplayMode(const DisplaySettingsApi& api, const wchar_t* device, DisplayMode& mode);
+
 class CDisplaySettingsBackEnd final : public CDeviceRampBackEnd {
 public:
     // The back end of the display `device` (\\.\DISPLAYn); without one, of the primary display.
@@ -42,9 +46,10 @@ public:
     HRESULT SetMode(const DisplayMode& mode) override;
     // Back to the registry's mode, only when this back end changed the mode, so that leaving
     // never undoes a temporary mode another program set.
-    void RestoreMode() override;
+    bool RestoreMode() override;
     bool GetMode(DisplayMode& mode) override;
     bool PutBackMode(const DisplayMode& mode) override;
+    bool ModeInForce(DisplayMode& mode) override { return ReadDisplayMode(Api(), FixedDevice(), mode); }
 
 private:
     // The display's device name; null for the system's current display when none is marked

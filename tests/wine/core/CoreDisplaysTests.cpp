@@ -8,13 +8,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <vector>
 
 #include "core/CCoreLibrary.h"
 #include "core/CDisplaySettingsBackEnd.h"
 #include "core/DisplayInfo.h"
+#include "core/CRecoveryFile.h"
 #include "core/GammaMath.h"
+#include "core/RecoveryRecord.h"
 #include "tests/wine/core/FakeBackEnd.h"
 #include "tests/wine/core/ReplyRecorder.h"
 
@@ -73,9 +77,26 @@ protected:
     }
     void TearDown() override {
         CCoreLibrary::Instance().ClearUp();
+        CCoreLibrary::Instance().SetRecoveryFile({});
+        if (!m_recoveryPath.empty()) DeleteFileW(m_recoveryPath.c_str());
         g_scripts = nullptr;
         g_gdi = nullptr;
     }
+    void UseRecoveryFile() {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        m_recoveryPath = std::wstring(folder) + L"ZerentaDisplaysTest-" + std::to_wstring(GetCurrentProcessId()) + L".Recovery";
+        DeleteFileW(m_recoveryPath.c_str());
+        CCoreLibrary::Instance().SetRecoveryFile(m_recoveryPath);
+    }
+    orvel::RecoveryRecord FileRecord() const {
+        std::ifstream in(m_recoveryPath.c_str(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        orvel::RecoveryRecord record;
+        orvel::DecodeRecoveryRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
+        return record;
+    }
+    bool FileThere() const { return GetFileAttributesW(m_recoveryPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
     bool Init() { return CCoreLibrary::Instance().Init(m_recorder.Handle()); }
     LRESULT Send(std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
         return CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
@@ -90,6 +111,7 @@ protected:
     }
 
     std::vector<FakeScript> m_scripts;
+    std::wstring m_recoveryPath;
     GdiScript m_gdi;
     ReplyRecorder m_recorder;
 };
@@ -307,6 +329,68 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
     CCoreLibrary::Instance().ClearUp();
     EXPECT_EQ(gdi.deleted, 2);
     EXPECT_TRUE(gdi.made.empty());
+}
+
+std::wstring DeviceOf(const orvel::RecoveryDisplay& display) {
+    std::wstring device;
+    for (char16_t c : display.device)
+        if (c != u'\0') device.push_back(static_cast<wchar_t>(c));
+    return device;
+}
+
+TEST_F(CoreDisplays, TheNextStartAfterAKillPutsBackEveryDisplayThatStillShowsWhatTheRunLeft) {
+    Attach({{L"\\\\.\\DISPLAY1", L"Main", true}, {L"\\\\.\\DISPLAY2", L"Side", false}});
+    UseRecoveryFile();
+    ASSERT_TRUE(Init());
+    const DisplayMode other{800, 600, 32, 0};
+    ASSERT_EQ(SendOn(1, CORE_CMD_SET_MODE, &other, 16), 0);
+    ASSERT_TRUE(FileThere()) << "display 2 differs";
+    orvel::RecoveryRecord record = FileRecord();
+    ASSERT_EQ(record.displays.size(), 1u);
+    EXPECT_EQ(DeviceOf(record.displays[0]), L"\\\\.\\DISPLAY2");
+    GammaTable table;
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>((i % 256) / 2);
+    ASSERT_EQ(SendOn(0, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
+    record = FileRecord();
+    ASSERT_EQ(record.displays.size(), 2u);
+    EXPECT_EQ(DeviceOf(record.displays[0]), L"\\\\.\\DISPLAY1");
+    EXPECT_TRUE(record.displays[0].hasLeftRamp && !record.displays[0].hasLeftMode);
+
+    CCoreLibrary::Instance().ClearUp();  // killed: no restore
+    for (auto& script : m_scripts) {
+        script.calls.clear();
+        script.writes.clear();
+    }
+    ASSERT_TRUE(Init());
+    // Before either display opened: display 2's mode, display 1's ramp, each its own.
+    const auto beforeOpen = [](const FakeScript& script) {
+        return std::vector<std::string>(script.calls.begin(),
+                                        std::find(script.calls.begin(), script.calls.end(), "open"));
+    };
+    EXPECT_EQ(beforeOpen(m_scripts[1]),
+              (std::vector<std::string>{"release", "read", "putback 1280x1024x32@60", "write"}));
+    EXPECT_EQ(beforeOpen(m_scripts[0]), (std::vector<std::string>{"release", "read", "write"}));
+    EXPECT_EQ(m_scripts[0].device, m_scripts[0].startupRamp);
+    EXPECT_EQ(m_scripts[1].device, m_scripts[1].startupRamp);
+    EXPECT_EQ(m_scripts[1].current, kStartup);
+    EXPECT_FALSE(FileThere());
+
+    // A record of the one-display core, whose display has no name, is the primary display's.
+    CCoreLibrary::Instance().ClearUp();
+    orvel::CRecoveryFile file;
+    file.SetPath(m_recoveryPath);
+    orvel::RecoveryRecord unnamed;
+    unnamed.owner = file.Owner();
+    orvel::RecoveryDisplay& only = unnamed.displays.emplace_back();
+    only.hasStartupMode = only.hasLeftMode = true;
+    only.startupMode = kStartup;
+    only.leftMode = other;
+    ASSERT_TRUE(file.Write(unnamed));
+    m_scripts[0].current = other;
+    m_scripts[1].current = other;
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(m_scripts[0].current, kStartup);
+    EXPECT_EQ(m_scripts[1].current, other);
 }
 
 }  // namespace
