@@ -5,6 +5,8 @@
 # - A favourite on each display; the favourites list and the tray name the display. Display 2's
 #   favourite from the tray changes only DUMMY1 (xrandr), and Keep keeps it.
 # - Ctrl+Alt+Enter, typed with xdotool, puts both displays back.
+# - Killed hard while display 2 is in another mode, the next start puts display 2 back (and
+#   leaves display 1 alone).
 # - Both favourites survive a restart; the file is expected/two_displays.Setting byte for byte
 #   (hand_edited loads the same file on one display).
 # - The Gamma tab's "All displays" ramp is on the X server (Wine keeps one ramp for the whole
@@ -82,6 +84,24 @@ driver "find hwnd=$hwnd" "wait hwnd=$hwnd visible" >/dev/null || fail "the main 
 key_to_wine ctrl+alt+Return
 wait_for "output_mode DUMMY0" 1280x1024 || fail "Ctrl+Alt+Enter left DUMMY0"
 wait_for "output_mode DUMMY1" 1024x768 || fail "Ctrl+Alt+Enter left DUMMY1"
+
+say "killed hard while display 2 is in another mode: the next start puts display 2 back"
+recovery=$work/Zerenta.Recovery
+has_recovery() { [ -f "$recovery" ] && echo yes || echo no; }
+keep_favourite "$item2" DUMMY1 1000x700 || fail "display 2's favourite before the kill"
+wait_for has_recovery yes 5 || fail "no recovery file while display 2 differs"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null
+app_pid=""
+# Another Wine program looks at the displays meanwhile; Wine itself does not put DUMMY1 back.
+acctool windows >/dev/null
+sleep 1
+[ "$(output_mode DUMMY1)" = 1000x700 ] || say "DUMMY1 went back before the next start: $(output_mode DUMMY1)"
+start_app
+wait_for "output_mode DUMMY1" 1024x768 || fail "the next start did not put display 2 back"
+[ "$(output_mode DUMMY0)" = 1280x1024 ] || fail "the next start changed DUMMY0: $(output_mode DUMMY0)"
+wait_for has_recovery no 5 || fail "the recovery file stayed after the start"
+hwnd=$(show_main) || abort "Configure did not show the main dialog after the restart"
 
 say "the Gamma tab: the ramp for all displays reaches the X server; each display keeps its own"
 out=$(driver "find hwnd=$hwnd" "tab-select 1029 1" "cb-count 1053 == 3" "cb-selected 1053 == 0" \
