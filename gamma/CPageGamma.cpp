@@ -89,7 +89,7 @@ void CPageGamma::LoadDisplays() noexcept
     m_targetChoice.ResetContent();
     m_targetChoice.AddString(L"All displays");
     // The replies arrive as WM_COPYDATA while this call runs.
-    if (::SendCommand(m_hWnd, CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0) m_displays.clear();
+    if (SendCoreCommand(CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0) m_displays.clear();
     try {
         m_displaySettings.assign(m_displays.size(), GammaSetting{});
         for (const orvel::DisplayInfo& display : m_displays) {
@@ -300,14 +300,19 @@ GammaSetting CPageGamma::ReadSliders() const noexcept
     return FromPositions(positions);
 }
 
+LRESULT CPageGamma::SendCoreCommand(std::uint32_t code, const void* payload, std::uint32_t size) noexcept
+{
+    return ::SendCommand(m_hWnd, code, payload, size);
+}
+
 LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
 {
     if (m_displays.empty())
-        return ::SendCommand(m_hWnd, CORE_CMD_SET_GAMMA_RAMP, table.data(), static_cast<UINT32>(kGammaTableBytes));
+        return SendCoreCommand(CORE_CMD_SET_GAMMA_RAMP, table.data(), static_cast<UINT32>(kGammaTableBytes));
     const DisplayCommandHeader header{m_target ? m_displays[*m_target].index : kAllDisplays, CORE_CMD_SET_GAMMA_RAMP};
     std::memcpy(m_envelope.data(), &header, sizeof(header));
     std::memcpy(m_envelope.data() + sizeof(header), table.data(), kGammaTableBytes);
-    return ::SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, m_envelope.data(), static_cast<UINT32>(m_envelope.size()));
+    return SendCoreCommand(CORE_CMD_ON_DISPLAY, m_envelope.data(), static_cast<UINT32>(m_envelope.size()));
 }
 
 void CPageGamma::Apply() noexcept

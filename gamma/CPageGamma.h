@@ -63,8 +63,10 @@ protected:
 
     // Hands a composed table to the core for the chosen target; 0 when every display took it.
     // Displays that refused are named by CORE_RPL_GAMMA_REFUSED meanwhile. Tests and benchmarks
-    // replace the channel.
+    // replace the channel, here or below.
     virtual LRESULT SendRampToCore(const GammaTable& table) noexcept;
+    // One command to the core, with this page as the sender.
+    virtual LRESULT SendCoreCommand(std::uint32_t code, const void* payload, std::uint32_t size) noexcept;
 
 private:
     // How many stored favourites the tray menu shows, ahead of the reset entry.
