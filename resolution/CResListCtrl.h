@@ -32,7 +32,7 @@ public:
     int FindMode(const zr::DisplayMode& mode) const noexcept;
 
     // Shows `mode` (the mode in force) in bold; returns its row (the one equal to it, else the
-    // first that matches it at any rate), or -1. Nothing marks a row for no mode.
+    // first that matches it at any rate), or -1. No mode marks no row.
     int MarkMode(const std::optional<zr::DisplayMode>& mode) noexcept;
     // Columns as wide as their texts, headers included (the marked row measured in bold), with
     // the list's margins for `dpi`.
