@@ -44,6 +44,10 @@ keys_then() {
 }
 
 say "keys alone: Tab from the Resolution tab's strip into the mode list, where the mode in force is selected"
+# The window may open behind whatever was active before: a click on its caption brings it to the
+# front, as a user would, without moving the focus inside it.
+read -r x y w h <<<"$(driver "find hwnd=$hwnd" "rect" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+timeout 5 xdotool mousemove $((x + w / 3)) $((y + 8)) click 1
 out=$(driver "find hwnd=$hwnd" "focus == 1029" "tab-current 1029 == 0") || fail "the window opened elsewhere: $out"
 keys_then Tab -- "until focus == 1036"
 in_force=$(read_value lv-selected 1036)
