@@ -33,8 +33,8 @@ struct Command {
 // a short or missing one is refused instead of being read past its end.
 bool HasPayload(const Command& command, std::size_t needed) { return command.data != nullptr && command.size >= needed; }
 
-// The GammaTable of CORE_CMD_SET_GAMMA_RAMP widened to the device ramp; false for a short payload.
-bool WidenedRamp(const Command& command, DeviceRamp& ramp) {
+// The device ramp of a command's GammaTable payload; false when the payload is short.
+bool ReadRampPayload(const Command& command, DeviceRamp& ramp) {
     if (!HasPayload(command, kGammaTableBytes)) return false;
     // Copied first: the sender's buffer need not be aligned for 32-bit reads.
     GammaTable table;
@@ -124,13 +124,17 @@ LRESULT RunOn(CDisplaySet& displays, std::size_t index, HWND coreWindow, HWND se
     }
     case CORE_CMD_SET_GAMMA_RAMP: {
         DeviceRamp ramp;
-        if (!WidenedRamp(command, ramp)) return 1;
+        if (!ReadRampPayload(command, ramp)) return 1;
         if (!display->ApplyRamp(ramp)) {
             if (named) SendRefused(sender, coreWindow, index);
             SendCopyData(sender, coreWindow, CORE_RPL_GAMMA_FAILED, nullptr, 0);
             return 1;
         }
         return 0;
+    }
+    case CORE_CMD_CHECK_GAMMA_RAMP: {
+        DeviceRamp ramp;
+        return ReadRampPayload(command, ramp) && display->HoldsRamp(ramp) ? 0 : 1;
     }
     case CORE_CMD_RESTORE_GAMMA:
         // Without a ramp captured at start-up there is nothing to restore.
@@ -157,7 +161,7 @@ LRESULT RunOnAll(CDisplaySet& displays, HWND coreWindow, HWND sender, const Comm
     switch (command.code) {
     case CORE_CMD_SET_GAMMA_RAMP: {
         DeviceRamp ramp;
-        if (!WidenedRamp(command, ramp)) return 1;
+        if (!ReadRampPayload(command, ramp)) return 1;
         bool anyTakes = false;
         bool anyRefused = false;
         // Each display keeps what it took; a refusal stops no other display.

@@ -7,14 +7,14 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <vector>
-
 #include <optional>
+#include <vector>
 
 #include "core/CoreTypes.h"
 #include "core/DisplayInfo.h"
 #include "framework/CComboBox.h"
 #include "framework/CToolTipCtrl.h"
+#include "framework/Handles.h"
 #include "gamma/CFlashStatic.h"
 #include "gamma/CGammaCurveCtrl.h"
 #include "gamma/CGammaListCtrl.h"
@@ -38,6 +38,8 @@ public:
     // Page interface
     void GetTrayMenuItems(std::vector<std::wstring>& items) override;
     void OnTrayMenuCommand(int item) override;
+    // The favourites whose ramp is the one on the screen now.
+    void GetTrayMenuChecks(std::vector<int>& items) override;
     void SaveSettings() override;
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Gamma"; }
@@ -58,8 +60,10 @@ public:
 protected:
     BOOL OnInitDialog() noexcept override;
     bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
+    bool OnNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnDestroy() noexcept override;
+    void OnDpiChanged(UINT dpi) noexcept override;
 
     // Hands a composed table to the core for the chosen target; 0 when every display took it.
     // Displays that refused are named by CORE_RPL_GAMMA_REFUSED meanwhile. Tests and benchmarks
@@ -89,6 +93,9 @@ private:
     void OnSet() noexcept;
     void OnAllowStronger() noexcept;
 
+    // `code` with a GammaTable for `display` (an index or kAllDisplays) inside
+    // CORE_CMD_ON_DISPLAY; plain, for the primary display, when the core knows no displays.
+    LRESULT SendTable(std::uint32_t display, std::uint32_t code, const GammaTable& table) noexcept;
     // The displays the core knows, into the selector after "All displays".
     void LoadDisplays() noexcept;
     // The display the sliders show: the chosen one, or the primary one for "All displays";
@@ -98,12 +105,16 @@ private:
     // After a refusal: which displays refused, in plain words, and what can be done about it.
     void ShowRefusal(const std::vector<std::size_t>& refused) noexcept;
     void HideRefusal() noexcept;
+    // The sizes set here for a DPI: the warning icon, the curves' lines, the list's columns.
+    void SizeForDpi(UINT dpi) noexcept;
 
     // Slider objects in GammaSlider order, then the linked one.
     std::array<SliderHandle, kGammaSliderCount> m_sliders;
     SliderHandle m_linked;
     CGammaListCtrl m_list;
     CFlashStatic m_warning;
+    // The warning triangle at the size for the page's DPI; the indicator shows it.
+    zr::UniqueIcon m_warningIcon;
     zr::CToolTipCtrl m_tooltip;
     std::unique_ptr<CGammaCurveCtrl> m_curve;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/OrvelCore.h"
 #include "framework/Handles.h"
@@ -15,11 +16,13 @@ BOOL CPageResolution::OnInitDialog() noexcept
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList();
+    m_detected.SetWantsReturn(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
     LoadDisplays();
     if (m_displays.size() > 1)
         m_favourites.ShowDisplayColumn();
     ChooseDisplay(orvel::PrimaryPosition(m_displays));
+    m_favourites.FitColumns(GetDpi());
     return TRUE;
 }
 
@@ -36,13 +39,34 @@ void CPageResolution::LoadDisplays() noexcept
     ::EnableWindow(m_displayChoice.GetSafeHwnd(), m_displays.size() > 1);
 }
 
+const orvel::DisplayInfo* CPageResolution::ChosenDisplay() const noexcept
+{
+    return m_chosen < m_displays.size() ? &m_displays[m_chosen] : nullptr;
+}
+
 void CPageResolution::ChooseDisplay(std::size_t position) noexcept
 {
     m_chosen = position < m_displays.size() ? position : 0;
     m_displayChoice.SetCurSel(static_cast<int>(m_chosen));
     m_detected.DeleteAllModes();
     // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
-    SendToDisplay(m_displays.empty() ? nullptr : &m_displays[m_chosen], CORE_CMD_ENUM_MODES, nullptr, 0);
+    SendToDisplay(ChosenDisplay(), CORE_CMD_ENUM_MODES, nullptr, 0);
+    MarkModeInForce();
+}
+
+void CPageResolution::MarkModeInForce() noexcept
+{
+    const int row = m_detected.MarkMode(QueryModeInForce(ChosenDisplay()));
+    // The columns first: a wider list may gain a scroll bar, which changes what is in view.
+    m_detected.FitColumns(GetDpi());
+    if (row >= 0)
+        m_detected.SelectItems({row});
+}
+
+void CPageResolution::OnDpiChanged(UINT dpi) noexcept
+{
+    m_detected.FitColumns(dpi);
+    m_favourites.FitColumns(dpi);
 }
 
 LRESULT CPageResolution::SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
@@ -67,6 +91,14 @@ LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp))
             OnCoreReply(*data);
         // 0 for every reply: a non-zero answer would stop the core's enumeration.
+        return 0;
+    }
+    if (msg == WM_DISPLAYCHANGE) {
+        PostMessage(kModeChangedMessage);
+        return 0;
+    }
+    if (msg == kModeChangedMessage) {
+        MarkModeInForce();
         return 0;
     }
     return CTabPageNotify::WindowProc(msg, wp, lp);
@@ -139,15 +171,20 @@ bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
 
 bool CPageResolution::OnNotify(NMHDR& hdr, LRESULT& result) noexcept
 {
-    if (hdr.code == NM_DBLCLK) {
+    if (hdr.code == NM_DBLCLK || hdr.code == NM_RETURN) {
         if (hdr.idFrom == IDC_RES_DETECTED) {
             AddToFavourites();
             return true;
         }
-        if (hdr.idFrom == IDC_RES_FAVOURITES) {
+        if (hdr.idFrom == IDC_RES_FAVOURITES && hdr.code == NM_DBLCLK) {
             RemoveFromFavourites();
             return true;
         }
+    }
+    if (hdr.code == LVN_KEYDOWN && hdr.idFrom == IDC_RES_FAVOURITES &&
+        reinterpret_cast<const NMLVKEYDOWN&>(hdr).wVKey == VK_DELETE) {
+        RemoveFromFavourites();
+        return true;
     }
     return CTabPageNotify::OnNotify(hdr, result);
 }
@@ -180,15 +217,30 @@ std::wstring CPageResolution::DisplayColumnText(const std::wstring& id) const
 void CPageResolution::AddToFavourites() noexcept
 {
     try {
-        const std::wstring display = m_displays.empty() ? std::wstring() : m_displays[m_chosen].id;
+        const std::wstring display = ChosenDisplay() ? ChosenDisplay()->id : std::wstring();
         const std::wstring text = DisplayColumnText(display);
+        // Rows move as new ones go in at the top: the chosen favourites are found again by mode.
+        std::vector<zr::DisplayMode> chosen;
         for (int index : m_detected.GetSelectedItems()) {
-            if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
-                m_favourites.InsertMode(*mode, display, text);
+            const zr::DisplayMode* mode = m_detected.ModeAt(index);
+            if (!mode)
+                continue;
+            // A second copy would show twice in the tray and choose the same mode.
+            if (m_favourites.FindMode(*mode, display) >= 0 || m_favourites.InsertMode(*mode, display, text) >= 0)
+                chosen.push_back(*mode);
         }
+        std::vector<int> rows;
+        for (const zr::DisplayMode& mode : chosen) {
+            const int row = m_favourites.FindMode(mode, display);
+            if (row >= 0)
+                rows.push_back(row);
+        }
+        if (!rows.empty())
+            m_favourites.SelectItems(rows);
     } catch (...) {
         // Out of memory: what was added stays.
     }
+    m_favourites.FitColumns(GetDpi());
 }
 
 void CPageResolution::RemoveFromFavourites() noexcept
@@ -198,6 +250,7 @@ void CPageResolution::RemoveFromFavourites() noexcept
         if (selected < 0 || !m_favourites.DeleteMode(selected))
             break;
     }
+    m_favourites.FitColumns(GetDpi());
 }
 
 void CPageResolution::StoreFavourites() noexcept
@@ -238,6 +291,9 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
         if (anyAbsent)
             m_favourites.ShowDisplayColumn();
         for (const zr::FavouriteMode& favourite : favourites) {
+            // One named by id and one naming none may be the same favourite.
+            if (m_favourites.FindMode(favourite.mode, favourite.display) >= 0)
+                continue;
             m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display));
             // A favourite of an absent display stays in the list and the file, not in the tray.
             if (m_displays.empty() || FindDisplay(favourite.display))
@@ -247,6 +303,7 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
         // Out of memory part way: what was loaded stays.
     }
     m_favourites.SortModes();
+    m_favourites.FitColumns(GetDpi());
 }
 
 void CPageResolution::StoreConfirmation() noexcept
@@ -290,6 +347,24 @@ void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
         // The display is named only when there is more than one to choose from.
         const unsigned number = display && m_displays.size() > 1 ? orvel::DisplayNumber(*display) : 0;
         items.push_back(zr::FormatFavouriteMenuText(m_trayFavourites[i].mode, number));
+    }
+}
+
+void CPageResolution::GetTrayMenuChecks(std::vector<int>& items)
+{
+    // The mode in force of each display once, as the menu opens.
+    std::vector<std::pair<std::wstring, std::optional<zr::DisplayMode>>> inForce;
+    const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const zr::FavouriteMode& favourite = m_trayFavourites[i];
+        auto known = std::find_if(inForce.begin(), inForce.end(),
+                                  [&](const auto& entry) { return entry.first == favourite.display; });
+        if (known == inForce.end()) {
+            inForce.emplace_back(favourite.display, QueryModeInForce(FindDisplay(favourite.display)));
+            known = inForce.end() - 1;
+        }
+        if (known->second && ModesMatch(favourite.mode, *known->second))
+            items.push_back(static_cast<int>(i));
     }
 }
 
@@ -349,6 +424,13 @@ void CPageResolution::ConfirmNewMode(const orvel::DisplayInfo* display, const zr
         return !now || ModesMatch(*now, w->current);
     };
     CModeConfirmDlg box(m_confirmSeconds, stillInForce, &watch);
+    // On the display that changed; the primary one is the default.
+    if (display && !display->primary) {
+        try {
+            box.SetDisplay(display->device);
+        } catch (...) {
+        }
+    }
     m_confirmBox = &box;
     // Owned by the main dialog (the first ancestor that is no child window), which the box's modal
     // loop disables: the dialog then refuses to exit or show itself until the question is answered.

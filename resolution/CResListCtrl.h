@@ -4,9 +4,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/CListCtrl.h"
+#include "framework/Handles.h"
 #include "resolution/CGroupHeaderList.h"
 #include "resolution/ModeMath.h"
 
@@ -34,12 +36,25 @@ public:
     const zr::DisplayMode* ModeAt(int index) const noexcept;
     // The display id of a row; nullptr for an index out of range.
     const std::wstring* DisplayAt(int index) const noexcept;
+    // The row whose record equals `mode` on the display `display` (an id; none for a list of one
+    // display's modes), or -1.
+    int FindMode(const zr::DisplayMode& mode, const std::wstring& display = {}) const noexcept;
+
+    // Shows `mode` (the mode in force) in bold; returns its row (the one equal to it, else the
+    // first that matches it at any rate), or -1. No mode marks no row.
+    int MarkMode(const std::optional<zr::DisplayMode>& mode) noexcept;
+    // Columns as wide as their texts, headers included (the marked row measured in bold), with
+    // the list's margins for `dpi`.
+    void FitColumns(UINT dpi) noexcept;
+    // With it, Enter in the list is the list's, not the dialog's: its parent hears NM_RETURN.
+    void SetWantsReturn(bool wants) noexcept { m_wantsReturn = wants; }
     // False where the list view ignores groups (Wine): the header text is then a fourth column.
     bool ShowsGroups() const noexcept { return m_groupsShown; }
 
 protected:
     bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     void OnDestroy() noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
     struct Row {
@@ -49,8 +64,17 @@ private:
     int InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept;
     static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept;
     const Row* RowAt(int index) const noexcept;
+    int MarkedRow() const noexcept;
+    // The list's font in bold, made again when the list's font changes.
+    HFONT BoldFont() noexcept;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
 
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
     int m_displayColumn = -1;
+    bool m_wantsReturn = false;
+    std::optional<zr::DisplayMode> m_marked;
+    int m_paintedMark = -1;
+    zr::UniqueFont m_boldFont;
+    HFONT m_boldMadeFrom = nullptr;
 };

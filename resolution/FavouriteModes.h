@@ -38,7 +38,8 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>
 std::optional<FavouriteMode> ReadFavourite(const XmlNode& item);
 
 // The favourites of a parsed section, in document order: every child of the first child named
-// "Favourite_Resolutions" (any case), whatever its own name. Empty when there is none.
+// "Favourite_Resolutions" (any case), whatever its own name, each favourite once (a file written
+// before adding a favourite twice was refused may hold copies). Empty when there is none.
 std::vector<FavouriteMode> ReadFavourites(const XmlNode& section);
 
 // The display a save writes for a favourite on `display`: none when it is the primary display and
