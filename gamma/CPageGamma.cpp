@@ -403,17 +403,21 @@ void CPageGamma::ShowRefusal(const std::vector<std::size_t>& refused) noexcept
         std::wstring text;
         if (m_displays.size() <= 1 || refused.empty()) {
             text = L"The display refused this setting.";
+        } else if (refused.size() == 1) {
+            const orvel::DisplayInfo& display = m_displays[refused.front()];
+            text = L"Display " + std::to_wstring(orvel::DisplayNumber(display)) + L" (" + display.name +
+                   L") refused this setting.";
         } else {
+            // Several: by number only, so that the explanation still fits beside them.
+            text = L"Displays ";
             for (std::size_t i = 0; i < refused.size(); ++i) {
                 if (i != 0) text += i + 1 == refused.size() ? L" and " : L", ";
-                const orvel::DisplayInfo& display = m_displays[refused[i]];
-                text += L"Display " + std::to_wstring(orvel::DisplayNumber(display)) + L" (" + display.name + L")";
+                text += std::to_wstring(orvel::DisplayNumber(m_displays[refused[i]]));
             }
             text += L" refused this setting.";
         }
         const bool lifted = CGammaRangeLimit::IsLifted();
-        text += lifted ? L" Stronger settings are allowed on this computer; if they were allowed since you signed in, "
-                         L"they take effect after you sign out and in again."
+        text += lifted ? L" Stronger settings are allowed; if that is new, it takes effect after you sign in again."
                        : L" Windows keeps gamma ramps close to the normal curve unless stronger settings are allowed.";
         ::SetDlgItemTextW(m_hWnd, IDC_GAMMA_REFUSAL, text.c_str());
         ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_REFUSAL), SW_SHOWNA);
