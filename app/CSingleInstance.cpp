@@ -26,7 +26,7 @@ CSingleInstance::Claim CSingleInstance::TakePlace() noexcept
     m_mapping.reset();
     m_mapping.reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Record),
                                          kPlaceName));
-    if (!m_mapping) return Claim::Failed;
+    if (!m_mapping) return ::GetLastError() == ERROR_ACCESS_DENIED ? Claim::Denied : Claim::Failed;
     const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     m_record = static_cast<Record*>(::MapViewOfFile(m_mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
                                                     sizeof(Record)));
@@ -66,6 +66,7 @@ CSingleInstance::Claim CSingleInstance::ShowFirst(UINT showCommand, DWORD timeou
         if (::GetTickCount64() >= deadline) return Claim::Later;
         ::Sleep(kRetryMs);
         // The first copy may have ended meanwhile: then the place is free for this one.
-        if (TakePlace() == Claim::First) return Claim::First;
+        const Claim again = TakePlace();
+        if (again == Claim::First || again == Claim::Denied) return again;
     }
 }

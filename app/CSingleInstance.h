@@ -16,16 +16,19 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    enum class Claim { First, Later, Failed };
-    // Takes the session's one place; Later when another copy holds it. Failed (no place could be
-    // made) lets the program run as it did before there was a place to hold. A later copy may
-    // try again; its own view of the place goes first.
+    enum class Claim { First, Later, Failed, Denied };
+    // Takes the session's one place; Later when another copy holds it. Denied when the place
+    // exists but this copy may not open it: another copy holds it with other rights (an elevated
+    // one shuts a normal one out), which this copy can neither reach nor share the screen with.
+    // Failed (no place could be made) lets the program run as it did before there was a place to
+    // hold. A later copy may try again; its own view of the place goes first.
     Claim TakePlace() noexcept;
     // The first copy's main dialog, once it exists; null again when it goes.
     void Publish(HWND window) noexcept;
     // A later copy: waits up to `timeoutMs` for the first copy's window and asks it to show
     // itself, and takes the place instead should the first copy end meanwhile. First when the
-    // place became this copy's; Later otherwise (shown or not).
+    // place became this copy's; Denied when a copy with other rights took it meanwhile; Later
+    // otherwise (shown or not).
     Claim ShowFirst(UINT showCommand, DWORD timeoutMs) noexcept;
 
 private:

@@ -45,12 +45,35 @@ std::wstring ReadRunCommand() noexcept
     }
 }
 
+// Task Manager's switch: a binary value whose first byte has its lowest bit set while the entry
+// is switched off (03 or 07, followed by the time it was switched off) and clear while it is on
+// (02 or 06). A missing value, or one of another kind, leaves the Run value in force.
+bool SwitchedOffInStartupList() noexcept
+{
+    BYTE data[64] = {};
+    DWORD size = sizeof(data);
+    if (::RegGetValueW(HKEY_CURRENT_USER, CStartWithWindows::kApprovedKey, CStartWithWindows::kValueName,
+                       RRF_RT_REG_BINARY, nullptr, data, &size) != ERROR_SUCCESS)
+        return false;
+    return size >= 1 && (data[0] & 1) != 0;
+}
+
+// Removes the switch when it keeps the entry off; one that lets it run is left as it is.
+LSTATUS ClearSwitchOff() noexcept
+{
+    if (!SwitchedOffInStartupList()) return ERROR_SUCCESS;
+    zr::UniqueRegKey key;
+    LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, CStartWithWindows::kApprovedKey, 0, KEY_SET_VALUE, key.put());
+    if (status == ERROR_SUCCESS) status = ::RegDeleteValueW(key.get(), CStartWithWindows::kValueName);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
 }  // namespace
 
 bool CStartWithWindows::IsOn() noexcept
 {
     try {
-        return shell::RunCommandStarts(ReadRunCommand(), GetProgramPath());
+        return shell::RunCommandStarts(ReadRunCommand(), GetProgramPath()) && !SwitchedOffInStartupList();
     } catch (...) {
         return false;
     }
@@ -73,6 +96,8 @@ bool CStartWithWindows::Set(bool on, std::wstring& reason) noexcept
                 status = ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
                                           reinterpret_cast<const BYTE*>(command.c_str()),
                                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+                // Windows would still skip the value while Task Manager's switch says off.
+                if (status == ERROR_SUCCESS) status = ClearSwitchOff();
             } else {
                 status = ::RegDeleteValueW(key.get(), kValueName);
                 if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;  // off already

@@ -30,9 +30,19 @@ bool CZerentaApp::InitInstance() noexcept
 {
     // Before anything else: a second copy leaves the screen, the settings and the tray alone.
     // (If no place can be taken at all, the program runs as it always did.)
-    if (m_instance.TakePlace() == CSingleInstance::Claim::Later &&
-        m_instance.ShowFirst(ID_TRAY_CONFIGURE, kShowFirstTimeoutMs) == CSingleInstance::Claim::Later)
+    CSingleInstance::Claim claim = m_instance.TakePlace();
+    if (claim == CSingleInstance::Claim::Later) claim = m_instance.ShowFirst(ID_TRAY_CONFIGURE, kShowFirstTimeoutMs);
+    if (claim == CSingleInstance::Claim::Later) return false;
+    if (claim == CSingleInstance::Claim::Denied) {
+        // The other copy cannot be asked to show itself across that boundary, so the user is told
+        // where it is instead of being left with a start that seems to do nothing.
+        ::MessageBoxW(nullptr,
+                      L"Zerenta is already running with other rights (for example as administrator).\n\n"
+                      L"Use the running Zerenta from its icon in the notification area, or exit it before "
+                      L"starting Zerenta again.",
+                      L"Zerenta", MB_ICONINFORMATION | MB_OK | MB_SETFOREGROUND);
         return false;
+    }
     g_previousFilter = ::SetUnhandledExceptionFilter(&OnUnhandledException);
 
     // Before any window exists, so that every window of the run sees the same ids.

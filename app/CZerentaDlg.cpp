@@ -174,10 +174,7 @@ bool CZerentaDlg::BringModalForward() const noexcept
     // A modal window of this dialog's own (the application picker, the About box, a file
     // dialog) keeps it disabled until it ends. The tray menu and the hotkeys still reach the
     // dialog meanwhile, and must not show it, open a second box or end it underneath.
-    if (::IsWindowEnabled(m_hWnd)) return false;
-    HWND popup = ::GetLastActivePopup(m_hWnd);
-    if (popup && popup != m_hWnd) ::SetForegroundWindow(popup);
-    return true;
+    return zr::CDialog::BringModalForward(m_hWnd);
 }
 
 void CZerentaDlg::ConfirmExit() noexcept
@@ -192,7 +189,12 @@ void CZerentaDlg::ConfirmExit() noexcept
     EndDialog(IDOK);
 }
 
-void CZerentaDlg::RestoreScreen() noexcept { SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0); }
+void CZerentaDlg::RestoreScreen() noexcept
+{
+    SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0);
+    // Whatever mode an open question asks about, the start-up one is wanted now.
+    if (m_pageResolution.GetSafeHwnd()) m_pageResolution.OnScreenRestored();
+}
 
 void CZerentaDlg::ShowAbout() noexcept
 {
@@ -204,10 +206,23 @@ void CZerentaDlg::SaveSettingsFile() noexcept
 {
     const std::wstring path = SettingsPath();
     const SettingsSaveResult result = ::SaveSettingsFile(path, SettingsPages(), GetProgramVersionString());
-    if (result.written) return;
+    // A file too large to read was moved aside unread: the user learns where it went.
+    const std::wstring keptAside =
+        result.setAside.empty()
+            ? std::wstring()
+            : L"The earlier settings file was too large to be read (over " +
+                  std::to_wstring(kLargestSettingsFile / (1024 * 1024)) + L" MiB), so it was kept as\n" +
+                  result.setAside;
+    if (result.written) {
+        if (!keptAside.empty())
+            MessageBox(L"The settings were saved to\n" + path + L"\n\n" + keptAside, L"Zerenta - Settings saved",
+                       MB_ICONWARNING | MB_OK);
+        return;
+    }
     // Saying nothing here would make a lost save look like success.
     std::wstring text = L"The settings could not be saved to\n" + path;
     if (!result.reason.empty()) text += L"\n\n" + result.reason;
+    if (!keptAside.empty()) text += L"\n\n" + keptAside;
     MessageBox(text, L"Zerenta - Settings not saved", MB_ICONWARNING | MB_OK);
 }
 

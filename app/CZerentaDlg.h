@@ -59,7 +59,8 @@ private:
     void ShowAbout() noexcept;
     void RestoreScreen() noexcept;
     void ConfirmExit() noexcept;
-    // Writes the settings file; a failure is shown with the file's name and the reason.
+    // Writes the settings file; a failure is shown with the file's name and the reason, and a
+    // file too large to have been read is named where it was kept.
     void SaveSettingsFile() noexcept;
     void ToggleStartWithWindows() noexcept;
     // Argument 0 of the command line: the settings and the recovery file are beside it.

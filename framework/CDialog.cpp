@@ -65,6 +65,20 @@ INT_PTR CDialog::DoModal(HWND parent) noexcept
                              &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
 }
 
+HWND CDialog::ModalOwnerOf(HWND window) noexcept
+{
+    while (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) window = ::GetParent(window);
+    return window;
+}
+
+bool CDialog::BringModalForward(HWND owner) noexcept
+{
+    if (!owner || ::IsWindowEnabled(owner)) return false;
+    HWND popup = ::GetLastActivePopup(owner);
+    if (popup && popup != owner) ::SetForegroundWindow(popup);
+    return true;
+}
+
 bool CDialog::PreTranslateMessage(MSG& msg) noexcept
 {
     // A top-level dialog is the dialog manager's already (its modal loop or its owner's loop).

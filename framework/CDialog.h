@@ -33,6 +33,14 @@ public:
         SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     }
 
+    // The window a modal box opened over `window` disables while it runs: the first ancestor that
+    // is no child window, as the dialog manager picks the owner (for a page, its main dialog,
+    // wherever that is parked).
+    static HWND ModalOwnerOf(HWND window) noexcept;
+    // True, and that box brought to the front, while `owner` is disabled by a modal box of its
+    // own: whatever would open another box over it, show it or end it waits for that one.
+    static bool BringModalForward(HWND owner) noexcept;
+
     // The procedure every dialog of this layer runs through.
     static INT_PTR CALLBACK StaticDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 

@@ -36,6 +36,10 @@ bool CommitFile(std::FILE* file);
 // Moves source over target, replacing it, with write-through; false and a reason on failure.
 // A read-only file on either side is refused.
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason);
+// Moves source to target only while nothing is at target, in one step (no other program can
+// slip a file in between); false and a reason on failure, with `taken` set when something is at
+// target already. A read-only source is not moved away.
+bool MoveFileToFreeName(const std::wstring& source, const std::wstring& target, bool& taken, std::wstring& reason);
 bool DeleteFileAt(const std::wstring& path);
 
 // The system's text for the last failed file operation of this thread.

@@ -115,24 +115,50 @@ bool CommitFile(std::FILE* file)
     return true;
 }
 
+namespace {
+bool IsReadOnly(const std::wstring& path)
+{
+    struct stat info {};
+    return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR);
+}
+
+bool Fail(int error, std::wstring& reason)
+{
+    g_lastError = error;
+    reason = LastErrorText();
+    return false;
+}
+}  // namespace
+
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
     // As on Windows, a read-only target is refused rather than renamed over, and a read-only
     // source is not moved away.
-    const auto readOnly = [](const std::wstring& path) {
-        struct stat info {};
-        return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR);
-    };
-    if (readOnly(target) || readOnly(source)) {
-        g_lastError = EACCES;
-        reason = LastErrorText();
-        return false;
-    }
+    if (IsReadOnly(target) || IsReadOnly(source))
+        return Fail(EACCES, reason);
     if (std::rename(PathBytes(source).c_str(), PathBytes(target).c_str()) == 0)
         return true;
-    g_lastError = errno;
-    reason = LastErrorText();
-    return false;
+    return Fail(errno, reason);
+}
+
+bool MoveFileToFreeName(const std::wstring& source, const std::wstring& target, bool& taken, std::wstring& reason)
+{
+    taken = false;
+    if (IsReadOnly(source))
+        return Fail(EACCES, reason);
+    // A second name made with link() fails when the name is in use, which rename() would not.
+    const std::string from = PathBytes(source);
+    const std::string to = PathBytes(target);
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        taken = errno == EEXIST;
+        return Fail(errno, reason);
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return Fail(error, reason);
+    }
+    return true;
 }
 
 bool DeleteFileAt(const std::wstring& path)

@@ -81,22 +81,44 @@ bool CommitFile(std::FILE* file)
     return ::_commit(::_fileno(file)) == 0;
 }
 
+namespace {
+bool IsReadOnly(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool RefuseReadOnly(std::wstring& reason)
+{
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    reason = LastErrorText();
+    return false;
+}
+}  // namespace
+
 bool ReplaceFileWith(const std::wstring& source, const std::wstring& target, std::wstring& reason)
 {
     // A read-only target is the user's "do not overwrite". Windows refuses to replace it, but Wine
     // renames over it and drops the attribute, so the check is made here for both. Moving a
     // read-only file away would replace it at its place just the same.
-    const auto readOnly = [](const std::wstring& path) {
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    };
-    if (readOnly(target) || readOnly(source)) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        reason = LastErrorText();
-        return false;
-    }
+    if (IsReadOnly(target) || IsReadOnly(source))
+        return RefuseReadOnly(reason);
     if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
+    reason = LastErrorText();
+    return false;
+}
+
+bool MoveFileToFreeName(const std::wstring& source, const std::wstring& target, bool& taken, std::wstring& reason)
+{
+    taken = false;
+    if (IsReadOnly(source))
+        return RefuseReadOnly(reason);
+    // Without MOVEFILE_REPLACE_EXISTING the move itself refuses a name that is in use.
+    if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    const DWORD error = ::GetLastError();
+    taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
     reason = LastErrorText();
     return false;
 }

@@ -14,6 +14,13 @@ CModeConfirmDlg::Answer CModeConfirmDlg::Ask(HWND owner) noexcept
     }
 }
 
+void CModeConfirmDlg::Withdraw() noexcept
+{
+    if (!GetSafeHwnd()) return;
+    KillTimer(kTickTimer);
+    EndDialog(kOvertaken);
+}
+
 BOOL CModeConfirmDlg::OnInitDialog() noexcept
 {
     // A deadline rather than a count of ticks: a busy machine delivers timers late, and the

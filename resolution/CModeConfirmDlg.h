@@ -27,6 +27,9 @@ public:
     // Runs the box modally over `owner`'s top-level dialog, which it disables meanwhile. A box
     // that cannot be created counts as no answer, that is Revert.
     Answer Ask(HWND owner) noexcept;
+    // Ends the open box as Overtaken: the screen was put back to its start-up state, which may
+    // be the very mode the box asks about, so there is nothing left to keep or revert.
+    void Withdraw() noexcept;
 
 protected:
     BOOL OnInitDialog() noexcept override;

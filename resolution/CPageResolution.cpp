@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/OrvelCore.h"
+#include "framework/Handles.h"
 #include "resolution/FavouriteModes.h"
 
 BOOL CPageResolution::OnInitDialog() noexcept
@@ -187,11 +188,14 @@ void CPageResolution::OnTrayMenuCommand(int item)
 {
     if (item < 0 || item >= kMaxTrayItems || static_cast<std::size_t>(item) >= m_trayFavourites.size())
         return;
-    if (m_confirmBox) {
-        // One question at a time: the open one is answered first.
-        ::SetForegroundWindow(m_confirmBox->GetSafeHwnd());
+    // The question opens over the main dialog, and must not open under a box already open there
+    // (About, the exit question, a warning, this page's own question): that box is answered
+    // first, as "Configure..." waits for it. The question itself would re-enable the main dialog
+    // when it ends, with that box still open.
+    if (zr::CDialog::BringModalForward(zr::CDialog::ModalOwnerOf(m_hWnd)) || m_changingMode)
         return;
-    }
+    m_changingMode = true;
+    const zr::ScopeExit done([this]() noexcept { m_changingMode = false; });
     // A copy: the core may show a warning box and run a nested message loop meanwhile.
     const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
     const std::optional<zr::DisplayMode> before = QueryModeInForce();
@@ -236,6 +240,11 @@ void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::
     m_confirmBox = nullptr;
     if (answer == CModeConfirmDlg::Answer::Revert)
         SendCommand(m_hWnd, CORE_CMD_SET_MODE, &previous, sizeof(previous));
+}
+
+void CPageResolution::OnScreenRestored() noexcept
+{
+    if (m_confirmBox) m_confirmBox->Withdraw();
 }
 
 void CPageResolution::BuildModeTree() noexcept

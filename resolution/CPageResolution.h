@@ -27,6 +27,9 @@ public:
     std::wstring GetSettingName() override { return L"Resolution"; }
     std::wstring GetSettingText() override { return GetXml(); }
 
+    // The screen went back to its start-up state (Restore Screen): an open question ends.
+    void OnScreenRestored() noexcept;
+
     const CResListCtrl& DetectedList() const noexcept { return m_detected; }
     const std::vector<zr::DisplayMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
 
@@ -61,6 +64,11 @@ private:
     std::optional<zr::DisplayMode>* m_modeQuery = nullptr;
     // The open question, if any.
     CModeConfirmDlg* m_confirmBox = nullptr;
+    // From the moment a tray mode is sent until its question is answered. The core's warning
+    // about a refused mode runs a message loop inside the command, and the tray menu still
+    // reaches the page meanwhile: a second change then would be undone when the first command
+    // puts the start-up mode back.
+    bool m_changingMode = false;
     zr::CResolutionList m_modeTree;
     CResListCtrl m_detected;
     CResListCtrl m_favourites;

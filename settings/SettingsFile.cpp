@@ -15,11 +15,9 @@ constexpr wchar_t kRecoveryFileName[] = L"Zerenta.Recovery";
 constexpr wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 constexpr wchar_t kRootName[] = L"Zerenta";
 constexpr wchar_t kSetAsideSuffix[] = L".bak";
+// Kept files beyond this many mean something keeps writing huge files there; no more are made.
+constexpr int kMostSetAsideNames = 1000;
 
-// A settings file holds a few kilobytes. A larger one is not a settings file any more (a
-// gigabyte of garbage would only end in running out of memory) and is skipped whole, unread,
-// like any other damaged file.
-constexpr std::int64_t kLargestFile = 16 * 1024 * 1024;
 
 // The size of the file at path; -1 when it cannot be opened or is no regular file.
 std::int64_t SizeOfFileAt(const std::wstring& path)
@@ -55,6 +53,24 @@ std::wstring ProgramFolder(const std::wstring& argument0)
     return slash == std::wstring::npos ? std::wstring() : argument0.substr(0, slash + 1);
 }
 
+// Moves the file at path to the first free name of path.bak, path.1.bak, path.2.bak, ...: an
+// earlier kept file may be the user's good copy, and a read-only one must not stop every save.
+bool SetAside(const std::wstring& path, std::wstring& setAside, std::wstring& reason)
+{
+    for (int n = 0; n < kMostSetAsideNames; ++n) {
+        const std::wstring name = n == 0 ? path + kSetAsideSuffix : path + L"." + std::to_wstring(n) + kSetAsideSuffix;
+        bool taken = false;
+        if (zr::platform::MoveFileToFreeName(path, name, taken, reason)) {
+            setAside = name;
+            return true;
+        }
+        if (!taken)
+            return false;
+    }
+    reason = L"There is no free name left to keep the earlier settings file under.";
+    return false;
+}
+
 }  // namespace
 
 std::wstring SettingsFilePath(const std::wstring& argument0)
@@ -72,7 +88,7 @@ void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*
     XmlNode root;
     if (std::FILE* stream = zr::platform::OpenFileForRead(path)) {
         const std::int64_t size = zr::platform::FileSize(stream);
-        if (size < 0 || size > kLargestFile) {
+        if (size < 0 || size > kLargestSettingsFile) {
             std::fclose(stream);  // skipped before a byte of it is read
         } else {
             CTextFileRead file(stream, true);
@@ -143,7 +159,7 @@ SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<
     std::wstring reason;
     // A file too large to load was never read, so what it holds would be lost unseen: it is
     // moved aside rather than replaced.
-    if (SizeOfFileAt(path) > kLargestFile && !zr::platform::ReplaceFileWith(path, path + kSetAsideSuffix, reason)) {
+    if (SizeOfFileAt(path) > kLargestSettingsFile && !SetAside(path, result.setAside, reason)) {
         result.reason = FailureReason(reason);
         zr::platform::DeleteFileAt(temporary);
         return result;
@@ -151,6 +167,11 @@ SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<
     if (!zr::platform::ReplaceFileWith(temporary, path, reason)) {
         result.reason = FailureReason(reason);
         zr::platform::DeleteFileAt(temporary);
+        // Nothing took its place: the kept file goes back where it was.
+        bool taken = false;
+        std::wstring ignored;
+        if (!result.setAside.empty() && zr::platform::MoveFileToFreeName(result.setAside, path, taken, ignored))
+            result.setAside.clear();
         return result;
     }
     result.written = true;

@@ -1,6 +1,7 @@
 // Reading and writing "Zerenta.Setting", the one file that holds every page's section.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 struct SettingsSaveResult {
     bool written = false;
     std::wstring reason;  // the system's text when the file could not be written
+    // Where a previous file too large to have been loaded now lies; empty when none was moved.
+    std::wstring setAside;
 };
 
 // The settings file beside the program: the directory of argument 0 (up to and including
@@ -18,6 +21,11 @@ std::wstring SettingsFilePath(const std::wstring& argument0);
 // the program has changed it.
 std::wstring RecoveryFilePath(const std::wstring& argument0);
 
+// A settings file holds a few kilobytes. A larger one is not a settings file any more (a
+// gigabyte of garbage would only end in running out of memory) and is skipped whole, unread,
+// like any other damaged file.
+inline constexpr std::int64_t kLargestSettingsFile = 16 * 1024 * 1024;
+
 // Reads the file (a missing or malformed file is not an error) and hands every page
 // that keeps settings its section, or the empty text. A file beyond 16 MiB counts as damaged
 // and is not read at all.
@@ -26,6 +34,7 @@ void LoadSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*
 // Collects every page's section and replaces the file as a whole. The text goes to a
 // temporary file beside the target first, which is then moved over it, so a failed save
 // leaves the previous file untouched. A previous file too large to have been loaded is kept
-// as "<path>.bak" instead of being replaced.
+// under the first free name of "<path>.bak", "<path>.1.bak", "<path>.2.bak", ... instead of being
+// replaced; a file already kept under one of these names is never overwritten.
 SettingsSaveResult SaveSettingsFile(const std::wstring& path, const std::vector<ISettingsPage*>& pages,
                                     const std::wstring& programVersion);

@@ -6,7 +6,7 @@
 //   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
 //   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
 //   acctool.exe restoremode  puts the desktop back to the mode in the registry
-//   acctool.exe mains      "HWND VISIBLE PID" of every program main dialog, one a line
+//   acctool.exe mains      "HWND VISIBLE PID ENABLED" of every program main dialog, one a line
 //   acctool.exe trayicons TIP  how many notification-area icons with this tip the desktop shows
 //   acctool.exe systemreset MESSAGE  writes the identity ramp, as the system does, then broadcasts
 //                          displaychange, resume or unlock (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK)
@@ -14,6 +14,9 @@
 //   acctool.exe endsession sends the end of the session to the program's top-level windows
 //   acctool.exe fault      starts a thread in the program that faults at once
 //   acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
+//   acctool.exe holdplace SECONDS  holds the program's single-instance record, as an elevated copy
+//                          does, with an access list that denies this user; prints "held", then
+//                          waits that long (or until killed)
 #include <windows.h>
 #include <commctrl.h>
 #include <wtsapi32.h>
@@ -237,7 +240,8 @@ int MainDialogs()
             DWORD pid = 0;
             GetWindowThreadProcessId(wnd, &pid);
             Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
-                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid));
+                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid) + L" " +
+                  std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
             ++count;
         }
     }
@@ -406,6 +410,47 @@ int BreakDialogs(const wchar_t* file, int count, wchar_t** ids)
     return EndUpdateResourceW(update, !ok) && ok ? 0 : 1;
 }
 
+// The record a running copy holds in the session (the program's own name for it). An elevated
+// copy's default access list shuts a normal user out; a deny entry for this user does the same
+// here without elevation.
+constexpr wchar_t kPlaceName[] = L"Local\\Zerenta-Instance-5B1E7A42-93C4-4F0D-A8E6-2C7D91F3B654";
+
+int HoldPlace(int seconds)
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 1;
+    std::vector<BYTE> user(256);
+    DWORD size = 0;
+    const bool haveUser =
+        GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size) != FALSE;
+    CloseHandle(token);
+    if (!haveUser) return 1;
+    PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    std::vector<BYTE> aclBytes(sizeof(ACL) + sizeof(ACCESS_DENIED_ACE) + GetLengthSid(sid));
+    auto* acl = reinterpret_cast<ACL*>(aclBytes.data());
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeAcl(acl, static_cast<DWORD>(aclBytes.size()), ACL_REVISION) ||
+        !AddAccessDeniedAce(acl, ACL_REVISION, GENERIC_ALL, sid) ||
+        !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
+        return 1;
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, 16, kPlaceName);
+    if (!mapping || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    // The access list holds against this process too: a second open here must be refused.
+    HANDLE again = OpenFileMappingW(FILE_MAP_READ, FALSE, kPlaceName);
+    if (again) {
+        CloseHandle(again);
+        CloseHandle(mapping);
+        Print(L"not enforced");
+        return 3;
+    }
+    Print(L"held");
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    CloseHandle(mapping);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -424,9 +469,10 @@ int wmain(int argc, wchar_t** argv)
     if (verb == L"endsession") return EndSession();
     if (verb == L"fault") return Fault();
     if (argc == 3 && std::wstring(argv[1]) == L"setramp") return WriteRamp(_wtoi(argv[2])) ? 0 : 1;
+    if (argc == 3 && std::wstring(argv[1]) == L"holdplace") return HoldPlace(_wtoi(argv[2]));
     if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
     std::fwprintf(stderr,
                   L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"
-                  L"systemreset displaychange|resume|unlock|endsession|fault|brokendialog FILE ID...\n");
+                  L"systemreset displaychange|resume|unlock|endsession|fault|brokendialog FILE ID...|holdplace SECONDS\n");
     return 2;
 }

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # A mode chosen from the tray is put to the user: "Keep this display mode?" with a countdown.
 # Keep keeps it; no answer, Revert, Esc and the close box put back the mode in force just before
-# (not the start-up mode) and leave the ramp alone. A refused mode and a page with the question
-# switched off show no box, and the switch survives a restart. The countdown is shortened to
-# 10 s through the settings file: long enough for the driver to answer well inside it.
+# (not the start-up mode) and leave the ramp alone. Restore Screen closes the box, also when the
+# mode it asks about is the start-up mode. A refused mode and a page with the question switched
+# off show no box, and the switch survives a restart. While another box of the program is open
+# (the refused mode's warning, About) a mode chosen from the tray waits for it: nothing changes.
+# The countdown is shortened to 10 s through the settings file: long enough for the driver to
+# answer well inside it.
 # Every wait for a mode change runs in the driver process that brings it about (see settle_on).
 source "$(dirname "$0")/lib.sh"
 
 item_800='[4:3]\t800 x 600 32bpp 60Hz'
 item_1024='[4:3]\t1024 x 768 32bpp 60Hz'
 item_refused='[1234:567]\t1234 x 567 32bpp 60Hz'
+item_start='[5:4]\t1280 x 1024 32bpp 60Hz'
+[ "$start_screen" = 1280x1024 ] || abort "the journey expects a 1280x1024 desktop, not $start_screen"
 printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
   $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
   $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
   $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
   $'\t\t\t<Item width="1234" height="567" bpp="32" refresh_rate="60" />' \
+  $'\t\t\t<Item width="1280" height="1024" bpp="32" refresh_rate="60" />' \
   $'\t\t</Favourite_Resolutions>' $'\t\t<Confirm_Seconds>10</Confirm_Seconds>' $'\t</Resolution>' \
   $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
   $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
@@ -52,6 +58,16 @@ no_box_for() {
     sleep 0.2
   done
   [ "$(screen_size)" = "$size" ] || { echo "the desktop went from $size to $(screen_size)"; return 1; }
+}
+
+# After a failed step: closes whatever box the program has open (the question as Revert) and
+# puts the desktop back to the start-up mode, so that the next step starts from a known screen.
+dismiss_boxes() {
+  local title
+  for title in "$mode_box_title" "Zerenta Warning" "About Zerenta"; do
+    driver "timeout 500" "find title=\"$title\" visible=1" "close" >/dev/null 2>&1
+  done
+  acctool restoremode >/dev/null 2>&1
 }
 
 start_app
@@ -102,11 +118,32 @@ for how in Revert Esc close; do
   [ "$(ramp)" = "$dim" ] || fail "$how changed the ramp: $(ramp)"
 done
 
-say "a refused mode: the core's warning and the start-up mode, no question"
+say "the start-up mode asked about, then Restore Screen: the box closes and the mode stays"
+choose "$item_start" "$start_screen" || abort "the desktop did not switch to the start-up mode"
+expect_box || fail "no question after the switch from 1024x768 to the start-up mode"
+if tray_choose 'Restore Screen\tCtrl + Alt + Enter' "timeout 3000" "wait title=\"$mode_box_title\" gone" >/dev/null; then
+  no_box_for 2 || fail "after Restore Screen"
+else
+  fail "Restore Screen left the question about the start-up mode open"
+  dismiss_boxes
+fi
+[ "$(screen_size)" = "$start_screen" ] || fail "after Restore Screen the desktop is $(screen_size), not $start_screen"
+
+say "a refused mode: the core's warning and the start-up mode, no question; a mode chosen meanwhile waits"
+tray_choose "$item_refused" "wait title=\"Zerenta Warning\" visible" || fail "the refused mode: no warning"
+tray_choose "$item_1024" || fail "no tray menu while the warning is up"
+no_box_for 3 || { fail "a mode chosen while the warning was up"; dismiss_boxes; }
 settle_on "$start_screen"
-tray_choose "$item_refused" "wait title=\"Zerenta Warning\" visible" "click 1" "wait title=\"Zerenta Warning\" gone" \
-  "${settle[@]}" || fail "the refused mode: no warning, or no start-up mode after it"
+driver "wait title=\"Zerenta Warning\" visible" "click 1" "wait title=\"Zerenta Warning\" gone" "${settle[@]}" >/dev/null ||
+  fail "the refused mode: no start-up mode after its warning"
 no_box_for 3 || fail "after the refused mode"
+
+say "a mode chosen while the About box is open waits for it"
+acctool command 32771 && driver "wait title=\"About Zerenta\" visible" >/dev/null || abort "no About box"
+tray_choose "$item_1024" || fail "no tray menu while the About box is open"
+no_box_for 3 || { fail "a mode chosen while the About box was open"; dismiss_boxes; }
+out=$(driver "find title=\"About Zerenta\" visible=1" "close") || fail "the About box: $out"
+[ "$(acctool mains | cut -d' ' -f4)" = 1 ] || fail "the main dialog after About: $(acctool mains)"
 
 say "the check box off: no question, and the choice is saved"
 hwnd=$(show_main) || abort "Configure did not show the main dialog"

@@ -14,9 +14,10 @@ gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
 blocker_off='Saver Blocker is OFF\tClick to switch temporarily'
 
 # While the program still runs: it read far less than the gigabyte, and Apply writes the defaults
-# while it keeps the skipped file whole beside them.
+# while it keeps the skipped file whole beside them, under the first free name (an earlier kept
+# copy and a read-only one stay as they are), and says where it went.
 after_tray_check_gigabyte() {
-  local read i size
+  local read i size out kept
   read=$(awk '$1 == "rchar:" { print $2 }' "/proc/$app_pid/io" 2>/dev/null)
   say "the program has read ${read:-?} bytes"
   [ -n "$read" ] && [ "$read" -lt $((64 << 20)) ] || fail "gigabyte: the program read ${read:-?} bytes"
@@ -27,9 +28,14 @@ after_tray_check_gigabyte() {
     sleep 0.1
   done
   grep -q 'Favourite_Gammas/>' "$setting" || fail "gigabyte: Apply did not write the defaults: $(head -c 300 "$setting" | tr -d '\0')"
-  size=$(stat -c %s "$setting.bak" 2>/dev/null)
-  [ "$size" = $((1 << 30)) ] || fail "gigabyte: Zerenta.Setting.bak is ${size:-missing}, not the skipped gigabyte"
-  [ "$(head -c ${#head_lines} "$setting.bak" 2>/dev/null)" = "$head_lines" ] || fail "gigabyte: the kept file lost its start"
+  kept=$setting.2.bak
+  size=$(stat -c %s "$kept" 2>/dev/null)
+  [ "$size" = $((1 << 30)) ] || fail "gigabyte: Zerenta.Setting.2.bak is ${size:-missing}, not the skipped gigabyte"
+  [ "$(head -c ${#head_lines} "$kept" 2>/dev/null)" = "$head_lines" ] || fail "gigabyte: the kept file lost its start"
+  same_file "$setting.bak" "$work/good.Setting" "Zerenta.Setting.bak (the earlier kept copy)"
+  same_file "$setting.1.bak" "$work/good.Setting" "Zerenta.Setting.1.bak (a read-only kept copy)"
+  out=$(driver "wait class=#32770 title=\"Zerenta - Settings saved\" visible" "texts Static ~= \"Zerenta.Setting.2.bak\"" "click 1") ||
+    fail "gigabyte: no box naming where the skipped file went: $out"
 }
 
 # check CASE ITEM...: starts the program on the prepared file and expects these tray items (what
@@ -83,12 +89,16 @@ check "empty" "$blocker_off"
 defaults_only='About Zerenta...|-|Configure...|-|'"$blocker_off"'|-|Restore Screen\tCtrl + Alt + Enter|Start with Windows|Exit Zerenta\tCtrl + Alt + Numpad 0|'
 [ "$last_items" = "$defaults_only" ] || fail "empty: favourites from an empty file: $last_items"
 
-say "a sparse gigabyte behind intact sections: skipped unread; Apply keeps it as Zerenta.Setting.bak"
-printf '%s\n%s\n%s\n</Zerenta>' "$head_lines" "$resolution" "$gamma" >"$setting"
+say "a sparse gigabyte behind intact sections: skipped unread; Apply keeps it beside two kept copies"
+printf '%s\n%s\n%s\n</Zerenta>' "$head_lines" "$resolution" "$gamma" >"$work/good.Setting"
+cp "$work/good.Setting" "$setting.bak"
+cp "$work/good.Setting" "$setting.1.bak"
+chmod a-w "$setting.1.bak"
+cp "$work/good.Setting" "$setting"
 truncate -s 1G "$setting"
 check_then=after_tray_check_gigabyte check "gigabyte" "$blocker_off"
 [ "$last_items" = "$defaults_only" ] || fail "gigabyte: favourites, so the file was read: $last_items"
-rm -f "$setting" "$setting.bak"
+rm -f "$setting" "$setting".*bak
 
 say "a directory in place of the file"
 rm -f "$setting"

@@ -2,6 +2,8 @@
 # One Zerenta per session: a second start shows the running one's window, as "Configure..." does,
 # and ends with code 0, leaving the screen, the settings and the tray as they were: one main dialog,
 # one tray icon. The second copy raises no access violation on its way (WINEDEBUG=warn+seh).
+# A copy running with other rights (elevated) holds its record out of reach: a start beside it
+# says so in one box and ends, again touching nothing.
 source "$(dirname "$0")/lib.sh"
 
 use_two_favourites
@@ -35,5 +37,29 @@ mains=$(acctool mains)
 cmp -s "$setting" "$work/before.Setting" || fail "the settings file changed"
 [ ! -e "$work/Zerenta.Setting.tmp" ] || fail "the second copy began a settings save"
 if grep -E 'c0000005|page fault|access violation' "$second_log"; then fail "the second copy faulted"; fi
+
+say "a start beside a copy with other rights"
+stop_app
+# The killed copy left its changed ramp, and perhaps its recovery file, for the next start to
+# repair: a copy that goes on beside another must not be the one to do it.
+left=$(cd "$work" && ls Zerenta.* | tr '\n' ' ')
+icons=$(acctool trayicons Zerenta)
+holder_out=$work/holder.out
+WINEDEBUG=-all "$wine" "$acctool_exe" holdplace 120 >"$holder_out" 2>&1 &
+holder=$!
+trap 'kill "$holder" 2>/dev/null; acc_cleanup' EXIT
+for i in $(seq 1 100); do grep -q . "$holder_out" && break; sleep 0.1; done
+[ "$(tr -d '\r' <"$holder_out")" = held ] || abort "the record could not be held out of reach: $(cat "$holder_out")"
+start_app
+out=$(driver "timeout 20000" "wait class=#32770 title=Zerenta visible" "texts Static ~= \"already running with other rights\"") ||
+  fail "no box saying that Zerenta runs with other rights: $out; windows: $(acctool windows | grep -c .), mains: $(acctool mains | tr '\n' '|')"
+[ -z "$(acctool mains)" ] || fail "a main dialog came up beside the other copy: $(acctool mains)"
+[ "$(acctool trayicons Zerenta)" = "$icons" ] || fail "a tray icon came up beside the other copy"
+driver "wait class=#32770 title=Zerenta visible" "click 1" >/dev/null
+wait_app_exit 10 || fail "the copy still runs after its box was closed"
+[ "${app_rc:-0}" = 0 ] || fail "the copy ended with $app_rc"
+[ "$(ramp)" = "$changed" ] || fail "the copy changed the ramp to $(ramp)"
+[ "$(cd "$work" && ls Zerenta.* | tr '\n' ' ')" = "$left" ] || fail "files beside the program were $left, now $(cd "$work" && ls Zerenta.* | tr '\n' ' ')"
+kill "$holder" 2>/dev/null
 
 finish

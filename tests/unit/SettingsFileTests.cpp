@@ -270,8 +270,11 @@ TEST(SettingsFile, AGigabyteFileIsSkippedUnreadAndKeptAsideByTheNextSave)
     EXPECT_EQ(fs::file_size(folder.Path("Zerenta.Setting")), kGigabyte);
     fs::permissions(folder.Path("Zerenta.Setting"), fs::perms::owner_write, fs::perm_options::add);
 
-    // Otherwise the next save writes the defaults and keeps the skipped file whole beside them.
-    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
+    // Otherwise the next save writes the defaults and keeps the skipped file whole beside them,
+    // and says where.
+    const SettingsSaveResult saved = SaveSettingsFile(path, pages.All(), L"1");
+    ASSERT_TRUE(saved.written);
+    EXPECT_EQ(saved.setAside, path + L".bak");
     EXPECT_EQ(std::filesystem::file_size(folder.Path("Zerenta.Setting.bak")), kGigabyte);
     std::ifstream kept(folder.Path("Zerenta.Setting.bak"), std::ios::binary);
     std::string start(head.size(), '\0');
