@@ -1,5 +1,6 @@
 #include "resolution/FavouriteModes.h"
 
+#include <algorithm>
 #include <string>
 
 #include "settings/LenientInt.h"
@@ -46,7 +47,7 @@ std::vector<DisplayMode> ReadFavourites(const XmlNode& section)
     for (const auto& child : favourites->children) {
         if (child->kind != XML_ELEMENT)
             continue;
-        if (auto mode = ReadFavourite(*child))
+        if (auto mode = ReadFavourite(*child); mode && std::find(modes.begin(), modes.end(), *mode) == modes.end())
             modes.push_back(*mode);
     }
     return modes;

@@ -23,7 +23,8 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<DisplayMode>& 
 std::optional<DisplayMode> ReadFavourite(const XmlNode& item);
 
 // The favourites of a parsed section, in document order: every child of the first child named
-// "Favourite_Resolutions" (any case), whatever its own name. Empty when there is none.
+// "Favourite_Resolutions" (any case), whatever its own name, each mode once (a file written
+// before adding a favourite twice was refused may hold copies). Empty when there is none.
 std::vector<DisplayMode> ReadFavourites(const XmlNode& section);
 
 }  // namespace zr
