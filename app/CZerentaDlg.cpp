@@ -201,7 +201,9 @@ void CZerentaDlg::ConfirmExit() noexcept
 
 void CZerentaDlg::RestoreScreen() noexcept
 {
-    SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0);
+    // Every display, each to its own start-up ramp and mode.
+    const DisplayCommandHeader everyDisplay{kAllDisplays, CORE_CMD_RESTORE_SCREEN};
+    SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, &everyDisplay, sizeof(everyDisplay));
     // Whatever mode an open question asks about, the start-up one is wanted now.
     if (m_pageResolution.GetSafeHwnd()) m_pageResolution.OnScreenRestored();
 }

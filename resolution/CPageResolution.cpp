@@ -3,30 +3,60 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/OrvelCore.h"
 #include "framework/Handles.h"
-#include "resolution/FavouriteModes.h"
 
 BOOL CPageResolution::OnInitDialog() noexcept
 {
     CTabPageNotify::OnInitDialog();
+    Attach(IDC_RES_DISPLAY, m_displayChoice);
     Attach(IDC_RES_DETECTED, m_detected);
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList();
     m_detected.SetWantsReturn(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
-    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
-    SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
-    MarkModeInForce();
+    LoadDisplays();
+    if (m_displays.size() > 1)
+        m_favourites.ShowDisplayColumn();
+    ChooseDisplay(orvel::PrimaryPosition(m_displays));
     m_favourites.FitColumns(GetDpi());
     return TRUE;
 }
 
+void CPageResolution::LoadDisplays() noexcept
+{
+    m_displays.clear();
+    m_displayChoice.ResetContent();
+    // The replies arrive as WM_COPYDATA while this call runs.
+    if (SendCommand(m_hWnd, CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0)
+        m_displays.clear();
+    for (const orvel::DisplayInfo& display : m_displays)
+        m_displayChoice.AddString(orvel::FormatDisplayChoice(display));
+    // One display leaves nothing to choose.
+    ::EnableWindow(m_displayChoice.GetSafeHwnd(), m_displays.size() > 1);
+}
+
+const orvel::DisplayInfo* CPageResolution::ChosenDisplay() const noexcept
+{
+    return m_chosen < m_displays.size() ? &m_displays[m_chosen] : nullptr;
+}
+
+void CPageResolution::ChooseDisplay(std::size_t position) noexcept
+{
+    m_chosen = position < m_displays.size() ? position : 0;
+    m_displayChoice.SetCurSel(static_cast<int>(m_chosen));
+    m_detected.DeleteAllModes();
+    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
+    SendToDisplay(ChosenDisplay(), CORE_CMD_ENUM_MODES, nullptr, 0);
+    MarkModeInForce();
+}
+
 void CPageResolution::MarkModeInForce() noexcept
 {
-    const int row = m_detected.MarkMode(QueryModeInForce());
+    const int row = m_detected.MarkMode(QueryModeInForce(ChosenDisplay()));
     // The columns first: a wider list may gain a scroll bar, which changes what is in view.
     m_detected.FitColumns(GetDpi());
     if (row >= 0)
@@ -37,6 +67,22 @@ void CPageResolution::OnDpiChanged(UINT dpi) noexcept
 {
     m_detected.FitColumns(dpi);
     m_favourites.FitColumns(dpi);
+}
+
+LRESULT CPageResolution::SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
+                                       std::uint32_t size) noexcept
+{
+    if (!display)
+        return SendCommand(m_hWnd, code, payload, size);
+    // Header and payload in one buffer; the largest payload here is a DisplayMode.
+    unsigned char buffer[sizeof(DisplayCommandHeader) + sizeof(zr::DisplayMode)];
+    if (size > sizeof(zr::DisplayMode))
+        return 1;
+    const DisplayCommandHeader header{display->index, code};
+    std::memcpy(buffer, &header, sizeof(header));
+    if (size != 0)
+        std::memcpy(buffer + sizeof(header), payload, size);
+    return SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, buffer, static_cast<UINT32>(sizeof(header) + size));
 }
 
 LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -81,6 +127,17 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
         m_detected.SendMessage(WM_SETREDRAW, TRUE);
         m_detected.Invalidate();
         break;
+    case CORE_RPL_DISPLAY:
+        if (data.lpData && data.cbData >= sizeof(DisplayRecord)) {
+            DisplayRecord record;
+            std::memcpy(&record, data.lpData, sizeof(record));
+            try {
+                m_displays.push_back(orvel::ReadDisplayRecord(record));
+            } catch (...) {
+                // Out of memory: the displays listed so far serve.
+            }
+        }
+        break;
     default:
         break;
     }
@@ -88,6 +145,12 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
 
 bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
+    if (id == IDC_RES_DISPLAY && code == CBN_SELCHANGE) {
+        const int position = m_displayChoice.GetCurSel();
+        if (position >= 0 && static_cast<std::size_t>(position) != m_chosen)
+            ChooseDisplay(static_cast<std::size_t>(position));
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case IDC_RES_ADD_FAVOURITE:
@@ -134,28 +197,41 @@ void CPageResolution::OnDestroy() noexcept
     CTabPageNotify::OnDestroy();
 }
 
+const orvel::DisplayInfo* CPageResolution::FindDisplay(const std::wstring& id) const noexcept
+{
+    const std::optional<std::size_t> position = orvel::FindDisplay(m_displays, id);
+    return position ? &m_displays[*position] : nullptr;
+}
+
+std::wstring CPageResolution::PrimaryId() const
+{
+    return m_displays.empty() ? std::wstring() : m_displays[orvel::PrimaryPosition(m_displays)].id;
+}
+
+std::wstring CPageResolution::DisplayColumnText(const std::wstring& id) const
+{
+    const orvel::DisplayInfo* display = FindDisplay(id);
+    return display ? std::to_wstring(orvel::DisplayNumber(*display)) : L"not attached";
+}
+
 void CPageResolution::AddToFavourites() noexcept
 {
     try {
-        // Rows move as new ones go in at the top: the chosen favourites are kept by record.
-        std::vector<const zr::DisplayMode*> chosen;
+        const std::wstring display = ChosenDisplay() ? ChosenDisplay()->id : std::wstring();
+        const std::wstring text = DisplayColumnText(display);
+        // Rows move as new ones go in at the top: the chosen favourites are found again by mode.
+        std::vector<zr::DisplayMode> chosen;
         for (int index : m_detected.GetSelectedItems()) {
             const zr::DisplayMode* mode = m_detected.ModeAt(index);
             if (!mode)
                 continue;
             // A second copy would show twice in the tray and choose the same mode.
-            if (const int existing = m_favourites.FindMode(*mode); existing >= 0) {
-                chosen.push_back(m_favourites.ModeAt(existing));
-                continue;
-            }
-            auto record = std::make_unique<zr::DisplayMode>(*mode);
-            const zr::DisplayMode* added = record.get();
-            if (m_favourites.InsertMode(std::move(record)) >= 0)
-                chosen.push_back(added);
+            if (m_favourites.FindMode(*mode, display) >= 0 || m_favourites.InsertMode(*mode, display, text) >= 0)
+                chosen.push_back(*mode);
         }
         std::vector<int> rows;
-        for (const zr::DisplayMode* record : chosen) {
-            const int row = m_favourites.FindItemByData(reinterpret_cast<LPARAM>(record));
+        for (const zr::DisplayMode& mode : chosen) {
+            const int row = m_favourites.FindMode(mode, display);
             if (row >= 0)
                 rows.push_back(row);
         }
@@ -179,13 +255,20 @@ void CPageResolution::RemoveFromFavourites() noexcept
 
 void CPageResolution::StoreFavourites() noexcept
 {
-    m_favourites.SortModes();
-    std::vector<zr::DisplayMode> modes;
-    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* mode = m_favourites.ModeAt(i))
-            modes.push_back(*mode);
+    try {
+        m_favourites.SortModes();
+        const std::wstring primary = PrimaryId();
+        std::vector<zr::FavouriteMode> favourites;
+        for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+            const zr::DisplayMode* mode = m_favourites.ModeAt(i);
+            const std::wstring* display = m_favourites.DisplayAt(i);
+            if (mode && display)
+                favourites.push_back({*mode, zr::StoredDisplay(*display, primary, m_displays.size())});
+        }
+        ReplaceChild(*zr::BuildFavouritesElement(favourites));
+    } catch (...) {
+        // Out of memory: the section keeps its previous favourites.
     }
-    ReplaceChild(*zr::BuildFavouritesElement(modes));
 }
 
 void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
@@ -194,9 +277,30 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
     m_trayFavourites.clear();
     if (!section)
         return;
-    for (const zr::DisplayMode& mode : zr::ReadFavourites(*section)) {
-        m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(mode));
-        m_trayFavourites.push_back(mode);
+    try {
+        std::vector<zr::FavouriteMode> favourites = zr::ReadFavourites(*section);
+        const std::wstring primary = PrimaryId();
+        bool anyAbsent = false;
+        for (zr::FavouriteMode& favourite : favourites) {
+            // A file from before there were displays: its favourites are the primary display's.
+            if (favourite.display.empty())
+                favourite.display = primary;
+            anyAbsent = anyAbsent || (!m_displays.empty() && !FindDisplay(favourite.display));
+        }
+        // The list then says which favourites are unavailable.
+        if (anyAbsent)
+            m_favourites.ShowDisplayColumn();
+        for (const zr::FavouriteMode& favourite : favourites) {
+            // One named by id and one naming none may be the same favourite.
+            if (m_favourites.FindMode(favourite.mode, favourite.display) >= 0)
+                continue;
+            m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display));
+            // A favourite of an absent display stays in the list and the file, not in the tray.
+            if (m_displays.empty() || FindDisplay(favourite.display))
+                m_trayFavourites.push_back(favourite);
+        }
+    } catch (...) {
+        // Out of memory part way: what was loaded stays.
     }
     m_favourites.SortModes();
     m_favourites.FitColumns(GetDpi());
@@ -238,18 +342,28 @@ void CPageResolution::LoadSettings(const std::wstring& text)
 void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
 {
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
-    for (std::size_t i = 0; i < shown; ++i)
-        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i]));
+    for (std::size_t i = 0; i < shown; ++i) {
+        const orvel::DisplayInfo* display = FindDisplay(m_trayFavourites[i].display);
+        // The display is named only when there is more than one to choose from.
+        const unsigned number = display && m_displays.size() > 1 ? orvel::DisplayNumber(*display) : 0;
+        items.push_back(zr::FormatFavouriteMenuText(m_trayFavourites[i].mode, number));
+    }
 }
 
 void CPageResolution::GetTrayMenuChecks(std::vector<int>& items)
 {
-    const std::optional<zr::DisplayMode> now = QueryModeInForce();
-    if (!now)
-        return;
+    // The mode in force of each display once, as the menu opens.
+    std::vector<std::pair<std::wstring, std::optional<zr::DisplayMode>>> inForce;
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
     for (std::size_t i = 0; i < shown; ++i) {
-        if (ModesMatch(m_trayFavourites[i], *now))
+        const zr::FavouriteMode& favourite = m_trayFavourites[i];
+        auto known = std::find_if(inForce.begin(), inForce.end(),
+                                  [&](const auto& entry) { return entry.first == favourite.display; });
+        if (known == inForce.end()) {
+            inForce.emplace_back(favourite.display, QueryModeInForce(FindDisplay(favourite.display)));
+            known = inForce.end() - 1;
+        }
+        if (known->second && ModesMatch(favourite.mode, *known->second))
             items.push_back(static_cast<int>(i));
     }
 }
@@ -266,50 +380,65 @@ void CPageResolution::OnTrayMenuCommand(int item)
         return;
     m_changingMode = true;
     const zr::ScopeExit done([this]() noexcept { m_changingMode = false; });
-    // A copy: the core may show a warning box and run a nested message loop meanwhile.
-    const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
-    const std::optional<zr::DisplayMode> before = QueryModeInForce();
-    SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
+    // Copies: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::FavouriteMode favourite = m_trayFavourites[static_cast<std::size_t>(item)];
+    const orvel::DisplayInfo* found = FindDisplay(favourite.display);
+    if (!found && !m_displays.empty())
+        return;
+    const std::optional<orvel::DisplayInfo> target = found ? std::optional<orvel::DisplayInfo>(*found) : std::nullopt;
+    const orvel::DisplayInfo* display = target ? &*target : nullptr;
+    const std::optional<zr::DisplayMode> before = QueryModeInForce(display);
+    SendToDisplay(display, CORE_CMD_SET_MODE, &favourite.mode, sizeof(favourite.mode));
     // The core does not say whether the mode changed (a refused mode has shown its warning and
     // put back the start-up mode): the mode now in force tells.
     if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
         return;
-    const std::optional<zr::DisplayMode> after = QueryModeInForce();
-    if (after && zr::NeedsConfirmation(*before, mode, *after))
-        ConfirmNewMode(*before, *after);
+    const std::optional<zr::DisplayMode> after = QueryModeInForce(display);
+    if (after && zr::NeedsConfirmation(*before, favourite.mode, *after))
+        ConfirmNewMode(display, *before, *after);
 }
 
-std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce() noexcept
+std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce(const orvel::DisplayInfo* display) noexcept
 {
     std::optional<zr::DisplayMode> mode;
     m_modeQuery = &mode;
-    const LRESULT result = SendCommand(m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
+    const LRESULT result = SendToDisplay(display, CORE_CMD_GET_MODE, nullptr, 0);
     m_modeQuery = nullptr;
     if (result != 0)
         return std::nullopt;
     return mode;
 }
 
-void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept
+void CPageResolution::ConfirmNewMode(const orvel::DisplayInfo* display, const zr::DisplayMode& previous,
+                                     const zr::DisplayMode& current) noexcept
 {
     struct Watch {
         CPageResolution* page;
+        const orvel::DisplayInfo* display;
         zr::DisplayMode current;
-    } watch{this, current};
+    } watch{this, display, current};
     const auto stillInForce = [](void* context) noexcept {
         auto* w = static_cast<Watch*>(context);
-        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce();
+        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce(w->display);
         // A mode that cannot be read is no reason to end the question early.
         return !now || ModesMatch(*now, w->current);
     };
     CModeConfirmDlg box(m_confirmSeconds, stillInForce, &watch);
+    // On the display that changed; the primary one is the default.
+    if (display && !display->primary) {
+        try {
+            box.SetDisplay(display->device);
+        } catch (...) {
+        }
+    }
     m_confirmBox = &box;
     // Owned by the main dialog (the first ancestor that is no child window), which the box's modal
     // loop disables: the dialog then refuses to exit or show itself until the question is answered.
     const CModeConfirmDlg::Answer answer = box.Ask(m_hWnd);
     m_confirmBox = nullptr;
+    // Only the display that changed goes back.
     if (answer == CModeConfirmDlg::Answer::Revert)
-        SendCommand(m_hWnd, CORE_CMD_SET_MODE, &previous, sizeof(previous));
+        SendToDisplay(display, CORE_CMD_SET_MODE, &previous, sizeof(previous));
 }
 
 void CPageResolution::OnScreenRestored() noexcept

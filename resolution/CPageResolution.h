@@ -1,15 +1,19 @@
-// The Resolution tab: the modes the adapter reports, grouped by aspect ratio, and the user's
-// favourite modes, which the tray menu offers as of the last save. A mode chosen from the tray
-// is put to the user before it stays, unless the page's check box says otherwise.
+// The Resolution tab: the modes one display reports (the "Display:" selector picks which),
+// grouped by aspect ratio, and the user's favourite modes, each on its own display, which the tray
+// menu offers as of the last save. A mode chosen from the tray is put to the user before it
+// stays, unless the page's check box says otherwise.
 #pragma once
 
 #include <optional>
 #include <vector>
 
+#include "core/DisplayInfo.h"
+#include "framework/CComboBox.h"
 #include "pageapi/CTabPageNotify.h"
 #include "resolution/CModeConfirmDlg.h"
 #include "resolution/CResListCtrl.h"
 #include "resolution/CResolutionList.h"
+#include "resolution/FavouriteModes.h"
 #include "resolution/ModeConfirmation.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
@@ -22,7 +26,7 @@ public:
 
     void GetTrayMenuItems(std::vector<std::wstring>& items) override;
     void OnTrayMenuCommand(int item) override;
-    // The favourites that match the mode in force.
+    // The favourites that match the mode in force on their display.
     void GetTrayMenuChecks(std::vector<int>& items) override;
     void SaveSettings() override;
     void LoadSettings(const std::wstring& text) override;
@@ -33,7 +37,6 @@ public:
     void OnScreenRestored() noexcept;
 
     const CResListCtrl& DetectedList() const noexcept { return m_detected; }
-    const std::vector<zr::DisplayMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
 
 protected:
     BOOL OnInitDialog() noexcept override;
@@ -48,11 +51,19 @@ private:
     // over, not while the core may still be busy with it.
     static constexpr UINT kModeChangedMessage = WM_APP + 30;
 
-    // Reads the mode in force and marks it in the detected list: bold, selected and in view.
+    // The displays the core knows, into the selector, the primary one chosen.
+    void LoadDisplays() noexcept;
+    // Lists the modes of the display at this place of the selector.
+    void ChooseDisplay(std::size_t position) noexcept;
+    // The display the selector names; null when the core knows no displays.
+    const orvel::DisplayInfo* ChosenDisplay() const noexcept;
+    // Reads the chosen display's mode in force and marks it in the detected list: bold, selected
+    // and in view.
     void MarkModeInForce() noexcept;
     void OnCoreReply(const COPYDATASTRUCT& data) noexcept;
-    // Each selected detected mode that is not a favourite yet becomes one; the favourites of all
-    // the selected modes (new or already there) are then the favourites list's selection.
+    // Each selected detected mode that is not a favourite of the chosen display yet becomes one;
+    // the favourites of all the selected modes (new or already there) are then the favourites
+    // list's selection.
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
     void StoreFavourites() noexcept;
@@ -64,12 +75,26 @@ private:
     void LoadConfirmation(const XmlNode* section) noexcept;
     void BuildModeTree() noexcept;
 
-    // The mode in force as the core reports it; nothing when the core cannot tell.
-    std::optional<zr::DisplayMode> QueryModeInForce() noexcept;
-    // Asks whether `current` stays; puts back `previous` unless the user keeps it.
-    void ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept;
+    // The attached display with this id; null when it is absent (or the core knows no displays).
+    const orvel::DisplayInfo* FindDisplay(const std::wstring& id) const noexcept;
+    // The id of the primary display; empty when the core knows no displays.
+    std::wstring PrimaryId() const;
+    // What the favourites list says in its display column for a favourite on `id`.
+    std::wstring DisplayColumnText(const std::wstring& id) const;
+    // A command for one display: inside CORE_CMD_ON_DISPLAY, or plain (the primary display) when
+    // the core knows no displays.
+    LRESULT SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
+                          std::uint32_t size) noexcept;
+    // The mode in force on a display as the core reports it; nothing when the core cannot tell.
+    std::optional<zr::DisplayMode> QueryModeInForce(const orvel::DisplayInfo* display) noexcept;
+    // Asks whether `current` stays on `display`; puts back `previous` there unless the user keeps it.
+    void ConfirmNewMode(const orvel::DisplayInfo* display, const zr::DisplayMode& previous,
+                        const zr::DisplayMode& current) noexcept;
 
-    std::vector<zr::DisplayMode> m_trayFavourites;
+    std::vector<orvel::DisplayInfo> m_displays;
+    std::size_t m_chosen = 0;
+    // The saved favourites on displays attached now: what the tray menu offers.
+    std::vector<zr::FavouriteMode> m_trayFavourites;
     int m_confirmSeconds = zr::kDefaultConfirmSeconds;
     // Set while CORE_CMD_GET_MODE runs: its CORE_RPL_MODE goes here, not into the detected list.
     std::optional<zr::DisplayMode>* m_modeQuery = nullptr;
@@ -81,6 +106,7 @@ private:
     // puts the start-up mode back.
     bool m_changingMode = false;
     zr::CResolutionList m_modeTree;
+    zr::CComboBox m_displayChoice;
     CResListCtrl m_detected;
     CResListCtrl m_favourites;
 };

@@ -1,5 +1,7 @@
 #include "resolution/CResListCtrl.h"
 
+#include <new>
+
 #include "framework/Dpi.h"
 #include "pageapi/COSVersionInfo.h"
 
@@ -13,14 +15,6 @@ constexpr int kRatioColumn = 3;
 // Room beside a column's widest text: the list view's own margins, at 96 DPI.
 constexpr int kColumnPadding = 12;
 
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
-{
-    const auto* left = reinterpret_cast<const zr::DisplayMode*>(a);
-    const auto* right = reinterpret_cast<const zr::DisplayMode*>(b);
-    if (!left || !right)
-        return left ? 1 : (right ? -1 : 0);
-    return zr::CompareModes(*left, *right);
-}
 
 // Only when uxtheme is already in the process: loading it just for the look is not worth it.
 void ApplyExplorerTheme(HWND list) noexcept
@@ -53,10 +47,10 @@ void CResListCtrl::PrepareList() noexcept
     DeleteAllModes();
 }
 
-int CResListCtrl::FindMode(const zr::DisplayMode& mode) const noexcept
+int CResListCtrl::FindMode(const zr::DisplayMode& mode, const std::wstring& display) const noexcept
 {
     for (int i = 0, count = GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* record = ModeAt(i); record && *record == mode)
+        if (const Row* row = RowAt(i); row && row->mode == mode && row->display == display)
             return i;
     }
     return -1;
@@ -159,27 +153,56 @@ int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
 
 int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
 {
-    // A message to a missing window answers 0, which would read as row 0.
-    if (!record || !::IsWindow(m_hWnd))
+    if (!record)
         return -1;
-    const zr::ModeTexts texts = zr::FormatModeTexts(*record);
-    const std::wstring header = zr::FormatGroupHeader(*record);
+    std::unique_ptr<Row> row(new (std::nothrow) Row{*record, {}});
+    const int index = InsertRow(std::move(row), {});
+    if (index >= 0)
+        record.reset();
+    return index;
+}
+
+int CResListCtrl::InsertMode(const zr::DisplayMode& mode, const std::wstring& display,
+                             const std::wstring& displayText) noexcept
+{
+    try {
+        return InsertRow(std::make_unique<Row>(Row{mode, display}), displayText);
+    } catch (...) {
+        return -1;
+    }
+}
+
+void CResListCtrl::ShowDisplayColumn() noexcept
+{
+    if (m_displayColumn < 0)
+        m_displayColumn = InsertColumn(GetColumnCount(), L"Display", LVCFMT_LEFT, 90);
+}
+
+int CResListCtrl::InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept
+{
+    // A message to a missing window answers 0, which would read as row 0.
+    if (!row || !::IsWindow(m_hWnd))
+        return -1;
+    const zr::ModeTexts texts = zr::FormatModeTexts(row->mode);
+    const std::wstring header = zr::FormatGroupHeader(row->mode);
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
     item.iItem = 0;
     item.pszText = const_cast<wchar_t*>(texts.resolution.c_str());
     item.iGroupId = GetGroupId(header);
-    item.lParam = reinterpret_cast<LPARAM>(record.get());
+    item.lParam = reinterpret_cast<LPARAM>(row.get());
     const int index = static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return -1;
     // From here the row owns the record; LVN_DELETEITEM frees it.
-    record.release();
+    row.release();
     SetItemText(index, 1, texts.depth);
     SetItemText(index, 2, texts.refresh);
     if (!m_groupsShown)
         SetItemText(index, kRatioColumn, header);
+    if (m_displayColumn >= 0)
+        SetItemText(index, m_displayColumn, displayText);
     return index;
 }
 
@@ -193,16 +216,42 @@ void CResListCtrl::DeleteAllModes() noexcept
     DeleteAllItems();
 }
 
+int CALLBACK CResListCtrl::CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
+{
+    const auto* left = reinterpret_cast<const Row*>(a);
+    const auto* right = reinterpret_cast<const Row*>(b);
+    if (!left || !right)
+        return left ? 1 : (right ? -1 : 0);
+    if (const int order = zr::CompareModes(left->mode, right->mode); order != 0)
+        return order;
+    // The same mode on several displays: in the order of their ids, so that a list sorts the same
+    // way every time.
+    const int byDisplay = left->display.compare(right->display);
+    return byDisplay < 0 ? -1 : (byDisplay > 0 ? 1 : 0);
+}
+
 void CResListCtrl::SortModes() noexcept
 {
     SortItems(&CompareRows, 0);
 }
 
-const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
+const CResListCtrl::Row* CResListCtrl::RowAt(int index) const noexcept
 {
     if (index < 0 || index >= GetItemCount())
         return nullptr;
-    return reinterpret_cast<const zr::DisplayMode*>(GetItemData(index));
+    return reinterpret_cast<const Row*>(GetItemData(index));
+}
+
+const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
+{
+    const Row* row = RowAt(index);
+    return row ? &row->mode : nullptr;
+}
+
+const std::wstring* CResListCtrl::DisplayAt(int index) const noexcept
+{
+    const Row* row = RowAt(index);
+    return row ? &row->display : nullptr;
 }
 
 bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
@@ -213,8 +262,7 @@ bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
     }
     if (hdr.code == LVN_DELETEITEM) {
         // The one place a row's record is freed: deleting one row, all rows, or the control.
-        std::unique_ptr<zr::DisplayMode> record(
-            reinterpret_cast<zr::DisplayMode*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
+        std::unique_ptr<Row> record(reinterpret_cast<Row*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
         result = 0;
         return true;
     }

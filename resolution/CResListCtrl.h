@@ -1,6 +1,6 @@
 // The list view of the resolution page, used for both the detected and the favourite modes.
-// Rows own one heap DisplayMode each (item data), freed when the row is deleted. Rows are
-// grouped under their aspect ratio, newest group first.
+// Rows own one heap record each (item data: the mode and the id of its display), freed when the
+// row is deleted. Rows are grouped under their aspect ratio, newest group first.
 #pragma once
 
 #include <memory>
@@ -19,6 +19,12 @@ public:
     // Inserts a row at the top, which then owns the record. Returns the row index, or -1 when
     // the list has no window or refused the row; the record then stays with the caller.
     int InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept;
+    // A row for `mode` on the display `display` (an id), which the display column, once shown,
+    // names with `displayText`. Returns the row index, or -1.
+    int InsertMode(const zr::DisplayMode& mode, const std::wstring& display, const std::wstring& displayText) noexcept;
+    // A last column "Display", for lists whose rows belong to different displays.
+    void ShowDisplayColumn() noexcept;
+    bool ShowsDisplayColumn() const noexcept { return m_displayColumn >= 0; }
     bool DeleteMode(int index) noexcept;
     void DeleteAllModes() noexcept;
     // Rows ordered by CompareModes; the order of the groups stays.
@@ -28,8 +34,11 @@ public:
 
     // The record of a row; nullptr for an index out of range.
     const zr::DisplayMode* ModeAt(int index) const noexcept;
-    // The row whose record equals `mode`, or -1.
-    int FindMode(const zr::DisplayMode& mode) const noexcept;
+    // The display id of a row; nullptr for an index out of range.
+    const std::wstring* DisplayAt(int index) const noexcept;
+    // The row whose record equals `mode` on the display `display` (an id; none for a list of one
+    // display's modes), or -1.
+    int FindMode(const zr::DisplayMode& mode, const std::wstring& display = {}) const noexcept;
 
     // Shows `mode` (the mode in force) in bold; returns its row (the one equal to it, else the
     // first that matches it at any rate), or -1. No mode marks no row.
@@ -48,6 +57,13 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
+    struct Row {
+        zr::DisplayMode mode;
+        std::wstring display;
+    };
+    int InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept;
+    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept;
+    const Row* RowAt(int index) const noexcept;
     int MarkedRow() const noexcept;
     // The list's font in bold, made again when the list's font changes.
     HFONT BoldFont() noexcept;
@@ -55,6 +71,7 @@ private:
 
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
+    int m_displayColumn = -1;
     bool m_wantsReturn = false;
     std::optional<zr::DisplayMode> m_marked;
     int m_paintedMark = -1;

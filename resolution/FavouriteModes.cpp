@@ -12,19 +12,22 @@ constexpr const wchar_t* kAttributes[] = {L"width", L"height", L"bpp", L"refresh
 
 }  // namespace
 
-std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<DisplayMode>& modes)
+std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>& favourites)
 {
     auto element = std::make_unique<XmlNode>(kFavouritesElement);
-    for (const DisplayMode& mode : modes) {
+    for (const FavouriteMode& favourite : favourites) {
         XmlNode* item = element->AppendNewChild(L"Item");
+        const DisplayMode& mode = favourite.mode;
         const std::uint32_t fields[] = {mode.width, mode.height, mode.bpp, mode.refresh_rate};
         for (int i = 0; i < 4; ++i)
             item->AppendAttr(kAttributes[i], std::to_wstring(static_cast<std::int32_t>(fields[i])));
+        if (!favourite.display.empty())
+            item->AppendAttr(kDisplayAttribute, favourite.display);
     }
     return element;
 }
 
-std::optional<DisplayMode> ReadFavourite(const XmlNode& item)
+std::optional<FavouriteMode> ReadFavourite(const XmlNode& item)
 {
     std::uint32_t fields[4] = {};
     for (int i = 0; i < 4; ++i) {
@@ -35,12 +38,15 @@ std::optional<DisplayMode> ReadFavourite(const XmlNode& item)
     }
     if (fields[0] == 0 || fields[1] == 0)
         return std::nullopt;
-    return DisplayMode{fields[0], fields[1], fields[2], fields[3]};
+    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}};
+    if (const XmlAttribute* display = item.FindAttr(kDisplayAttribute))
+        favourite.display = display->value;
+    return favourite;
 }
 
-std::vector<DisplayMode> ReadFavourites(const XmlNode& section)
+std::vector<FavouriteMode> ReadFavourites(const XmlNode& section)
 {
-    std::vector<DisplayMode> modes;
+    std::vector<FavouriteMode> modes;
     const XmlNode* favourites = section.FindChild(kFavouritesElement);
     if (!favourites)
         return modes;
@@ -51,6 +57,19 @@ std::vector<DisplayMode> ReadFavourites(const XmlNode& section)
             modes.push_back(*mode);
     }
     return modes;
+}
+
+std::wstring StoredDisplay(const std::wstring& display, const std::wstring& primary, std::size_t attached)
+{
+    if (attached <= 1 && display == primary)
+        return {};
+    return display;
+}
+
+std::wstring FormatFavouriteMenuText(const DisplayMode& mode, unsigned displayNumber)
+{
+    const std::wstring text = FormatModeMenuText(mode);
+    return displayNumber == 0 ? text : L"Display " + std::to_wstring(displayNumber) + L": " + text;
 }
 
 }  // namespace zr

@@ -47,6 +47,7 @@
 #define IDC_RES_FAVOURITES          1034
 #define IDC_RES_DETECTED            1036
 #define IDC_RES_CONFIRM_MODE        1050
+#define IDC_RES_DISPLAY             1052
 
 // Mode confirmation box controls (Keep is IDOK, Revert IDCANCEL)
 #define IDC_CONFIRM_COUNTDOWN       1051
@@ -75,6 +76,9 @@
 #define IDC_GAMMA_FAVOURITES        1036
 #define IDC_GAMMA_RENAME            1037
 #define IDC_GAMMA_SET               1038
+#define IDC_GAMMA_TARGET            1053
+#define IDC_GAMMA_STRONGER          1054
+#define IDC_GAMMA_REFUSAL           1055
 
 // Aspect ratio calculator controls
 #define IDC_CALC_HISTORY            1034

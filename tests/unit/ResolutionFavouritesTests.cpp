@@ -17,11 +17,19 @@ std::unique_ptr<XmlNode> Parse(const std::wstring& text)
     return root;
 }
 
-std::vector<std::wstring> Describe(const Modes& modes)
+std::vector<zr::FavouriteMode> OnPrimary(const Modes& modes)
+{
+    std::vector<zr::FavouriteMode> favourites;
+    for (const zr::DisplayMode& m : modes)
+        favourites.push_back({m, {}});
+    return favourites;
+}
+
+std::vector<std::wstring> Describe(const std::vector<zr::FavouriteMode>& favourites)
 {
     std::vector<std::wstring> out;
-    for (const zr::DisplayMode& m : modes)
-        out.push_back(zr::FormatModeMenuText(m));
+    for (const zr::FavouriteMode& f : favourites)
+        out.push_back(zr::FormatModeMenuText(f.mode) + (f.display.empty() ? L"" : L" on " + f.display));
     return out;
 }
 
@@ -32,7 +40,7 @@ TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsEachMod
     // A file from before the page refused a second copy of a favourite may hold one: it is read
     // once (the tray shows each favourite once), while a mode at another rate stays apart.
     const Modes modes = {{800, 600, 32, 60}, {1280, 1024, 32, 75}, {800, 600, 32, 60}, {800, 600, 32, 0}};
-    const auto element = zr::BuildFavouritesElement(modes);
+    const auto element = zr::BuildFavouritesElement(OnPrimary(modes));
     XmlWriteOptions options;
     const std::wstring xml = element->ToXml(options);
     EXPECT_EQ(element->name, L"Favourite_Resolutions");
@@ -43,7 +51,36 @@ TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsEachMod
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
     EXPECT_EQ(Describe(zr::ReadFavourites(section)),
-              Describe(Modes{{800, 600, 32, 60}, {1280, 1024, 32, 75}, {800, 600, 32, 0}}));
+              Describe(OnPrimary(Modes{{800, 600, 32, 60}, {1280, 1024, 32, 75}, {800, 600, 32, 0}})));
+}
+
+TEST(FavouriteModes, NameTheirDisplayOnlyWhereItCarriesInformation)
+{
+    const std::wstring first = L"\\\\?\\DISPLAY#Default_Monitor#0000&0000#{e6f07b5f}";
+    const std::wstring second = L"\\\\?\\DISPLAY#Default_Monitor#0001&0000#{e6f07b5f}";
+    // One display: a favourite on it names none, as files always were; one on an absent display
+    // keeps its name. Two displays: each names its own.
+    EXPECT_EQ(zr::StoredDisplay(first, first, 1), L"");
+    EXPECT_EQ(zr::StoredDisplay(second, first, 1), second);
+    EXPECT_EQ(zr::StoredDisplay(first, first, 2), first);
+    EXPECT_EQ(zr::StoredDisplay(second, first, 2), second);
+
+    const std::vector<zr::FavouriteMode> favourites = {{{800, 600, 32, 60}, {}}, {{1024, 768, 32, 60}, second}};
+    const auto element = zr::BuildFavouritesElement(favourites);
+    XmlWriteOptions options;
+    const std::wstring xml = element->ToXml(options);
+    EXPECT_NE(xml.find(L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"60\" />"), std::wstring::npos) << xml;
+    EXPECT_NE(xml.find(L"refresh_rate=\"60\" display=\"\\\\?\\DISPLAY#Default_Monitor#0001&amp;0000#{e6f07b5f}\" />"),
+              std::wstring::npos) << xml;
+    // As the settings store parses: a backslash is no escape there.
+    XmlNode section;
+    XmlParseOptions asStored;
+    asStored.escape_char = 0;
+    ASSERT_TRUE(section.Load(L"<Resolution>" + xml + L"</Resolution>", asStored).has_value());
+    EXPECT_EQ(zr::ReadFavourites(section), favourites);
+
+    EXPECT_EQ(zr::FormatFavouriteMenuText({1024, 768, 32, 60}, 0), L"[4:3]\t1024 x 768 32bpp 60Hz");
+    EXPECT_EQ(zr::FormatFavouriteMenuText({1024, 768, 32, 60}, 2), L"Display 2: [4:3]\t1024 x 768 32bpp 60Hz");
 }
 
 TEST(FavouriteModes, ReadsAHandEditedSectionLeniently)
@@ -88,11 +125,11 @@ TEST(FavouriteModes, GivesNoFavouritesWithoutTheElementAndWritesAnEmptyOne)
 
 TEST(FavouriteModes, KeepsNegativeValuesAsTheSameSignedText)
 {
-    const auto element = zr::BuildFavouritesElement({{static_cast<std::uint32_t>(-800), 600, 32, 60}});
+    const auto element = zr::BuildFavouritesElement({{{static_cast<std::uint32_t>(-800), 600, 32, 60}, {}}});
     EXPECT_EQ(element->ChildAt(0)->FindAttr(L"width")->value, L"-800");
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
-    const Modes back = zr::ReadFavourites(section);
+    const auto back = zr::ReadFavourites(section);
     ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].width, static_cast<std::uint32_t>(-800));
+    EXPECT_EQ(back[0].mode.width, static_cast<std::uint32_t>(-800));
 }
