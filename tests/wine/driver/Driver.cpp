@@ -159,8 +159,7 @@ Acting:
   settext ID TEXT [change]           WM_SETTEXT (an edit control tells its parent EN_CHANGE by
                                      itself); "change" sends one more, for controls that do not
   lb-select ID N   cb-select ID N    select and notify the parent (LBN_/CBN_SELCHANGE)
-  lv-select ID ROW [ROW...]          selects these rows (the first one focused)
-  lv-check ID ROW 0|1
+  lv-select ID ROW   lv-check ID ROW 0|1
   tab-select ID N                    TCN_SELCHANGING, TCM_SETCURSEL, TCN_SELCHANGE
   tb-set ID POS                      TBM_SETPOS, then WM_H/VSCROLL SB_THUMBTRACK and SB_ENDSCROLL
   notify ID CODE [ITEM [SUBITEM]]    WM_NOTIFY from that control to its parent
@@ -734,14 +733,6 @@ Driver::Outcome Driver::Run(const Words& words) {
     remote.Write(0, &item, sizeof(item));
     const LRESULT r = Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()), ok);
     if (!ok || !r) return Failure(L"LVM_SETITEMSTATE failed for row " + args[1]);
-    // Further rows join the selection, as with Ctrl+click.
-    for (size_t more = 2; verb == L"lv-select" && more < args.size(); ++more) {
-      if (!Arg(args, more, row)) return Failure(L"not a row: " + args[more]);
-      item.state = item.stateMask = LVIS_SELECTED;
-      remote.Write(0, &item, sizeof(item));
-      if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()), ok) || !ok)
-        return Failure(L"LVM_SETITEMSTATE failed for row " + args[more]);
-    }
     if (verb == L"lv-select") Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE, ok);
     o.value = args[1];
     return o;
