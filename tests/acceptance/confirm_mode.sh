@@ -81,7 +81,7 @@ dim=$(ramp)
 say "Keep: 1024 x 768 stays beyond the countdown"
 choose "$item_1024" 1024x768 || abort "the desktop did not switch to 1024x768"
 expect_box || fail "no question after the switch to 1024x768"
-[ -n "${ZR_SHOTS_DIR:-}" ] && import -window root -display "$DISPLAY" -crop 1024x768+0+0 "$ZR_SHOTS_DIR/confirm-mode.png"
+[ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/confirm-mode.png" 1024x768+0+0
 out=$(driver "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") || fail "Keep: $out"
 no_box_for 11 || fail "after Keep"
 [ "$(screen_size)" = 1024x768 ] || fail "Keep did not keep 1024x768: $(screen_size)"

@@ -69,7 +69,7 @@ tray_shot() {
   read -r x y w h <<<"$(driver "find class=#32768 visible=1" "rect" | sed -n 's/^ok rect "\(.*\)".*/\1/p')"
   IFS=x read -r sw sh <<<"$(screen_size)"
   x=$((x > 20 ? x - 20 : 0)); y=$((y > 20 ? y - 20 : 0))
-  import -window root -display "$DISPLAY" -crop "$((sw - x))x$((sh - y))+$x+$y" "$ZR_SHOTS_DIR/tray-menu-checked.png"
+  screen_shot "$ZR_SHOTS_DIR/tray-menu-checked.png" "$((sw - x))x$((sh - y))+$x+$y"
   tray_close
 }
 choose_both "first choice"

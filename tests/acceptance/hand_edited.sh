@@ -5,7 +5,8 @@
 # writes the normalised file, compared byte for byte with expected/hand_edited.Setting. A name
 # outside ASCII survives a save and a reload, from UTF-16 with a mark and from UTF-8 without one.
 # The file the two-display journey writes loads on one display without loss: display 2's
-# favourite is shown as not attached, left out of the tray and kept by the next Apply.
+# favourite is shown as not attached, left out of the tray and kept by the next Apply. Killed
+# with its window open, the program starts again and shows its window on Configure.
 source "$(dirname "$0")/lib.sh"
 
 input=$acc_lib_dir/input/hand_edited.Setting
@@ -66,15 +67,21 @@ favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" 
 grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" && grep -q '^1000 x 700|32 bit|60 Hz|.*|not attached$' <<<"$favs" ||
   fail "two-display file: the favourites list: $(tr '\n' ' ' <<<"$favs")"
 cp "$setting" "$work/loaded.Setting"
-# Apply & Minimize: the window goes back to the tray, as the next start expects to find it.
-driver "find hwnd=$hwnd" "click 2" >/dev/null || fail "two-display file: Apply & Minimize"
-wait_main_visible 0 || fail "two-display file: the main dialog stayed"
+acctool command 1030 || fail "two-display file: cannot post Apply"
 for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
 sleep 0.3
 # One display: display 1's favourite names none, as files always did; display 2's keeps its name.
 grep -q '<Item width="800" height="600" bpp="32" refresh_rate="60" />' "$setting" &&
   grep -qF 'width="1000" height="700" bpp="32" refresh_rate="60" display="\\?\DISPLAY#Default_Monitor#0001&amp;0000#' "$setting" ||
   fail "two-display file after Apply: $(tr -d '\r' <"$setting")"
+
+say "ended hard with its window open (as Task Manager ends it), Zerenta starts again"
+wait_main_visible 1 || fail "the window closed before the kill"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null
+app_pid=""
+start_app
+hwnd=$(show_main) || fail "the start after the kill shows no main dialog: $hwnd"
 stop_app
 
 say "names outside ASCII survive a save and a reload, from UTF-16 with a mark and from UTF-8 without one"

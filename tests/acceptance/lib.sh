@@ -349,6 +349,46 @@ set_dpi() {
   wine_tool reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 
+# screen_shot FILE [CROP] [HWND]: the X server's picture (CROP as import takes it, WxH+X+Y) as the
+# program has drawn it. The window HWND, when given, first paints what waits to be painted; Wine
+# puts a window's new picture on the X server a moment after the program drew it, so the picture
+# is taken again until three in a row are the same (at most 5 s). FILE's extension picks the format.
+screen_shot() {
+  local file=$1 crop=${2:-} hwnd=${3:-} i same=0 deadline=$((SECONDS + 5))
+  [ -n "$hwnd" ] && driver "find hwnd=$hwnd" "paint" >/dev/null
+  import -window root -display "$DISPLAY" ${crop:+-crop "$crop"} "$work/shot.0.ppm" || return 1
+  for i in $(seq 1 200); do
+    import -window root -display "$DISPLAY" ${crop:+-crop "$crop"} "$work/shot.1.ppm" || return 1
+    if cmp -s "$work/shot.0.ppm" "$work/shot.1.ppm"; then same=$((same + 1)); else same=0; fi
+    mv "$work/shot.1.ppm" "$work/shot.0.ppm"
+    [ "$same" -ge 2 ] || [ "$SECONDS" -ge "$deadline" ] && break
+  done
+  convert "$work/shot.0.ppm" "$file" && rm -f "$work/shot.0.ppm"
+}
+
+# shows_as_drawn HWND ID [COMMAND...]: runs the driver commands (an action, say "click 1030") in
+# the program's window HWND, then checks that its control ID shows on the screen, from that moment
+# on, what it draws when painted anew from scratch: nothing on it is left from an earlier picture.
+# On a difference prints how many pixels differ and keeps both pictures in /tmp.
+shows_as_drawn() {
+  local hwnd=$1 id=$2 r x y w h n out
+  r=$(driver "find hwnd=$hwnd" "rect $id" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')
+  read -r x y w h <<<"$r"
+  [ -n "${h:-}" ] || { echo "no control $id in window $hwnd"; return 1; }
+  if [ $# -gt 2 ]; then
+    out=$(driver "find hwnd=$hwnd" "${@:3}") || { echo "$out"; return 1; }
+  fi
+  screen_shot "$work/shown.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
+  driver "find hwnd=$hwnd" "repaint $id" >/dev/null || { echo "cannot repaint control $id"; return 1; }
+  screen_shot "$work/drawn.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
+  cmp -s "$work/shown.ppm" "$work/drawn.ppm" && return 0
+  n=$(compare -metric AE "$work/shown.ppm" "$work/drawn.ppm" /dev/null 2>&1)
+  cp "$work/shown.ppm" "/tmp/$journey-shown.ppm" 2>/dev/null
+  cp "$work/drawn.ppm" "/tmp/$journey-drawn.ppm" 2>/dev/null
+  echo "$n pixels differ from the control drawn anew (/tmp/$journey-shown.ppm, /tmp/$journey-drawn.ppm)"
+  return 1
+}
+
 # window_inside SELECTOR...: the rectangle of the window the driver selectors name lies wholly on
 # the primary screen; prints what it saw when not.
 window_inside() {

@@ -43,8 +43,7 @@ shots() {
   n=0
   for name in resolution gamma calculator blocker; do
     driver "find hwnd=$hwnd" "tab-select 1029 $n" >/dev/null
-    sleep 0.5
-    import -window root -display "$DISPLAY" -crop "$r" "$ZR_SHOTS_DIR/dpi$1-$name.png"
+    screen_shot "$ZR_SHOTS_DIR/dpi$1-$name.png" "$r" "$hwnd"
     n=$((n + 1))
   done
   driver "find hwnd=$hwnd" "tab-select 1029 0" >/dev/null

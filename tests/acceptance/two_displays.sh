@@ -2,7 +2,8 @@
 # Two displays, tried as a new user would, in a two-display harness: DUMMY0 (1280x1024, primary)
 # and DUMMY1 (1024x768, right of it, with a mode only it has: 1000x700).
 # - The Resolution tab lists display 2's modes after choosing it in "Display:".
-# - A favourite on each display; the favourites list and the tray name the display. Display 2's
+# - A favourite on each display; the favourites list and the tray name the display, and a
+#   picture of the list taken right after Apply is the list drawn anew. Display 2's
 #   favourite from the tray changes only DUMMY1 (xrandr), and Keep keeps it.
 # - Ctrl+Alt+Enter, typed with xdotool, puts both displays back.
 # - Killed hard while display 2 is in another mode, the next start puts display 2 back (and
@@ -68,8 +69,10 @@ add_favourite 0 '800 x 600|32 bit|60 Hz' || fail "display 1's favourite"
 favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g')
 grep -q '^1000 x 700|32 bit|60 Hz|.*|2$' <<<"$favs" && grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" ||
   fail "the favourites list does not name the displays: $(tr '\n' ' ' <<<"$favs")"
-[ -n "${ZR_SHOTS_DIR:-}" ] && import -window root -display "$DISPLAY" -crop 1280x1024+0+0 "$ZR_SHOTS_DIR/resolution-two-displays.png"
-out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
+[ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/resolution-two-displays.png" 1280x1024+0+0 "$hwnd"
+# Apply builds the list anew from the saved favourites (sorted, nothing selected); a picture
+# taken right after it shows that list.
+out=$(shows_as_drawn "$hwnd" 1034 "click 1030") || fail "the favourites list on the screen after Apply: $out"
 for i in $(seq 1 50); do grep -q 'width="1000"' "$setting" 2>/dev/null && break; sleep 0.1; done
 
 say "display 2's favourite from the tray changes only DUMMY1, and Keep keeps it"
@@ -124,7 +127,7 @@ grep -qF 'Displays 1 and 2 refused this setting.' <<<"$out" ||
   fail "the refusal does not name both displays: $out"
 grep -qF 'Windows keeps gamma ramps close to the normal curve unless stronger settings are allowed.' <<<"$out" ||
   fail "the refusal does not explain the limit: $out"
-[ -n "${ZR_SHOTS_DIR:-}" ] && import -window root -display "$DISPLAY" -crop 1280x1024+0+0 "$ZR_SHOTS_DIR/gamma-two-displays.png"
+[ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/gamma-two-displays.png" 1280x1024+0+0 "$hwnd"
 out=$(driver "find hwnd=$hwnd" "click 1054" "wait title=\"Zerenta - Allow stronger settings\" visible" \
              'texts Static ~= "GdiIcmGammaRange = 256"' "click 6" "wait title=\"Zerenta - Allow stronger settings\" gone" \
              "timeout 30000" "wait title=\"Zerenta - Allow stronger settings\" visible" \

@@ -167,6 +167,8 @@ Acting:
   dpi-change DPI [FROM]              WM_DPICHANGED to the current window, its rectangle scaled
                                      from FROM (default: its DPI as the system says) to DPI
                                      about its top-left corner
+  paint [ID]                         has what waits to be painted painted now
+  repaint [ID]                       has all of it painted again from scratch
   timeout MS   sleep MS   echo TEXT...
 ID: a control id (decimal or 0x hex), or "." for the current window itself.
 MSG/CODE: a number or a name such as WM_COMMAND, WM_USER+2, WM_RBUTTONUP, NM_DBLCLK.)";
@@ -645,6 +647,15 @@ Driver::Outcome Driver::Run(const Words& words) {
       if (!ok) return Failure(L"no answer within the deadline");
       o.value = std::to_wstring(static_cast<long long>(result));
     }
+    return o;
+  }
+  if (verb == L"paint" || verb == L"repaint") {
+    HWND window = Control(args.empty() ? L"." : args[0], o.error);
+    if (!window) return Failure(o.error);
+    // With RDW_UPDATENOW the owning thread paints before the call returns, in another process too.
+    UINT flags = RDW_UPDATENOW | RDW_ALLCHILDREN;
+    if (verb == L"repaint") flags |= RDW_INVALIDATE | RDW_ERASE | RDW_FRAME;
+    if (!RedrawWindow(window, nullptr, nullptr, flags)) return Failure(L"RedrawWindow failed");
     return o;
   }
   if (verb == L"close" || verb == L"foreground") {
