@@ -42,18 +42,7 @@ std::vector<ISettingsPage*> CZerentaDlg::SettingsPages() noexcept
     return pages;
 }
 
-std::wstring CZerentaDlg::ProgramArgument()
-{
-    int argc = 0;
-    std::wstring argument0;
-    if (LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc)) {
-        if (argc > 0) argument0 = argv[0];
-        ::LocalFree(argv);
-    }
-    return argument0;
-}
-
-std::wstring CZerentaDlg::SettingsPath() const { return SettingsFilePath(ProgramArgument()); }
+std::wstring CZerentaDlg::SettingsPath() const { return SettingsFilePath(zr::CWinApp::ProgramArgument()); }
 
 BOOL CZerentaDlg::OnInitDialog() noexcept
 {
@@ -78,7 +67,7 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
 
     // The core puts back what an earlier run left on the screen before it captures the start-up
     // state, so it learns where that record is kept first.
-    SetRecoveryFile(RecoveryFilePath(ProgramArgument()).c_str());
+    SetRecoveryFile(RecoveryFilePath(zr::CWinApp::ProgramArgument()).c_str());
     if (!InitCore(m_hWnd)) {
         MessageBox(L"Failed to initialize Zerenta's Core! Some functions are not available.\n"
                    L"You may need to try re-installing Zerenta and scan your system for viruses.",
@@ -88,7 +77,9 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     Attach(IDC_MAIN_TAB, m_tab);
     const wchar_t* captions[] = {L"Resolution", L"Gamma", L"Aspect Ratio Calculator", L"Saver Blocker"};
     int index = 0;
+    m_favouriteHotkeys.SetPages(Pages());
     for (CTabPageNotify* page : Pages()) {
+        page->SetHotkeyCheck(&m_favouriteHotkeys);
         if (page->Create(m_hWnd))
             m_tab.AddPage(captions[index], index, page);
         else
@@ -103,7 +94,24 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_NUMPAD0, &CZerentaDlg::OnHotkey, hotkey);
     m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_RETURN, &CZerentaDlg::OnHotkey, hotkey);
     m_hotkeys.Start(0);
+    RegisterFavouriteHotkeys();
+    m_ready = true;
     return TRUE;
+}
+
+void CZerentaDlg::RegisterFavouriteHotkeys() noexcept
+{
+    try {
+        const std::vector<std::wstring> notWorking = m_favouriteHotkeys.Register();
+        if (notWorking.empty()) return;
+        // Said once, where the user looks for the program; the keys stay with their favourites, so
+        // they work again at the next start once they are free.
+        std::wstring text = L"These hotkeys are in use by another program or another favourite, and do not work now:";
+        for (const std::wstring& favourite : notWorking) text += L"\n" + favourite;
+        m_tray.ShowBalloon(text, L"Zerenta - Hotkeys", NIIF_WARNING, 20);
+    } catch (...) {
+        // Out of memory: the hotkeys are as they were.
+    }
 }
 
 void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
@@ -114,6 +122,11 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
         for (CTabPageNotify* page : dlg->Pages()) {
             items.emplace_back();
             if (page->GetSafeHwnd()) page->GetTrayMenuItems(items.back());
+            // Item j of a page is its stored favourite j: a hotkey that works is shown with it.
+            for (std::size_t j = 0; j < items.back().size(); ++j) {
+                items.back()[j] = zr::AppendHotkeyToMenuText(
+                    items.back()[j], dlg->m_favouriteHotkeys.Working(items.size() - 1, j));
+            }
         }
     }
     for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items)) {
@@ -206,6 +219,8 @@ void CZerentaDlg::SaveSettingsFile() noexcept
 {
     const std::wstring path = SettingsPath();
     const SettingsSaveResult result = ::SaveSettingsFile(path, SettingsPages(), GetProgramVersionString());
+    // The pages now offer what was saved, hotkeys included.
+    RegisterFavouriteHotkeys();
     // A file too large to read was moved aside unread: the user learns where it went.
     const std::wstring keptAside =
         result.setAside.empty()
@@ -272,7 +287,9 @@ bool CZerentaDlg::OnPaint() noexcept
 
 void CZerentaDlg::OnDestroy() noexcept
 {
+    m_ready = false;
     m_hotkeys.Stop();
+    m_favouriteHotkeys.Stop();
     m_tray.DeleteTrayIcon();
     ClearUpCore();
     if (m_instance) m_instance->Publish(nullptr);
@@ -289,6 +306,20 @@ LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
             ConfirmExit();
         return 0;
     }
+    if (msg == kFavouriteHotkeyMessage) {
+        const zr::Hotkey pressed{HIWORD(wp), LOWORD(wp)};
+        // Looked up now: the favourites may have been saved anew since the key was pressed.
+        if (const auto owner = m_favouriteHotkeys.Find(pressed)) {
+            CTabPageNotify* page = Pages()[owner->page];
+            if (page->GetSafeHwnd()) page->ApplyFavourite(owner->favourite);
+        }
+        return 0;
+    }
+    if (msg == WM_COPYDATA) {
+        const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (request && request->dwData == shell::kCommandRequest)
+            return OnCommandRequest(reinterpret_cast<HWND>(wp), *request);
+    }
     if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(m_icon);
     return zr::CDialog::WindowProc(msg, wp, lp);
 }
@@ -297,4 +328,130 @@ void CZerentaDlg::OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData)
 {
     // Runs on the hotkey thread: hand the action to the dialog's thread.
     if (CZerentaDlg* dlg = s_instance) ::PostMessageW(dlg->m_hWnd, kHotkeyMessage, virtualKey, 0);
+}
+
+void CZerentaDlg::OnFavouriteHotkey(WORD modifiers, WORD virtualKey, DWORD userData)
+{
+    if (CZerentaDlg* dlg = s_instance)
+        ::PostMessageW(dlg->m_hWnd, kFavouriteHotkeyMessage, MAKEWPARAM(virtualKey, modifiers), 0);
+}
+
+namespace {
+
+// A text for the start that handed the command on, sent while it waits for the answer.
+void SendText(HWND replyTo, HWND from, std::uint32_t code, const std::wstring& text) noexcept
+{
+    if (!replyTo || !::IsWindow(replyTo) || text.empty()) return;
+    COPYDATASTRUCT data{};
+    data.dwData = code;
+    data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(text.data());
+    DWORD_PTR ignored = 0;
+    // Bounded: the other start may have given up waiting and be gone.
+    ::SendMessageTimeoutW(replyTo, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+constexpr wchar_t kBusy[] = L"Zerenta is waiting for an answer in one of its boxes, so the command was not carried "
+                            L"out. Answer the box and give the command again.";
+
+}  // namespace
+
+LRESULT CZerentaDlg::OnCommandRequest(HWND replyTo, const COPYDATASTRUCT& request) noexcept
+{
+    // Before the pages have their settings, a favourite would not be found.
+    if (!m_ready) return shell::kCommandNotReady;
+    if (!request.lpData || request.cbData % sizeof(wchar_t) != 0 ||
+        request.cbData > shell::kLongestRequest * sizeof(wchar_t))
+        return shell::kExitBadCommandLine;
+    try {
+        const std::wstring_view packed(static_cast<const wchar_t*>(request.lpData), request.cbData / sizeof(wchar_t));
+        const shell::ParsedCommandLine parsed = shell::ParseCommandLine(shell::UnpackArguments(packed));
+        if (!parsed.error.empty()) {
+            SendText(replyTo, m_hWnd, shell::kCommandMessage, parsed.error);
+            return shell::kExitBadCommandLine;
+        }
+        return RunCommand(parsed.line, replyTo);
+    } catch (...) {
+        return shell::kExitNotCarried;
+    }
+}
+
+std::vector<shell::ListedDisplay> CZerentaDlg::Displays()
+{
+    // The pages work on the primary display, the first in the list.
+    shell::ListedDisplay primary;
+    primary.number = 1;
+    primary.primary = true;
+    if (m_pageResolution.GetSafeHwnd()) {
+        primary.modes = m_pageResolution.DetectedModes();
+        primary.current = m_pageResolution.QueryModeInForce();
+    }
+    return {primary};
+}
+
+int CZerentaDlg::RunCommand(const shell::CommandLine& line, HWND replyTo)
+{
+    const auto fail = [&](int code, const std::wstring& text) {
+        SendText(replyTo, m_hWnd, shell::kCommandMessage, text);
+        return code;
+    };
+    switch (line.command) {
+    case shell::Command::Mode:
+    case shell::Command::Gamma: {
+        const std::vector<shell::ListedDisplay> displays = Displays();
+        const unsigned number = line.display ? line.display : 1;
+        if (number > displays.size())
+            return fail(shell::kExitNotFound, L"There is no display " + std::to_wstring(number) +
+                                                  L". Zerenta.exe /list shows the displays.");
+        const shell::ListedDisplay& display = displays[number - 1];
+        const std::wstring name = L"Display " + std::to_wstring(number);
+        if (line.command == shell::Command::Gamma) {
+            if (!m_pageGamma.GetSafeHwnd())
+                return fail(shell::kExitNotCarried, L"The Gamma tab could not be made, so Zerenta sets no ramps.");
+            const std::optional<std::size_t> favourite = m_pageGamma.FindStoredFavourite(line.favourite);
+            if (!favourite)
+                return fail(shell::kExitNotFound, L"There is no gamma favourite \"" + line.favourite +
+                                                      L"\". Zerenta.exe /list shows the favourites.");
+            if (!m_pageGamma.ApplyStoredFavourite(*favourite))
+                return fail(shell::kExitRefused, L"The display refused the ramp of the gamma favourite \"" +
+                                                     line.favourite + L"\".");
+            return shell::kExitDone;
+        }
+        if (!m_pageResolution.GetSafeHwnd())
+            return fail(shell::kExitNotCarried, L"The Resolution tab could not be made, so Zerenta sets no modes.");
+        const std::optional<zr::DisplayMode> mode =
+            zr::PickMode(display.modes, line.mode, display.current ? display.current->bpp : 0);
+        if (!mode)
+            return fail(shell::kExitNotFound, name + L" offers no mode " + line.modeText +
+                                                  L". Zerenta.exe /list shows its modes.");
+        switch (m_pageResolution.ChangeModeQuietly(*mode)) {
+        case CPageResolution::ModeChange::Done:
+            return shell::kExitDone;
+        case CPageResolution::ModeChange::Refused:
+            return fail(shell::kExitRefused, name + L" refused the mode " + zr::FormatModeArgument(*mode) + L".");
+        case CPageResolution::ModeChange::Busy:
+            return fail(shell::kExitNotCarried, kBusy);
+        }
+        return shell::kExitNotCarried;
+    }
+    case shell::Command::Restore:
+        RestoreScreen();
+        return shell::kExitDone;
+    case shell::Command::Exit:
+        // As "Exit Zerenta" does, it waits for an open box; but a script cannot answer the question.
+        if (m_confirmingExit || BringModalForward()) return fail(shell::kExitNotCarried, kBusy);
+        RestoreScreen();
+        EndDialog(IDOK);
+        return shell::kExitDone;
+    case shell::Command::List:
+        SendText(replyTo, m_hWnd, shell::kCommandOutput,
+                 shell::FormatListing(Displays(), m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites()));
+        return shell::kExitDone;
+    case shell::Command::Help:
+    case shell::Command::None:
+        SendText(replyTo, m_hWnd, shell::kCommandOutput, shell::UsageText());
+        return shell::kExitDone;
+    }
+    return shell::kExitNotCarried;
 }

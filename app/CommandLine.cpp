@@ -99,6 +99,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments)
                            L"\" is not a display mode: write WIDTHxHEIGHT, WIDTHxHEIGHTxBPP or WIDTHxHEIGHTxBPP@HZ, "
                            L"for example 800x600 or 1024x768x32@60.");
             line.mode = *mode;
+            line.modeText = arguments[i];
         } else if (known->command == Command::Gamma) {
             line.favourite = arguments[++i];
             if (line.favourite.empty()) return Bad(L"/gamma needs the name of a gamma favourite.");
@@ -139,8 +140,8 @@ std::wstring UsageText()
            L"  4  not carried out: Zerenta waits for an answer in one of its boxes, or could not be reached\r\n";
 }
 
-std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std::vector<ListedFavourite>& modes,
-                           const std::vector<ListedFavourite>& gammas)
+std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std::vector<zr::FavouriteMode>& modes,
+                           const std::vector<GammaFavourite>& gammas)
 {
     std::wstring text;
     for (const ListedDisplay& display : displays) {
@@ -154,18 +155,39 @@ std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std
         });
         for (const zr::DisplayMode& mode : sorted) text += L"  " + zr::FormatModeArgument(mode) + L"\r\n";
     }
-    const auto favourites = [&text](const wchar_t* title, const std::vector<ListedFavourite>& list) {
-        text += title;
-        text += list.empty() ? L": none\r\n" : L":\r\n";
-        for (const ListedFavourite& favourite : list) {
-            text += L"  " + favourite.text;
-            if (favourite.hotkey.IsSet()) text += L"  " + zr::FormatHotkey(favourite.hotkey);
-            text += L"\r\n";
-        }
+    const auto favourite = [&text](const std::wstring& name, const zr::Hotkey& hotkey) {
+        text += L"  " + name;
+        if (hotkey.IsSet()) text += L"  " + zr::FormatHotkey(hotkey);
+        text += L"\r\n";
     };
-    favourites(L"Mode favourites", modes);
-    favourites(L"Gamma favourites", gammas);
+    text += modes.empty() ? L"Mode favourites: none\r\n" : L"Mode favourites:\r\n";
+    for (const zr::FavouriteMode& mode : modes) favourite(zr::FormatModeArgument(mode.mode), mode.hotkey);
+    text += gammas.empty() ? L"Gamma favourites: none\r\n" : L"Gamma favourites:\r\n";
+    // In quotes, as /gamma takes a name with blanks.
+    for (const GammaFavourite& gamma : gammas) favourite(L"\"" + gamma.name + L"\"", gamma.hotkey);
     return text;
+}
+
+std::wstring PackArguments(const std::vector<std::wstring>& arguments)
+{
+    std::wstring packed;
+    for (const std::wstring& argument : arguments) {
+        packed += argument;
+        packed.push_back(L'\0');
+    }
+    return packed;
+}
+
+std::vector<std::wstring> UnpackArguments(std::wstring_view packed)
+{
+    std::vector<std::wstring> arguments;
+    while (!packed.empty()) {
+        const std::size_t end = packed.find(L'\0');
+        arguments.emplace_back(packed.substr(0, end));
+        if (end == std::wstring_view::npos) break;
+        packed.remove_prefix(end + 1);
+    }
+    return arguments;
 }
 
 }  // namespace shell

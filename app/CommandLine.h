@@ -2,11 +2,14 @@
 // /list. Free of any Windows header so that the native tests run it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "pageapi/Hotkey.h"
+#include "gamma/GammaSetting.h"
+#include "resolution/FavouriteModes.h"
 #include "resolution/ModeMath.h"
 
 namespace shell {
@@ -25,6 +28,7 @@ enum class Command { None, Mode, Gamma, Restore, Exit, List, Help };
 struct CommandLine {
     Command command = Command::None;
     zr::ModeRequest mode;
+    std::wstring modeText;   // /mode's argument as given
     std::wstring favourite;  // /gamma's name
     unsigned display = 0;    // /display N; 0 when not given, which means the primary display
     bool directDraw = false;
@@ -42,19 +46,28 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
 // What /? shows.
 std::wstring UsageText();
 
-// The lines of /list: every display with the mode in force and the modes it offers (in the form
-// /mode takes), then the mode and the gamma favourites with their hotkeys.
+// The lines of /list: every display with the mode in force and the modes it offers, then the
+// mode and the gamma favourites with their hotkeys, each mode and name as /mode and /gamma take it.
 struct ListedDisplay {
     unsigned number = 0;  // as /display takes it
     bool primary = false;
     std::optional<zr::DisplayMode> current;
     std::vector<zr::DisplayMode> modes;
 };
-struct ListedFavourite {
-    std::wstring text;  // as /mode or /gamma takes it
-    zr::Hotkey hotkey;
-};
-std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std::vector<ListedFavourite>& modes,
-                           const std::vector<ListedFavourite>& gammas);
+std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std::vector<zr::FavouriteMode>& modes,
+                           const std::vector<GammaFavourite>& gammas);
+
+// A command handed to the Zerenta already running: a WM_COPYDATA to its main dialog with this
+// code, the arguments each followed by a NUL, and in wParam the window that takes the texts the
+// running copy sends back meanwhile (kCommandOutput for standard output, kCommandMessage for what
+// went wrong). The answer is the exit code, or kCommandNotReady from a copy still starting.
+inline constexpr std::uint32_t kCommandRequest = 0x5A524331;  // "ZRC1"
+inline constexpr std::uint32_t kCommandOutput = 0x5A52434F;
+inline constexpr std::uint32_t kCommandMessage = 0x5A52434D;
+inline constexpr int kCommandNotReady = -1;
+// A request is a command line, not a document: anything longer is refused unread.
+inline constexpr std::size_t kLongestRequest = 32 * 1024;
+std::wstring PackArguments(const std::vector<std::wstring>& arguments);
+std::vector<std::wstring> UnpackArguments(std::wstring_view packed);
 
 }  // namespace shell

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/OrvelCore.h"
+#include "framework/Platform.h"
 #include "gamma/GammaFavouritesXml.h"
 
 namespace {
@@ -152,6 +153,9 @@ bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
         case IDC_GAMMA_REMOVE:
             m_list.RemoveSelected();
             return true;
+        case IDC_GAMMA_HOTKEY:
+            EditHotkey();
+            return true;
         default:
             break;
         }
@@ -162,7 +166,7 @@ bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
 void CPageGamma::OnAdd() noexcept
 {
     try {
-        auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders()});
+        auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders(), {}});
         const int row = m_list.InsertFavourite(std::move(favourite));
         if (row >= 0) m_list.EditName(row);
     } catch (...) {
@@ -177,6 +181,57 @@ void CPageGamma::OnSet() noexcept
         PositionSliders(setting);
         Apply();
     }
+}
+
+namespace {
+// How messages name a gamma favourite: its name in quotes, which shows a blank at either end.
+std::wstring FavouriteName(const GammaFavourite& favourite)
+{
+    return L"\"" + favourite.name + L"\"";
+}
+}  // namespace
+
+void CPageGamma::EditHotkey() noexcept
+{
+    const int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+    const GammaFavourite* favourite = m_list.FavouriteAt(row);
+    if (!favourite) return;
+    try {
+        const std::optional<zr::Hotkey> hotkey =
+            AskHotkey(L"the gamma favourite " + FavouriteName(*favourite), favourite->hotkey, row);
+        if (hotkey) m_list.SetHotkey(row, *hotkey);
+    } catch (...) {
+        // Out of memory: the favourite keeps its hotkey.
+    }
+}
+
+std::vector<FavouriteKey> CPageGamma::StoredFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const GammaFavourite& favourite : m_storedFavourites) keys.push_back({FavouriteName(favourite), favourite.hotkey});
+    return keys;
+}
+
+std::vector<FavouriteKey> CPageGamma::ListedFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const GammaFavourite* favourite : m_list.Favourites()) keys.push_back({FavouriteName(*favourite), favourite->hotkey});
+    return keys;
+}
+
+std::optional<std::size_t> CPageGamma::FindStoredFavourite(const std::wstring& name) const
+{
+    for (std::size_t i = 0; i < m_storedFavourites.size(); ++i) {
+        if (zr::platform::EqualOrdinalIgnoringCase(m_storedFavourites[i].name, name)) return i;
+    }
+    return std::nullopt;
+}
+
+bool CPageGamma::ApplyStoredFavourite(std::size_t index) noexcept
+{
+    if (!m_hWnd || index >= m_storedFavourites.size()) return false;
+    PositionSliders(m_storedFavourites[index].setting);
+    return Apply();
 }
 
 void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
@@ -221,15 +276,16 @@ LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
     return ::SendCommand(m_hWnd, CORE_CMD_SET_GAMMA_RAMP, table.data(), static_cast<UINT32>(kGammaTableBytes));
 }
 
-void CPageGamma::Apply() noexcept
+bool CPageGamma::Apply() noexcept
 {
     m_slidersMoved = false;
-    if (!m_hWnd) return;
+    if (!m_hWnd) return false;
     if (m_linkedStale) RerangeLinked();
     const GammaSetting setting = ReadSliders();
     ComposeGammaTable(setting, m_arithmetic, m_ramp);
     // The screen first; labels and curve then show what the core took.
-    if (SendRampToCore(m_ramp) == 0) {
+    const bool accepted = SendRampToCore(m_ramp) == 0;
+    if (accepted) {
         m_lastAccepted = setting;
         m_acceptedRamp = m_ramp;
         WriteLabels(setting);
@@ -240,6 +296,7 @@ void CPageGamma::Apply() noexcept
         m_warning.StartFlash();
     }
     if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
+    return accepted;
 }
 
 void CPageGamma::WriteLabels(const GammaSetting& setting) noexcept
@@ -271,8 +328,12 @@ void CPageGamma::GetTrayMenuItems(std::vector<std::wstring>& items)
 void CPageGamma::OnTrayMenuCommand(int item)
 {
     if (!m_hWnd) return;
-    const bool favourite = item >= 0 && static_cast<std::size_t>(item) < TrayFavouriteCount();
-    PositionSliders(favourite ? m_storedFavourites[static_cast<std::size_t>(item)].setting : GammaSetting{});
+    if (item >= 0 && static_cast<std::size_t>(item) < TrayFavouriteCount()) {
+        ApplyStoredFavourite(static_cast<std::size_t>(item));
+        return;
+    }
+    // The reset entry.
+    PositionSliders(GammaSetting{});
     Apply();
 }
 

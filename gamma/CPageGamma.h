@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ public:
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Gamma"; }
     std::wstring GetSettingText() override { return GetXml(); }
+    std::vector<FavouriteKey> StoredFavouriteKeys() const override;
+    std::vector<FavouriteKey> ListedFavouriteKeys() const override;
+    void ApplyFavourite(std::size_t index) override { ApplyStoredFavourite(index); }
+
+    // The first stored favourite with this name, letter case ignored.
+    std::optional<std::size_t> FindStoredFavourite(const std::wstring& name) const;
+    // Applies a stored favourite as its tray item does; false when there is no such favourite or
+    // the screen refused its ramp.
+    bool ApplyStoredFavourite(std::size_t index) noexcept;
+    // The stored favourites, as of the last save.
+    const std::vector<GammaFavourite>& StoredFavourites() const noexcept { return m_storedFavourites; }
 
     // The setting of the last ramp the core accepted.
     const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
@@ -65,8 +77,8 @@ private:
     // Queues one update for the slider positions, unless one is queued already.
     void ScheduleApply() noexcept;
     // Composes the ramp from the sliders, sends it, then writes the labels and the curve (or,
-    // refused, puts the sliders back and blinks).
-    void Apply() noexcept;
+    // refused, puts the sliders back and blinks). True when the screen took the ramp.
+    bool Apply() noexcept;
     void WriteLabels(const GammaSetting& setting) noexcept;
     void LoadFavourites() noexcept;
     void SaveFavourites() noexcept;
@@ -74,6 +86,7 @@ private:
 
     void OnAdd() noexcept;
     void OnSet() noexcept;
+    void EditHotkey() noexcept;
 
     // Slider objects in GammaSlider order, then the linked one.
     std::array<SliderHandle, kGammaSliderCount> m_sliders;

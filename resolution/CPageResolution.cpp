@@ -14,7 +14,7 @@ BOOL CPageResolution::OnInitDialog() noexcept
     Attach(IDC_RES_DETECTED, m_detected);
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
-    m_favourites.PrepareList();
+    m_favourites.PrepareList(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
     // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
     SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
@@ -47,7 +47,7 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
             if (m_modeQuery)
                 *m_modeQuery = mode;
             else
-                m_detected.InsertMode(std::make_unique<zr::DisplayMode>(mode));
+                m_detected.InsertMode(std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{mode, {}}));
         }
         break;
     case CORE_RPL_MODES_END:
@@ -72,6 +72,9 @@ bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
             return true;
         case IDC_RES_TEST:
             BuildModeTree();
+            return true;
+        case IDC_RES_HOTKEY:
+            EditHotkey();
             return true;
         default:
             break;
@@ -107,8 +110,57 @@ void CPageResolution::AddToFavourites() noexcept
 {
     for (int index : m_detected.GetSelectedItems()) {
         if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
-            m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(*mode));
+            m_favourites.InsertMode(std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{*mode, {}}));
     }
+}
+
+namespace {
+// How messages name a favourite mode: "800 x 600 32bpp 60Hz".
+std::wstring FavouriteName(const zr::DisplayMode& mode)
+{
+    const std::wstring text = zr::FormatModeMenuText(mode);
+    return text.substr(text.find(L'\t') + 1);
+}
+}  // namespace
+
+void CPageResolution::EditHotkey() noexcept
+{
+    const int row = m_favourites.GetNextItem(-1, LVNI_SELECTED);
+    const zr::FavouriteMode* favourite = m_favourites.RowAt(row);
+    if (!favourite)
+        return;
+    const std::optional<zr::Hotkey> hotkey =
+        AskHotkey(L"the favourite mode " + FavouriteName(favourite->mode), favourite->hotkey, row);
+    if (hotkey)
+        m_favourites.SetHotkey(row, *hotkey);
+}
+
+std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const zr::FavouriteMode& favourite : m_trayFavourites)
+        keys.push_back({FavouriteName(favourite.mode), favourite.hotkey});
+    return keys;
+}
+
+std::vector<FavouriteKey> CPageResolution::ListedFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+        if (const zr::FavouriteMode* favourite = m_favourites.RowAt(i))
+            keys.push_back({FavouriteName(favourite->mode), favourite->hotkey});
+    }
+    return keys;
+}
+
+std::vector<zr::DisplayMode> CPageResolution::DetectedModes() const
+{
+    std::vector<zr::DisplayMode> modes;
+    for (int i = 0, count = m_detected.GetItemCount(); i < count; ++i) {
+        if (const zr::DisplayMode* mode = m_detected.ModeAt(i))
+            modes.push_back(*mode);
+    }
+    return modes;
 }
 
 void CPageResolution::RemoveFromFavourites() noexcept
@@ -123,12 +175,12 @@ void CPageResolution::RemoveFromFavourites() noexcept
 void CPageResolution::StoreFavourites() noexcept
 {
     m_favourites.SortModes();
-    std::vector<zr::DisplayMode> modes;
+    std::vector<zr::FavouriteMode> favourites;
     for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* mode = m_favourites.ModeAt(i))
-            modes.push_back(*mode);
+        if (const zr::FavouriteMode* favourite = m_favourites.RowAt(i))
+            favourites.push_back(*favourite);
     }
-    ReplaceChild(*zr::BuildFavouritesElement(modes));
+    ReplaceChild(*zr::BuildFavouritesElement(favourites));
 }
 
 void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
@@ -137,9 +189,9 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
     m_trayFavourites.clear();
     if (!section)
         return;
-    for (const zr::DisplayMode& mode : zr::ReadFavourites(*section)) {
-        m_favourites.InsertMode(std::make_unique<zr::DisplayMode>(mode));
-        m_trayFavourites.push_back(mode);
+    for (const zr::FavouriteMode& favourite : zr::ReadFavourites(*section)) {
+        m_favourites.InsertMode(std::make_unique<zr::FavouriteMode>(favourite));
+        m_trayFavourites.push_back(favourite);
     }
     m_favourites.SortModes();
 }
@@ -181,32 +233,52 @@ void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
 {
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
     for (std::size_t i = 0; i < shown; ++i)
-        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i]));
+        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i].mode));
 }
 
 void CPageResolution::OnTrayMenuCommand(int item)
 {
-    if (item < 0 || item >= kMaxTrayItems || static_cast<std::size_t>(item) >= m_trayFavourites.size())
+    if (item >= 0 && item < kMaxTrayItems)
+        ApplyFavourite(static_cast<std::size_t>(item));
+}
+
+void CPageResolution::ApplyFavourite(std::size_t index)
+{
+    if (index >= m_trayFavourites.size())
         return;
+    // A copy: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::DisplayMode mode = m_trayFavourites[index].mode;
+    ChangeMode(mode, true);
+}
+
+CPageResolution::ModeChange CPageResolution::ChangeModeQuietly(const zr::DisplayMode& mode) noexcept
+{
+    return ChangeMode(mode, false);
+}
+
+CPageResolution::ModeChange CPageResolution::ChangeMode(const zr::DisplayMode& mode, bool ask) noexcept
+{
     // The question opens over the main dialog, and must not open under a box already open there
     // (About, the exit question, a warning, this page's own question): that box is answered
     // first, as "Configure..." waits for it. The question itself would re-enable the main dialog
     // when it ends, with that box still open.
     if (zr::CDialog::BringModalForward(zr::CDialog::ModalOwnerOf(m_hWnd)) || m_changingMode)
-        return;
+        return ModeChange::Busy;
     m_changingMode = true;
     const zr::ScopeExit done([this]() noexcept { m_changingMode = false; });
-    // A copy: the core may show a warning box and run a nested message loop meanwhile.
-    const zr::DisplayMode mode = m_trayFavourites[static_cast<std::size_t>(item)];
+    if (!ask)
+        return SendCommand(m_hWnd, CORE_CMD_TRY_MODE, &mode, sizeof(mode)) == 0 ? ModeChange::Done
+                                                                               : ModeChange::Refused;
     const std::optional<zr::DisplayMode> before = QueryModeInForce();
     SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
     // The core does not say whether the mode changed (a refused mode has shown its warning and
     // put back the start-up mode): the mode now in force tells.
     if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
-        return;
+        return ModeChange::Done;
     const std::optional<zr::DisplayMode> after = QueryModeInForce();
     if (after && zr::NeedsConfirmation(*before, mode, *after))
         ConfirmNewMode(*before, *after);
+    return ModeChange::Done;
 }
 
 std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce() noexcept

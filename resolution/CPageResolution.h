@@ -1,6 +1,7 @@
 // The Resolution tab: the modes the adapter reports, grouped by aspect ratio, and the user's
-// favourite modes, which the tray menu offers as of the last save. A mode chosen from the tray
-// is put to the user before it stays, unless the page's check box says otherwise.
+// favourite modes with their hotkeys, which the tray menu offers as of the last save. A mode
+// chosen from the tray (or by its hotkey) is put to the user before it stays, unless the page's
+// check box says otherwise; a mode from the command line is not.
 #pragma once
 
 #include <optional>
@@ -10,6 +11,7 @@
 #include "resolution/CModeConfirmDlg.h"
 #include "resolution/CResListCtrl.h"
 #include "resolution/CResolutionList.h"
+#include "resolution/FavouriteModes.h"
 #include "resolution/ModeConfirmation.h"
 #include "resources/resource.h"
 #include "settings/CTevSetting.h"
@@ -26,12 +28,27 @@ public:
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Resolution"; }
     std::wstring GetSettingText() override { return GetXml(); }
+    std::vector<FavouriteKey> StoredFavouriteKeys() const override;
+    std::vector<FavouriteKey> ListedFavouriteKeys() const override;
+    void ApplyFavourite(std::size_t index) override;
 
     // The screen went back to its start-up state (Restore Screen): an open question ends.
     void OnScreenRestored() noexcept;
 
+    enum class ModeChange {
+        Done,
+        Refused,  // the display refused the mode
+        Busy,     // a box of the program is open, or another change is under way
+    };
+    // A mode from the command line: the tray's guarded path, without the question.
+    ModeChange ChangeModeQuietly(const zr::DisplayMode& mode) noexcept;
+
     const CResListCtrl& DetectedList() const noexcept { return m_detected; }
-    const std::vector<zr::DisplayMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
+    // The modes the display offers, as the detected list holds them.
+    std::vector<zr::DisplayMode> DetectedModes() const;
+    // The mode in force as the core reports it; nothing when the core cannot tell.
+    std::optional<zr::DisplayMode> QueryModeInForce() noexcept;
+    const std::vector<zr::FavouriteMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
 
 protected:
     BOOL OnInitDialog() noexcept override;
@@ -44,6 +61,10 @@ private:
     void OnCoreReply(const COPYDATASTRUCT& data) noexcept;
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
+    void EditHotkey() noexcept;
+    // The tray's path: refused while a box is open or a change is under way; asks the question
+    // when `ask` and the page's check box say so.
+    ModeChange ChangeMode(const zr::DisplayMode& mode, bool ask) noexcept;
     void StoreFavourites() noexcept;
     // The favourites and the question's switch from the section as stored; the two readers take
     // a section that cannot be parsed (null) as an empty one.
@@ -53,12 +74,10 @@ private:
     void LoadConfirmation(const XmlNode* section) noexcept;
     void BuildModeTree() noexcept;
 
-    // The mode in force as the core reports it; nothing when the core cannot tell.
-    std::optional<zr::DisplayMode> QueryModeInForce() noexcept;
     // Asks whether `current` stays; puts back `previous` unless the user keeps it.
     void ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept;
 
-    std::vector<zr::DisplayMode> m_trayFavourites;
+    std::vector<zr::FavouriteMode> m_trayFavourites;
     int m_confirmSeconds = zr::kDefaultConfirmSeconds;
     // Set while CORE_CMD_GET_MODE runs: its CORE_RPL_MODE goes here, not into the detected list.
     std::optional<zr::DisplayMode>* m_modeQuery = nullptr;

@@ -8,15 +8,13 @@ namespace {
 constexpr DWORD kExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
 static_assert(kExtendedStyles == 0x14021);
 
-constexpr int kRatioColumn = 3;
-
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
 {
-    const auto* left = reinterpret_cast<const zr::DisplayMode*>(a);
-    const auto* right = reinterpret_cast<const zr::DisplayMode*>(b);
+    const auto* left = reinterpret_cast<const zr::FavouriteMode*>(a);
+    const auto* right = reinterpret_cast<const zr::FavouriteMode*>(b);
     if (!left || !right)
         return left ? 1 : (right ? -1 : 0);
-    return zr::CompareModes(*left, *right);
+    return zr::CompareModes(left->mode, right->mode);
 }
 
 // Only when uxtheme is already in the process: loading it just for the look is not worth it.
@@ -34,7 +32,7 @@ void ApplyExplorerTheme(HWND list) noexcept
 
 }  // namespace
 
-void CResListCtrl::PrepareList() noexcept
+void CResListCtrl::PrepareList(bool hotkeyColumn) noexcept
 {
     SetExtendedStyle(GetExtendedStyle() | kExtendedStyles);
     EnableGroupView(true);
@@ -45,8 +43,13 @@ void CResListCtrl::PrepareList() noexcept
     InsertColumn(0, L"Resolution", LVCFMT_LEFT, 80);
     InsertColumn(1, L"Bit depth", LVCFMT_LEFT, 60);
     InsertColumn(2, L"Refresh rate", LVCFMT_LEFT, 80);
+    int next = 3;
+    m_hotkeyColumn = hotkeyColumn ? next++ : -1;
+    if (hotkeyColumn)
+        InsertColumn(m_hotkeyColumn, L"Hotkey", LVCFMT_LEFT, 90);
+    m_ratioColumn = m_groupsShown ? -1 : next;
     if (!m_groupsShown)
-        InsertColumn(kRatioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
+        InsertColumn(m_ratioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
     DeleteAllModes();
 }
 
@@ -58,13 +61,14 @@ int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
     return lookup.id;
 }
 
-int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
+int CResListCtrl::InsertMode(std::unique_ptr<zr::FavouriteMode>&& record) noexcept
 {
     // A message to a missing window answers 0, which would read as row 0.
     if (!record || !::IsWindow(m_hWnd))
         return -1;
-    const zr::ModeTexts texts = zr::FormatModeTexts(*record);
-    const std::wstring header = zr::FormatGroupHeader(*record);
+    const zr::ModeTexts texts = zr::FormatModeTexts(record->mode);
+    const std::wstring header = zr::FormatGroupHeader(record->mode);
+    const zr::Hotkey hotkey = record->hotkey;
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
@@ -79,8 +83,10 @@ int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
     record.release();
     SetItemText(index, 1, texts.depth);
     SetItemText(index, 2, texts.refresh);
-    if (!m_groupsShown)
-        SetItemText(index, kRatioColumn, header);
+    if (m_hotkeyColumn >= 0 && hotkey.IsSet())
+        SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
+    if (m_ratioColumn >= 0)
+        SetItemText(index, m_ratioColumn, header);
     return index;
 }
 
@@ -99,19 +105,36 @@ void CResListCtrl::SortModes() noexcept
     SortItems(&CompareRows, 0);
 }
 
-const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
+const zr::FavouriteMode* CResListCtrl::RowAt(int index) const noexcept
 {
     if (index < 0 || index >= GetItemCount())
         return nullptr;
-    return reinterpret_cast<const zr::DisplayMode*>(GetItemData(index));
+    return reinterpret_cast<const zr::FavouriteMode*>(GetItemData(index));
+}
+
+const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
+{
+    const zr::FavouriteMode* row = RowAt(index);
+    return row ? &row->mode : nullptr;
+}
+
+bool CResListCtrl::SetHotkey(int index, const zr::Hotkey& hotkey) noexcept
+{
+    if (!RowAt(index))
+        return false;
+    auto* row = reinterpret_cast<zr::FavouriteMode*>(GetItemData(index));
+    row->hotkey = hotkey;
+    if (m_hotkeyColumn >= 0)
+        SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
+    return true;
 }
 
 bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
 {
     if (hdr.code == LVN_DELETEITEM) {
         // The one place a row's record is freed: deleting one row, all rows, or the control.
-        std::unique_ptr<zr::DisplayMode> record(
-            reinterpret_cast<zr::DisplayMode*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
+        std::unique_ptr<zr::FavouriteMode> record(
+            reinterpret_cast<zr::FavouriteMode*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
         result = 0;
         return true;
     }

@@ -8,22 +8,26 @@ namespace zr {
 namespace {
 
 constexpr const wchar_t* kAttributes[] = {L"width", L"height", L"bpp", L"refresh_rate"};
+constexpr wchar_t kHotkeyAttribute[] = L"hotkey";
 
 }  // namespace
 
-std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<DisplayMode>& modes)
+std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>& favourites)
 {
     auto element = std::make_unique<XmlNode>(kFavouritesElement);
-    for (const DisplayMode& mode : modes) {
+    for (const FavouriteMode& favourite : favourites) {
         XmlNode* item = element->AppendNewChild(L"Item");
+        const DisplayMode& mode = favourite.mode;
         const std::uint32_t fields[] = {mode.width, mode.height, mode.bpp, mode.refresh_rate};
         for (int i = 0; i < 4; ++i)
             item->AppendAttr(kAttributes[i], std::to_wstring(static_cast<std::int32_t>(fields[i])));
+        if (favourite.hotkey.IsSet())
+            item->AppendAttr(kHotkeyAttribute, FormatHotkey(favourite.hotkey));
     }
     return element;
 }
 
-std::optional<DisplayMode> ReadFavourite(const XmlNode& item)
+std::optional<FavouriteMode> ReadFavourite(const XmlNode& item)
 {
     std::uint32_t fields[4] = {};
     for (int i = 0; i < 4; ++i) {
@@ -34,12 +38,17 @@ std::optional<DisplayMode> ReadFavourite(const XmlNode& item)
     }
     if (fields[0] == 0 || fields[1] == 0)
         return std::nullopt;
-    return DisplayMode{fields[0], fields[1], fields[2], fields[3]};
+    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}};
+    if (const XmlAttribute* hotkey = item.FindAttr(kHotkeyAttribute)) {
+        if (const std::optional<Hotkey> parsed = ParseHotkey(hotkey->value))
+            favourite.hotkey = *parsed;
+    }
+    return favourite;
 }
 
-std::vector<DisplayMode> ReadFavourites(const XmlNode& section)
+std::vector<FavouriteMode> ReadFavourites(const XmlNode& section)
 {
-    std::vector<DisplayMode> modes;
+    std::vector<FavouriteMode> modes;
     const XmlNode* favourites = section.FindChild(kFavouritesElement);
     if (!favourites)
         return modes;

@@ -7,7 +7,7 @@
 
 namespace {
 
-using Modes = std::vector<zr::DisplayMode>;
+using Modes = std::vector<zr::FavouriteMode>;
 
 std::unique_ptr<XmlNode> Parse(const std::wstring& text)
 {
@@ -20,8 +20,8 @@ std::unique_ptr<XmlNode> Parse(const std::wstring& text)
 std::vector<std::wstring> Describe(const Modes& modes)
 {
     std::vector<std::wstring> out;
-    for (const zr::DisplayMode& m : modes)
-        out.push_back(zr::FormatModeMenuText(m));
+    for (const zr::FavouriteMode& m : modes)
+        out.push_back(zr::AppendHotkeyToMenuText(zr::FormatModeMenuText(m.mode), m.hotkey));
     return out;
 }
 
@@ -29,14 +29,18 @@ std::vector<std::wstring> Describe(const Modes& modes)
 
 TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsThemBack)
 {
-    const Modes modes = {{800, 600, 32, 60}, {800, 600, 32, 60}, {1280, 1024, 32, 75}};
+    const Modes modes = {{{800, 600, 32, 60}, {}},
+                         {{800, 600, 32, 60}, {zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1}},
+                         {{1280, 1024, 32, 75}, {}}};
     const auto element = zr::BuildFavouritesElement(modes);
     XmlWriteOptions options;
     const std::wstring xml = element->ToXml(options);
     EXPECT_EQ(element->name, L"Favourite_Resolutions");
     ASSERT_EQ(element->ChildCount(), 3);
-    EXPECT_NE(xml.find(L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\""), std::wstring::npos)
+    // Without a hotkey an item is written exactly as before there were hotkeys.
+    EXPECT_NE(xml.find(L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\" />"), std::wstring::npos)
         << xml;
+    EXPECT_NE(xml.find(L"refresh_rate=\"60\" hotkey=\"Ctrl+Alt+Numpad 1\" />"), std::wstring::npos) << xml;
 
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
@@ -50,7 +54,7 @@ TEST(FavouriteModes, ReadsAHandEditedSectionLeniently)
         L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\"/>"
         L"<Other width=\" +1024\" height=\"768abc\" bpp=\"16\" refresh_rate=\"60Hz\"/>"
         L"<!-- a comment is no favourite -->"
-        L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"fast\"/>"
+        L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"fast\" hotkey=\"Ctrl+Nothing\"/>"
         L"</FAVOURITE_RESOLUTIONS>"
         L"<Favourite_Resolutions><Item width=\"640\" height=\"480\" bpp=\"8\" refresh_rate=\"60\"/>"
         L"</Favourite_Resolutions></Resolution>");
@@ -85,11 +89,11 @@ TEST(FavouriteModes, GivesNoFavouritesWithoutTheElementAndWritesAnEmptyOne)
 
 TEST(FavouriteModes, KeepsNegativeValuesAsTheSameSignedText)
 {
-    const auto element = zr::BuildFavouritesElement({{static_cast<std::uint32_t>(-800), 600, 32, 60}});
+    const auto element = zr::BuildFavouritesElement({{{static_cast<std::uint32_t>(-800), 600, 32, 60}, {}}});
     EXPECT_EQ(element->ChildAt(0)->FindAttr(L"width")->value, L"-800");
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
     const Modes back = zr::ReadFavourites(section);
     ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].width, static_cast<std::uint32_t>(-800));
+    EXPECT_EQ(back[0].mode.width, static_cast<std::uint32_t>(-800));
 }

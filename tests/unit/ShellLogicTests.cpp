@@ -260,7 +260,8 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
     primary.current = zr::DisplayMode{1280, 1024, 32, 60};
     primary.modes = {{1280, 1024, 32, 60}, {800, 600, 32, 60}, {800, 600, 16, 60}};
     const std::wstring text = shell::FormatListing(
-        {primary}, {{L"800x600x32@60", {zr::kHotkeyControl | zr::kHotkeyAlt, '1'}}, {L"1280x1024x32@60", {}}}, {});
+        {primary}, {{{800, 600, 32, 60}, {zr::kHotkeyControl | zr::kHotkeyAlt, '1'}}, {{1280, 1024, 32, 60}, {}}},
+        {{L"Night light", {}, {zr::kHotkeyAlt, 0x70}}});
     EXPECT_EQ(text, L"Display 1 (primary), now 1280x1024x32@60:\r\n"
                     L"  800x600x16@60\r\n"
                     L"  800x600x32@60\r\n"
@@ -268,5 +269,10 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
                     L"Mode favourites:\r\n"
                     L"  800x600x32@60  Ctrl+Alt+1\r\n"
                     L"  1280x1024x32@60\r\n"
-                    L"Gamma favourites: none\r\n");
+                    L"Gamma favourites:\r\n"
+                    L"  \"Night light\"  Alt+F1\r\n");
+    EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
+    // What travels to the running copy comes back as the same arguments, empty ones included.
+    const std::vector<std::wstring> arguments = {L"/gamma", L"", L"Night light"};
+    EXPECT_EQ(shell::UnpackArguments(shell::PackArguments(arguments)), arguments);
 }

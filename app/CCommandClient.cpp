@@ -1,0 +1,207 @@
+#include "app/CCommandClient.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "app/CConsoleText.h"
+#include "app/CSingleInstance.h"
+#include "core/OrvelCore.h"
+#include "framework/CWinApp.h"
+#include "framework/CWnd.h"
+#include "framework/Handles.h"
+#include "gamma/GammaFavouritesXml.h"
+#include "settings/CTevSetting.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+// How long a command waits for the running copy: its main dialog may still be starting (when
+// this start made it, or with Windows), and a mode change takes a moment.
+constexpr DWORD kReachTimeoutMs = 30000;
+constexpr DWORD kAnswerTimeoutMs = 60000;
+constexpr DWORD kRetryMs = 50;
+
+// The window that takes what the running copy (or the display core) sends back.
+class CReplyWindow : public zr::CWnd {
+public:
+    bool Create() noexcept { return CreateEx(0, RegisterDefaultClass(), L"", 0, RECT{}, HWND_MESSAGE, 0); }
+
+    std::wstring output;
+    std::wstring message;
+    std::vector<zr::DisplayMode> modes;
+    std::optional<zr::DisplayMode>* modeInForce = nullptr;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override
+    {
+        if (msg != WM_COPYDATA) return zr::CWnd::WindowProc(msg, wp, lp);
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (!data || !data->lpData) return 0;
+        try {
+            if (data->dwData == shell::kCommandOutput || data->dwData == shell::kCommandMessage) {
+                std::wstring& text = data->dwData == shell::kCommandOutput ? output : message;
+                text.append(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+            } else if (data->dwData == CORE_RPL_MODE && data->cbData >= sizeof(zr::DisplayMode)) {
+                zr::DisplayMode mode;
+                std::memcpy(&mode, data->lpData, sizeof(mode));
+                if (modeInForce)
+                    *modeInForce = mode;
+                else
+                    modes.push_back(mode);
+            }
+        } catch (...) {
+            // Out of memory: the text is cut short.
+        }
+        return 0;
+    }
+};
+
+// Starts Zerenta as the tray program, with the same argument 0 (which places its settings) and
+// the same folder. It gets no standard handles: under Wine it would otherwise inherit this
+// process's output, and a script reading that would wait for the tray program to end.
+zr::UniqueKernel StartTrayCopy(bool directDraw)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (!::GetModuleFileNameW(nullptr, path, MAX_PATH)) return {};
+    std::wstring command = L"\"" + zr::CWinApp::ProgramArgument() + L"\"";
+    if (directDraw) command += L" /directdraw";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return {};
+    ::CloseHandle(process.hThread);
+    return zr::UniqueKernel(process.hProcess);
+}
+
+// The running copy's main dialog, waited for until `deadline`; null when none comes. A copy
+// this start made may end without one (it found another meanwhile, which is then waited for).
+HWND WaitForRunning(ULONGLONG deadline, CSingleInstance::Peek& last)
+{
+    for (;;) {
+        HWND window = nullptr;
+        last = CSingleInstance::PeekFirst(window);
+        if (last == CSingleInstance::Peek::Running || last == CSingleInstance::Peek::Denied) return window;
+        if (::GetTickCount64() >= deadline) return nullptr;
+        ::Sleep(kRetryMs);
+    }
+}
+
+int Forward(HWND target, const std::vector<std::wstring>& arguments, ULONGLONG deadline)
+{
+    CReplyWindow reply;
+    if (!reply.Create()) {
+        CConsoleText::Error(L"Zerenta could not hand the command on: no window to take the answer.");
+        return shell::kExitNotCarried;
+    }
+    const std::wstring packed = shell::PackArguments(arguments);
+    COPYDATASTRUCT request{};
+    request.dwData = shell::kCommandRequest;
+    request.cbData = static_cast<DWORD>(packed.size() * sizeof(wchar_t));
+    request.lpData = const_cast<wchar_t*>(packed.data());
+    DWORD_PTR answer = 0;
+    for (;;) {
+        // Not SMTO_BLOCK: the answer's texts arrive as messages sent to `reply` meanwhile.
+        if (!::SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.m_hWnd),
+                                   reinterpret_cast<LPARAM>(&request), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                                   kAnswerTimeoutMs, &answer)) {
+            CConsoleText::Error(L"The running Zerenta did not answer; the command may not have been carried out.");
+            return shell::kExitNotCarried;
+        }
+        if (static_cast<LRESULT>(answer) != shell::kCommandNotReady) break;
+        if (::GetTickCount64() >= deadline) {
+            CConsoleText::Error(L"The running Zerenta did not get ready for the command in time.");
+            return shell::kExitNotCarried;
+        }
+        ::Sleep(kRetryMs);
+    }
+    CConsoleText::Out(reply.output);
+    CConsoleText::Error(reply.message);
+    const LRESULT code = static_cast<LRESULT>(answer);
+    return code >= shell::kExitDone && code <= shell::kExitNotCarried ? static_cast<int>(code)
+                                                                      : shell::kExitNotCarried;
+}
+
+// A page's settings section as the file holds it, read as the page would read it.
+class CSectionReader : public ISettingsPage, public CTevSetting {
+public:
+    explicit CSectionReader(std::wstring name) : CTevSetting(name) {}
+    std::wstring GetSettingName() override { return GetSectionName(); }
+    void SaveSettings() override {}
+    std::wstring GetSettingText() override { return GetXml(); }
+    void LoadSettings(const std::wstring& text) override { SetXml(text); }
+};
+
+// /list with no Zerenta running: the modes from the display core, the favourites from the file.
+int ListHere()
+{
+    CReplyWindow receiver;
+    if (!receiver.Create() || !InitCore(receiver.m_hWnd)) {
+        CConsoleText::Error(L"Zerenta could not read the display's modes.");
+        return shell::kExitNotCarried;
+    }
+    shell::ListedDisplay primary;
+    primary.number = 1;
+    primary.primary = true;
+    SendCommand(receiver.m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
+    primary.modes = receiver.modes;
+    receiver.modeInForce = &primary.current;
+    SendCommand(receiver.m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
+    receiver.modeInForce = nullptr;
+    ClearUpCore();
+
+    CSectionReader resolution(L"Resolution");
+    CSectionReader gamma(L"Gamma");
+    LoadSettingsFile(SettingsFilePath(zr::CWinApp::ProgramArgument()), {&resolution, &gamma});
+    CConsoleText::Out(shell::FormatListing({primary}, zr::ReadFavourites(*resolution.CreateRoot()),
+                                           ReadFavourites(*gamma.CreateRoot())));
+    return shell::kExitDone;
+}
+
+}  // namespace
+
+int CCommandClient::Run(const shell::CommandLine& line, const std::vector<std::wstring>& arguments) noexcept
+{
+    try {
+        ULONGLONG deadline = ::GetTickCount64() + kReachTimeoutMs;
+        HWND window = nullptr;
+        CSingleInstance::Peek peek = CSingleInstance::PeekFirst(window);
+        if (peek == CSingleInstance::Peek::None) {
+            switch (line.command) {
+            case shell::Command::Restore:
+            case shell::Command::Exit:
+                // Nothing runs: the screen is as Zerenta would leave it.
+                return shell::kExitDone;
+            case shell::Command::List:
+                return ListHere();
+            default:
+                break;
+            }
+            const zr::UniqueKernel started = StartTrayCopy(line.directDraw);
+            if (!started) {
+                CConsoleText::Error(L"Zerenta could not be started to carry out the command.");
+                return shell::kExitNotCarried;
+            }
+            deadline = ::GetTickCount64() + kReachTimeoutMs;
+        }
+        if (peek != CSingleInstance::Peek::Running && peek != CSingleInstance::Peek::Denied)
+            window = WaitForRunning(deadline, peek);
+        if (peek == CSingleInstance::Peek::Denied) {
+            CConsoleText::Error(L"Zerenta is running with other rights (for example as administrator), which this "
+                                L"command cannot reach. Give the command with the same rights.");
+            return shell::kExitNotCarried;
+        }
+        if (!window) {
+            CConsoleText::Error(L"Zerenta did not start in time to carry out the command.");
+            return shell::kExitNotCarried;
+        }
+        return Forward(window, arguments, deadline);
+    } catch (...) {
+        CConsoleText::Error(L"Zerenta ran out of memory while handing the command on.");
+        return shell::kExitNotCarried;
+    }
+}
