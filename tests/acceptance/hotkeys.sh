@@ -113,12 +113,7 @@ stop_app
 restore_screen
 hold_key 2
 start_app
-for i in $(seq 1 50); do
-  balloons=$(acctool balloon)
-  grep -qF '"Dim": Ctrl+Alt+2' <<<"$balloons" && break
-  sleep 0.2
-done
-grep -qF '"Dim": Ctrl+Alt+2' <<<"$balloons" || fail "no balloon names the gamma favourite's key; balloons: ${balloons:-none}"
+wait_balloon -F '"Dim": Ctrl+Alt+2' || fail "no balloon names the gamma favourite's key; balloons: ${balloons:-none}"
 grep -qF '800 x 600' <<<"$balloons" && fail "the balloon names the mode favourite too: $balloons"
 items=$(tray_items) || abort "no tray menu"
 tray_close

@@ -172,6 +172,20 @@ show_main() {
   echo "$hwnd"
 }
 
+# wait_balloon GREP-ARGUMENTS...: waits (10 s) until the balloon tooltips of other processes, as
+# acctool prints them ("<visible> <title>|<text>"), match `grep -q GREP-ARGUMENTS`; sets
+# `balloons` to what it saw last.
+balloons=""
+wait_balloon() {
+  local i
+  for i in $(seq 1 50); do
+    balloons=$(acctool balloon)
+    grep -q "$@" <<<"$balloons" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # Every visible dialog box other than the main dialog (message boxes, a crash dialog), one a
 # line as "title|static texts"; empty when there is none.
 message_boxes() { acctool boxes || true; }
