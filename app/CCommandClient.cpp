@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "app/CConsoleText.h"
 #include "app/CSingleInstance.h"
@@ -24,13 +25,11 @@ constexpr DWORD kReachTimeoutMs = 30000;
 constexpr DWORD kAnswerTimeoutMs = 60000;
 constexpr DWORD kRetryMs = 50;
 
-// The window that takes what the running copy (or the display core) sends back.
-class CReplyWindow : public zr::CWnd {
+// The window that takes the display core's replies for /list.
+class CModeReceiver : public zr::CWnd {
 public:
     bool Create() noexcept { return CreateEx(0, RegisterDefaultClass(), L"", 0, RECT{}, HWND_MESSAGE, 0); }
 
-    std::wstring output;
-    std::wstring message;
     std::vector<zr::DisplayMode> modes;
     std::optional<zr::DisplayMode>* modeInForce = nullptr;
 
@@ -39,21 +38,16 @@ protected:
     {
         if (msg != WM_COPYDATA) return zr::CWnd::WindowProc(msg, wp, lp);
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (!data || !data->lpData) return 0;
+        if (!data || !data->lpData || data->dwData != CORE_RPL_MODE || data->cbData < sizeof(zr::DisplayMode)) return 0;
+        zr::DisplayMode mode;
+        std::memcpy(&mode, data->lpData, sizeof(mode));
         try {
-            if (data->dwData == shell::kCommandOutput || data->dwData == shell::kCommandMessage) {
-                std::wstring& text = data->dwData == shell::kCommandOutput ? output : message;
-                text.append(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-            } else if (data->dwData == CORE_RPL_MODE && data->cbData >= sizeof(zr::DisplayMode)) {
-                zr::DisplayMode mode;
-                std::memcpy(&mode, data->lpData, sizeof(mode));
-                if (modeInForce)
-                    *modeInForce = mode;
-                else
-                    modes.push_back(mode);
-            }
+            if (modeInForce)
+                *modeInForce = mode;
+            else
+                modes.push_back(mode);
         } catch (...) {
-            // Out of memory: the text is cut short.
+            // Out of memory: the list is cut short.
         }
         return 0;
     }
@@ -93,22 +87,26 @@ HWND WaitForRunning(ULONGLONG deadline, CSingleInstance::Peek& last)
 
 int Forward(HWND target, const std::vector<std::wstring>& arguments, ULONGLONG deadline)
 {
-    CReplyWindow reply;
-    if (!reply.Create()) {
-        CConsoleText::Error(L"Zerenta could not hand the command on: no window to take the answer.");
+    // The running copy writes its texts here; this start makes no window to take them.
+    const std::wstring name = shell::kReplySectionPrefix + std::to_wstring(::GetCurrentProcessId());
+    const zr::UniqueKernel section(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                        static_cast<DWORD>(shell::kReplyBytes), name.c_str()));
+    // A section of that name made by anyone else is not taken for this start's own.
+    const bool own = section && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    const zr::UniqueView view(own ? ::MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, shell::kReplyBytes) : nullptr);
+    if (!view) {
+        CConsoleText::Error(L"Zerenta could not hand the command on: no room for the answer.");
         return shell::kExitNotCarried;
     }
-    const std::wstring packed = shell::PackArguments(arguments);
+    const std::wstring packed = shell::PackRequest({name, arguments});
     COPYDATASTRUCT request{};
     request.dwData = shell::kCommandRequest;
     request.cbData = static_cast<DWORD>(packed.size() * sizeof(wchar_t));
     request.lpData = const_cast<wchar_t*>(packed.data());
     DWORD_PTR answer = 0;
     for (;;) {
-        // Not SMTO_BLOCK: the answer's texts arrive as messages sent to `reply` meanwhile.
-        if (!::SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.m_hWnd),
-                                   reinterpret_cast<LPARAM>(&request), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                                   kAnswerTimeoutMs, &answer)) {
+        if (!::SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
+                                   SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer)) {
             CConsoleText::Error(L"The running Zerenta did not answer; the command may not have been carried out.");
             return shell::kExitNotCarried;
         }
@@ -119,6 +117,8 @@ int Forward(HWND target, const std::vector<std::wstring>& arguments, ULONGLONG d
         }
         ::Sleep(kRetryMs);
     }
+    const shell::CommandReply reply =
+        shell::ReadReply(std::span<const std::byte>(static_cast<const std::byte*>(view.get()), shell::kReplyBytes));
     CConsoleText::Out(reply.output);
     CConsoleText::Error(reply.message);
     const LRESULT code = static_cast<LRESULT>(answer);
@@ -139,7 +139,7 @@ public:
 // /list with no Zerenta running: the modes from the display core, the favourites from the file.
 int ListHere()
 {
-    CReplyWindow receiver;
+    CModeReceiver receiver;
     if (!receiver.Create() || !InitCore(receiver.m_hWnd)) {
         CConsoleText::Error(L"Zerenta could not read the display's modes.");
         return shell::kExitNotCarried;

@@ -318,7 +318,7 @@ LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
     if (msg == WM_COPYDATA) {
         const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
         if (request && request->dwData == shell::kCommandRequest)
-            return OnCommandRequest(reinterpret_cast<HWND>(wp), *request);
+            return OnCommandRequest(*request);
     }
     if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(m_icon);
     return zr::CDialog::WindowProc(msg, wp, lp);
@@ -338,18 +338,17 @@ void CZerentaDlg::OnFavouriteHotkey(WORD modifiers, WORD virtualKey, DWORD userD
 
 namespace {
 
-// A text for the start that handed the command on, sent while it waits for the answer.
-void SendText(HWND replyTo, HWND from, std::uint32_t code, const std::wstring& text) noexcept
+// The texts for the start that handed the command on, into the section it made for them.
+void SendReply(const std::wstring& section, const shell::CommandReply& reply) noexcept
 {
-    if (!replyTo || !::IsWindow(replyTo) || text.empty()) return;
-    COPYDATASTRUCT data{};
-    data.dwData = code;
-    data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    data.lpData = const_cast<wchar_t*>(text.data());
-    DWORD_PTR ignored = 0;
-    // Bounded: the other start may have given up waiting and be gone.
-    ::SendMessageTimeoutW(replyTo, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data),
-                          SMTO_ABORTIFHUNG, 5000, &ignored);
+    if (reply.output.empty() && reply.message.empty()) return;
+    // Whatever the request names, only a reply section is written to.
+    if (section.rfind(shell::kReplySectionPrefix, 0) != 0) return;
+    const zr::UniqueKernel mapping(::OpenFileMappingW(FILE_MAP_WRITE, FALSE, section.c_str()));
+    // A section smaller than a reply section cannot be mapped at that size, and is left alone.
+    const zr::UniqueView view(mapping ? ::MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, shell::kReplyBytes)
+                                      : nullptr);
+    if (view) shell::WriteReply(std::span<std::byte>(static_cast<std::byte*>(view.get()), shell::kReplyBytes), reply);
 }
 
 constexpr wchar_t kBusy[] = L"Zerenta is waiting for an answer in one of its boxes, so the command was not carried "
@@ -357,7 +356,7 @@ constexpr wchar_t kBusy[] = L"Zerenta is waiting for an answer in one of its box
 
 }  // namespace
 
-LRESULT CZerentaDlg::OnCommandRequest(HWND replyTo, const COPYDATASTRUCT& request) noexcept
+LRESULT CZerentaDlg::OnCommandRequest(const COPYDATASTRUCT& request) noexcept
 {
     // Before the pages have their settings, a favourite would not be found.
     if (!m_ready) return shell::kCommandNotReady;
@@ -366,12 +365,16 @@ LRESULT CZerentaDlg::OnCommandRequest(HWND replyTo, const COPYDATASTRUCT& reques
         return shell::kExitBadCommandLine;
     try {
         const std::wstring_view packed(static_cast<const wchar_t*>(request.lpData), request.cbData / sizeof(wchar_t));
-        const shell::ParsedCommandLine parsed = shell::ParseCommandLine(shell::UnpackArguments(packed));
-        if (!parsed.error.empty()) {
-            SendText(replyTo, m_hWnd, shell::kCommandMessage, parsed.error);
-            return shell::kExitBadCommandLine;
-        }
-        return RunCommand(parsed.line, replyTo);
+        const shell::CommandRequest command = shell::UnpackRequest(packed);
+        const shell::ParsedCommandLine parsed = shell::ParseCommandLine(command.arguments);
+        shell::CommandReply reply;
+        int code = shell::kExitBadCommandLine;
+        if (parsed.error.empty())
+            code = RunCommand(parsed.line, reply);
+        else
+            reply.message = parsed.error;
+        SendReply(command.replySection, reply);
+        return code;
     } catch (...) {
         return shell::kExitNotCarried;
     }
@@ -390,10 +393,10 @@ std::vector<shell::ListedDisplay> CZerentaDlg::Displays()
     return {primary};
 }
 
-int CZerentaDlg::RunCommand(const shell::CommandLine& line, HWND replyTo)
+int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply& reply)
 {
     const auto fail = [&](int code, const std::wstring& text) {
-        SendText(replyTo, m_hWnd, shell::kCommandMessage, text);
+        reply.message = text;
         return code;
     };
     switch (line.command) {
@@ -445,12 +448,11 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, HWND replyTo)
         EndDialog(IDOK);
         return shell::kExitDone;
     case shell::Command::List:
-        SendText(replyTo, m_hWnd, shell::kCommandOutput,
-                 shell::FormatListing(Displays(), m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites()));
+        reply.output = shell::FormatListing(Displays(), m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites());
         return shell::kExitDone;
     case shell::Command::Help:
     case shell::Command::None:
-        SendText(replyTo, m_hWnd, shell::kCommandOutput, shell::UsageText());
+        reply.output = shell::UsageText();
         return shell::kExitDone;
     }
     return shell::kExitNotCarried;

@@ -62,8 +62,8 @@ private:
     // not work.
     void RegisterFavouriteHotkeys() noexcept;
     // A command line handed on by another start of the program: its exit code.
-    LRESULT OnCommandRequest(HWND replyTo, const COPYDATASTRUCT& request) noexcept;
-    int RunCommand(const shell::CommandLine& line, HWND replyTo);
+    LRESULT OnCommandRequest(const COPYDATASTRUCT& request) noexcept;
+    int RunCommand(const shell::CommandLine& line, shell::CommandReply& reply);
     // Every display, numbered as /display takes them, with its modes and the mode in force.
     std::vector<shell::ListedDisplay> Displays();
     // True (and the modal window brought to the front) while a modal window of the dialog's own

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <tuple>
 
@@ -168,26 +169,69 @@ std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std
     return text;
 }
 
-std::wstring PackArguments(const std::vector<std::wstring>& arguments)
+std::wstring PackRequest(const CommandRequest& request)
 {
-    std::wstring packed;
-    for (const std::wstring& argument : arguments) {
+    std::wstring packed = request.replySection;
+    packed.push_back(L'\0');
+    for (const std::wstring& argument : request.arguments) {
         packed += argument;
         packed.push_back(L'\0');
     }
     return packed;
 }
 
-std::vector<std::wstring> UnpackArguments(std::wstring_view packed)
+CommandRequest UnpackRequest(std::wstring_view packed)
 {
-    std::vector<std::wstring> arguments;
+    std::vector<std::wstring> fields;
     while (!packed.empty()) {
         const std::size_t end = packed.find(L'\0');
-        arguments.emplace_back(packed.substr(0, end));
+        fields.emplace_back(packed.substr(0, end));
         if (end == std::wstring_view::npos) break;
         packed.remove_prefix(end + 1);
     }
-    return arguments;
+    CommandRequest request;
+    if (fields.empty()) return request;
+    request.replySection = fields.front();
+    request.arguments.assign(fields.begin() + 1, fields.end());
+    return request;
+}
+
+namespace {
+struct ReplyHeader {
+    std::uint32_t outputChars;
+    std::uint32_t messageChars;
+};
+}  // namespace
+
+void WriteReply(std::span<std::byte> section, const CommandReply& reply)
+{
+    if (section.size() < sizeof(ReplyHeader)) return;
+    const std::size_t room = (section.size() - sizeof(ReplyHeader)) / sizeof(wchar_t);
+    const std::size_t output = std::min(reply.output.size(), room);
+    const std::size_t message = std::min(reply.message.size(), room - output);
+    const ReplyHeader header{static_cast<std::uint32_t>(output), static_cast<std::uint32_t>(message)};
+    std::byte* text = section.data() + sizeof(header);
+    std::memcpy(text, reply.output.data(), output * sizeof(wchar_t));
+    std::memcpy(text + output * sizeof(wchar_t), reply.message.data(), message * sizeof(wchar_t));
+    // The header last: a reader that sees it sees the texts it counts.
+    std::memcpy(section.data(), &header, sizeof(header));
+}
+
+CommandReply ReadReply(std::span<const std::byte> section)
+{
+    CommandReply reply;
+    ReplyHeader header{};
+    if (section.size() < sizeof(header)) return reply;
+    std::memcpy(&header, section.data(), sizeof(header));
+    const std::size_t room = (section.size() - sizeof(header)) / sizeof(wchar_t);
+    const std::size_t output = std::min<std::size_t>(header.outputChars, room);
+    const std::size_t message = std::min<std::size_t>(header.messageChars, room - output);
+    reply.output.resize(output);
+    reply.message.resize(message);
+    const std::byte* text = section.data() + sizeof(header);
+    std::memcpy(reply.output.data(), text, output * sizeof(wchar_t));
+    std::memcpy(reply.message.data(), text + output * sizeof(wchar_t), message * sizeof(wchar_t));
+    return reply;
 }
 
 }  // namespace shell

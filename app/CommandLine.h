@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,16 +60,34 @@ std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std
                            const std::vector<GammaFavourite>& gammas);
 
 // A command handed to the Zerenta already running: a WM_COPYDATA to its main dialog with this
-// code, the arguments each followed by a NUL, and in wParam the window that takes the texts the
-// running copy sends back meanwhile (kCommandOutput for standard output, kCommandMessage for what
-// went wrong). The answer is the exit code, or kCommandNotReady from a copy still starting.
+// code and, each followed by a NUL, the name of the reply section and the arguments. The reply
+// section is a shared memory section of kReplyBytes the sending start made, into which the
+// running copy writes its texts (WriteReply) before it answers with the exit code, or with
+// kCommandNotReady while it is still starting. No window is needed on the sending side: under
+// Wine a process's first window costs more than the whole hand-off.
 inline constexpr std::uint32_t kCommandRequest = 0x5A524331;  // "ZRC1"
-inline constexpr std::uint32_t kCommandOutput = 0x5A52434F;
-inline constexpr std::uint32_t kCommandMessage = 0x5A52434D;
 inline constexpr int kCommandNotReady = -1;
 // A request is a command line, not a document: anything longer is refused unread.
 inline constexpr std::size_t kLongestRequest = 32 * 1024;
-std::wstring PackArguments(const std::vector<std::wstring>& arguments);
-std::vector<std::wstring> UnpackArguments(std::wstring_view packed);
+inline constexpr std::size_t kReplyBytes = 1024 * 1024;
+// Only sections of this name are written to; the sending start adds its process id.
+inline constexpr wchar_t kReplySectionPrefix[] = L"Local\\Zerenta-Reply-";
+
+struct CommandRequest {
+    std::wstring replySection;
+    std::vector<std::wstring> arguments;
+};
+std::wstring PackRequest(const CommandRequest& request);
+CommandRequest UnpackRequest(std::wstring_view packed);
+
+// What the running copy says: for standard output, and what went wrong.
+struct CommandReply {
+    std::wstring output;
+    std::wstring message;
+};
+// Into a reply section: a header with both lengths, then both texts, cut to what fits.
+void WriteReply(std::span<std::byte> section, const CommandReply& reply);
+// Out of one; what a header claims beyond the section is not read.
+CommandReply ReadReply(std::span<const std::byte> section);
 
 }  // namespace shell

@@ -16,10 +16,10 @@ CCoreLibrary& CCoreLibrary::Instance() {
     return library;
 }
 
-bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory) {
+bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory, bool makeWindow) {
     m_module = module;
     m_factory = factory;
-    return m_window.Create(module);
+    return !makeWindow || m_window.Create(module);
 }
 
 void CCoreLibrary::Detach(bool processEnding) {
@@ -35,6 +35,7 @@ void CCoreLibrary::Detach(bool processEnding) {
 
 bool CCoreLibrary::Init(HWND owner) {
     m_owner = owner;
+    if (CoreWindow() == nullptr && m_module != nullptr) m_window.Create(m_module);
     if (CoreWindow() == nullptr || m_factory == nullptr) return false;
     // The old object goes first, so that two display objects never hold the display at once.
     m_display.reset();

@@ -24,7 +24,9 @@ public:
 
     // Process attach: records the module and creates the core window on the calling thread.
     // `factory` makes the back end of each display object InitCore creates.
-    bool Attach(HINSTANCE module, BackEndFactory factory);
+    // With `makeWindow` false the core window waits for Init: a start that only hands a command
+    // on to a running copy never needs one.
+    bool Attach(HINSTANCE module, BackEndFactory factory, bool makeWindow = true);
     // Process detach: destroys the core window. With `processEnding`, the display object
     // is abandoned rather than released, as its interfaces' modules may be gone already.
     void Detach(bool processEnding);

@@ -6,7 +6,7 @@
 # program's own makes /mode and /exit end with 4, letter case does not matter, and /exit ends the
 # running copy with the screen restored. With none running,
 # /mode /directdraw leaves exactly one Zerenta in the tray, on DirectDraw, with the mode set, and
-# Ctrl+Alt+Enter restores it.
+# Ctrl+Alt+Enter restores it; /list reads what it lists itself and starts nothing.
 source "$(dirname "$0")/lib.sh"
 
 [ "$start_screen" = 1280x1024 ] || abort "the journey expects a 1280x1024 desktop, not $start_screen"
@@ -131,5 +131,15 @@ zerenta /exit
 [ "$rc" = 0 ] || fail "/exit of the started copy ended with $rc: $err"
 for i in $(seq 1 100); do [ -z "$(acctool mains)" ] && break; sleep 0.2; done
 [ -z "$(acctool mains)" ] && started_copy=0 || fail "the started copy still runs after /exit"
+
+say "none running: /list reads the modes and the file itself and starts nothing"
+(cd "$work" && WINEDEBUG=-all timeout 90 "$wine" ./Zerenta.exe /list >"$work/modes.txt" 2>/dev/null </dev/null)
+rc=$?
+[ "$rc" = 0 ] || fail "/list with none running ended with $rc"
+listed=$(tr -d '\r' <"$work/modes.txt")
+for line in 'Display 1 (primary), now 1280x1024x32@60:' '  800x600x32@60' '  800x600x32@60  Ctrl+Alt+Shift+F8' '  "Night"'; do
+  grep -qxF -- "$line" <<<"$listed" || fail "/list with none running lacks '$line': $(head -3 <<<"$listed")..."
+done
+[ -z "$(acctool mains)" ] || fail "/list started a Zerenta: $(acctool mains)"
 
 finish

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/CommandLine.h"
 #include "app/ShellLogic.h"
 #include "app/TypingScript.h"
@@ -272,7 +274,26 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
                     L"Gamma favourites:\r\n"
                     L"  \"Night light\"  Alt+F1\r\n");
     EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
-    // What travels to the running copy comes back as the same arguments, empty ones included.
-    const std::vector<std::wstring> arguments = {L"/gamma", L"", L"Night light"};
-    EXPECT_EQ(shell::UnpackArguments(shell::PackArguments(arguments)), arguments);
+}
+
+TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)
+{
+    const shell::CommandRequest request{L"Local\\Zerenta-Reply-7", {L"/gamma", L"", L"Night light"}};
+    const shell::CommandRequest back = shell::UnpackRequest(shell::PackRequest(request));
+    EXPECT_EQ(back.replySection, request.replySection);
+    EXPECT_EQ(back.arguments, request.arguments);  // the empty argument included
+    EXPECT_TRUE(shell::UnpackRequest(L"").arguments.empty());
+
+    std::vector<std::byte> section(8 + sizeof(wchar_t) * 10);  // room for ten characters
+    shell::WriteReply(section, {L"0123456", L"abcdef"});
+    const shell::CommandReply cut = shell::ReadReply(section);
+    EXPECT_EQ(cut.output, L"0123456");
+    EXPECT_EQ(cut.message, L"abc");
+    // A header that claims more than the section holds is read no further than the section.
+    const std::uint32_t lies[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
+    std::memcpy(section.data(), lies, sizeof(lies));
+    const shell::CommandReply bounded = shell::ReadReply(section);
+    EXPECT_EQ(bounded.output.size(), 10u);
+    EXPECT_TRUE(bounded.message.empty());
+    EXPECT_TRUE(shell::ReadReply(std::span<const std::byte>(section.data(), 3)).output.empty());
 }
