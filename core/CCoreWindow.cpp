@@ -13,12 +13,14 @@ namespace {
 constexpr UINT_PTR kReapplyTimer = 1;
 constexpr UINT kReapplyDelayMs = 1000;
 
-// Puts back the ramp the core last wrote, when the system has replaced it. The display object
+// Puts back the ramp the core last wrote, when the system has replaced it, and only while that
+// ramp is one of the core's own other than the start-up ramp: otherwise the ramp on the screen may
+// be another program's (a game, a night light, a calibration loader) and stays. The display object
 // exists only between InitCore and ClearUpCore: a core window of a program that never opened the
 // display (a second copy on its way out) does nothing.
 void ReapplyRamp(HWND window, bool again) {
     CDisplay* display = CCoreLibrary::Instance().Display();
-    if (display == nullptr) return;
+    if (display == nullptr || !display->KeepsOwnRamp()) return;
     display->ReapplyRamp();
     if (again) SetTimer(window, kReapplyTimer, kReapplyDelayMs, nullptr);
 }

@@ -119,8 +119,8 @@ HRESULT CDirectDrawBackEnd::SetMode(const DisplayMode& mode) {
     return m_directDraw->SetDisplayMode(mode.width, mode.height, mode.bpp, mode.refresh_rate, 0);
 }
 
-void CDirectDrawBackEnd::RestoreMode() {
-    if (m_directDraw != nullptr) m_directDraw->RestoreDisplayMode();
+bool CDirectDrawBackEnd::RestoreMode() {
+    return m_directDraw != nullptr && SUCCEEDED(m_directDraw->RestoreDisplayMode());
 }
 
 bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
@@ -133,5 +133,7 @@ bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
 }
 
 bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) { return PutBackDisplayMode(DisplaySettingsApi{}, mode); }
+
+bool CDirectDrawBackEnd::ModeInForce(DisplayMode& mode) { return ReadDisplayMode(DisplaySettingsApi{}, mode); }
 
 }  // namespace orvel

@@ -29,10 +29,11 @@ public:
 
     void EnumModes(ModeSink sink, void* context) override;
     HRESULT SetMode(const DisplayMode& mode) override;
-    void RestoreMode() override;
+    bool RestoreMode() override;
     bool GetMode(DisplayMode& mode) override;
     // Through the display-settings API: DirectDraw is not open yet, or may not be entered.
     bool PutBackMode(const DisplayMode& mode) override;
+    bool ModeInForce(DisplayMode& mode) override;
 
 private:
     struct LibraryDeleter {

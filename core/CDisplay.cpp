@@ -1,6 +1,8 @@
 #include "core/CDisplay.h"
 
 #include <cwchar>
+#include <new>
+#include <utility>
 
 #include "core/CCommandDispatcher.h"
 #include "core/GammaMath.h"
@@ -33,8 +35,9 @@ HRESULT CDisplay::Init(HWND window) {
     m_hasLastRamp = false;
     m_rampDiffers = false;
     m_modeDiffers = false;
-    // Before the display is opened and its state captured, so that the recorded state is what
-    // this run starts from and returns to.
+    m_recordWritten = false;
+    // Before the display is opened and its state captured, so that what is put back is what this
+    // run starts from and returns to.
     PutBackRecordedScreen();
     const HRESULT hr = m_backEnd->Open(window);
     if (FAILED(hr)) return hr;
@@ -51,32 +54,75 @@ HRESULT CDisplay::Init(HWND window) {
 }
 
 void CDisplay::PutBackRecordedScreen() {
-    if (!m_recovery.IsSet()) return;
     RecoveryRecord record;
-    if (m_recovery.Read(record)) {
-        // The mode first: a mode change may reset the ramp.
-        if (record.hasMode) m_backEnd->PutBackMode(record.mode);
-        if (record.hasRamp) m_backEnd->WriteRamp(record.ramp);
+    switch (m_recovery.Read(record)) {
+    case CRecoveryFile::Found::Nothing:
+    case CRecoveryFile::Found::Foreign:
+        // Another user's or another session's record is theirs: neither used nor removed here.
+        return;
+    case CRecoveryFile::Found::Unusable:
+        m_recovery.Remove();
+        return;
+    case CRecoveryFile::Found::Ours:
+        break;
     }
-    // Used or not, it has served: a damaged file would only be refused again.
-    m_recovery.Remove();
-    m_recordWritten = false;
+    // Out of the way before it is used, so that it is used once: removed, or where it cannot be
+    // (a read-only file, a folder this user may not change), remembered as used for the session.
+    if (m_recovery.WasUsed()) return;
+    if (!m_recovery.Remove() && !m_recovery.RememberUsed()) return;
+    // One display is driven today: the first one recorded.
+    PutBackWhatIsStillShown(record.displays.front());
 }
 
-void CDisplay::KeepRecoveryRecord() {
-    if (m_recordWritten || !m_recovery.IsSet() || (!m_hasSavedRamp && !m_hasStartupMode)) return;
-    RecoveryRecord record;
-    record.hasRamp = m_hasSavedRamp;
-    record.ramp = m_savedRamp;
-    record.hasMode = m_hasStartupMode;
-    record.mode = m_startupMode;
-    // A file that cannot be written costs the recovery, not the change: it is tried again with
-    // the next change.
-    m_recordWritten = m_recovery.Write(record);
+void CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
+    // Both are judged before either is touched: putting the mode back may reset the ramp. What
+    // differs from what that run left was changed since by someone else, and stays.
+    DeviceRamp device;
+    const bool rampShown = recorded.hasStartupRamp && recorded.hasLeftRamp && m_backEnd->ReadRamp(device) &&
+                           DeviceHolds(device, recorded.leftRamp);
+    DisplayMode now{};
+    const bool modeShown = recorded.hasStartupMode && recorded.hasLeftMode && m_backEnd->ModeInForce(now) &&
+                           ModesMatch(now, recorded.leftMode);
+    if (modeShown) m_backEnd->PutBackMode(recorded.startupMode);
+    if (rampShown) m_backEnd->WriteRamp(recorded.startupRamp);
 }
 
-void CDisplay::DropRecoveryRecordIfRestored() {
-    if (m_recordWritten && !m_rampDiffers && !m_modeDiffers && m_recovery.Remove()) m_recordWritten = false;
+void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode* leftMode) {
+    const bool rampDiffers = m_hasSavedRamp && leftRamp != m_savedRamp;
+    if (!m_recovery.IsSet() || (!rampDiffers && leftMode == nullptr)) return;
+    if (!m_hasSavedRamp && !m_hasStartupMode) return;  // nothing could be put back
+    try {
+        RecoveryRecord record;
+        record.owner = m_recovery.Owner();
+        RecoveryDisplay& display = record.displays.emplace_back();
+        display.hasStartupRamp = display.hasLeftRamp = m_hasSavedRamp;
+        if (m_hasSavedRamp) {
+            display.startupRamp = m_savedRamp;
+            display.leftRamp = leftRamp;
+        }
+        display.hasStartupMode = m_hasStartupMode;
+        if (m_hasStartupMode) display.startupMode = m_startupMode;
+        display.hasLeftMode = leftMode != nullptr;
+        if (leftMode != nullptr) display.leftMode = *leftMode;
+        if (m_recordWritten && record == m_record) return;
+        // A file that cannot be written costs the recovery, not the change: it is tried again with
+        // the next change.
+        if (m_recovery.Write(record)) {
+            m_record = std::move(record);
+            m_recordWritten = true;
+        } else {
+            m_record = RecoveryRecord{};  // what the file holds is not known any more
+        }
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void CDisplay::SettleRecoveryRecord() {
+    if (m_rampDiffers || m_modeDiffers) {
+        KeepRecoveryRecord(LeftRamp(), m_modeDiffers ? &m_lastMode : nullptr);
+    } else if (m_recordWritten && m_recovery.Remove()) {
+        m_recordWritten = false;
+    }
 }
 
 HRESULT CDisplay::ReleaseAll() {
@@ -85,22 +131,30 @@ HRESULT CDisplay::ReleaseAll() {
     return S_OK;
 }
 
-bool CDisplay::CanChangeModes() const { return m_backEnd->CanChangeModes(); }
+bool CDisplay::CanChangeModes() const { return !m_goingDown && m_backEnd->CanChangeModes(); }
 
 HRESULT CDisplay::ChangeMode(const DisplayMode& mode) {
+    if (m_goingDown) return E_ABORT;
     const bool differs = !m_hasStartupMode || mode != m_startupMode;
-    if (differs) KeepRecoveryRecord();
+    KeepRecoveryRecord(LeftRamp(), differs ? &mode : nullptr);
     const bool changed = SUCCEEDED(m_backEnd->SetMode(mode));
-    if (changed) m_modeDiffers = differs;
-    DropRecoveryRecordIfRestored();
+    if (changed) {
+        m_lastMode = mode;
+        m_modeDiffers = differs;
+    }
+    SettleRecoveryRecord();
     return changed ? S_OK : E_FAIL;
 }
 
-void CDisplay::RestoreMode() {
-    if (!m_backEnd->CanChangeModes()) return;
-    m_backEnd->RestoreMode();
-    m_modeDiffers = false;
-    DropRecoveryRecordIfRestored();
+bool CDisplay::RestoreMode() {
+    if (!CanChangeModes()) return false;
+    // Refused (a full-screen program may hold the display), the mode is not back and the record
+    // stays. A return that succeeds reaches the mode the system keeps for the display: when that
+    // is not the start-up mode, someone chose it since, and it is theirs.
+    const bool back = m_backEnd->RestoreMode();
+    if (back) m_modeDiffers = false;
+    SettleRecoveryRecord();
+    return back;
 }
 
 bool CDisplay::GetMode(DisplayMode& mode) { return m_backEnd->GetMode(mode); }
@@ -140,21 +194,22 @@ void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
 }
 
 BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) {
+    if (m_goingDown) return FALSE;
     // Without a start-up ramp nothing could put the ramp back, so it counts as no difference.
     const bool differs = m_hasSavedRamp && ramp != m_savedRamp;
-    if (differs) KeepRecoveryRecord();
+    KeepRecoveryRecord(ramp, m_modeDiffers ? &m_lastMode : nullptr);
     const bool written = m_backEnd->WriteRamp(ramp);
     if (written) {
         m_lastRamp = ramp;
         m_hasLastRamp = true;
         m_rampDiffers = differs;
     }
-    DropRecoveryRecordIfRestored();
+    SettleRecoveryRecord();
     return written ? TRUE : FALSE;
 }
 
 bool CDisplay::ReapplyRamp() {
-    if (!m_hasLastRamp || m_goingDown) return false;
+    if (!KeepsOwnRamp()) return false;
     DeviceRamp device;
     // A ramp that cannot be read is written all the same.
     if (m_backEnd->ReadRamp(device) && DeviceHolds(device, m_lastRamp)) return true;
@@ -193,8 +248,9 @@ void CDisplay::RestoreScreen() {
 }
 
 void CDisplay::RestoreAfterFault(DWORD timeoutMs) noexcept {
-    if (!m_rampDiffers && !m_modeDiffers) return;
+    // First, so that the core window's thread changes nothing from here on.
     m_goingDown = true;
+    if (!m_rampDiffers && !m_modeDiffers) return;
     // A thread of its own: the faulting one may hold any lock, or be the one that owns the
     // windows a mode change notifies. Whatever the helper waits on, this wait ends.
     const HANDLE helper = CreateThread(nullptr, 0, &CDisplay::FaultRestoreThread, this, 0, nullptr);
@@ -205,12 +261,17 @@ void CDisplay::RestoreAfterFault(DWORD timeoutMs) noexcept {
 
 DWORD WINAPI CDisplay::FaultRestoreThread(void* self) noexcept {
     auto* display = static_cast<CDisplay*>(self);
-    bool restored = true;
-    // The mode first, since nothing re-applies the ramp after a mode change any more.
-    if (display->m_modeDiffers)
-        restored = display->m_hasStartupMode && display->m_backEnd->PutBackMode(display->m_startupMode);
-    if (display->m_rampDiffers) restored = display->m_backEnd->WriteRamp(display->m_savedRamp) && restored;
-    if (restored) display->m_recovery.Remove();
+    const bool ownRamp = display->m_rampDiffers;
+    // The ramp first: putting the mode back notifies every window and waits for each, and when the
+    // faulting thread owns some of them that wait outlasts the time the program has left.
+    bool restored = !ownRamp || display->m_backEnd->WriteRamp(display->m_savedRamp);
+    if (display->m_modeDiffers) {
+        const bool modeBack = display->m_hasStartupMode && display->m_backEnd->PutBackMode(display->m_startupMode);
+        // The mode change may have reset the ramp.
+        if (modeBack && ownRamp) restored = display->m_backEnd->WriteRamp(display->m_savedRamp);
+        restored = restored && modeBack;
+    }
+    if (restored) display->m_recovery.RemoveAfterFault();
     return 0;
 }
 

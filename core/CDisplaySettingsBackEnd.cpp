@@ -36,10 +36,16 @@ DEVMODEW ModeRequest(const DisplayMode& mode) {
 }
 }  // namespace
 
-bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode) {
+bool ReadDisplayMode(const DisplaySettingsApi& api, DisplayMode& mode) {
     DEVMODEW current = EmptyDevMode();
-    if (api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0) && ModesMatch(FromDevMode(current), mode))
-        return true;
+    if (!api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0)) return false;
+    mode = FromDevMode(current);
+    return true;
+}
+
+bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode) {
+    DisplayMode current{};
+    if (ReadDisplayMode(api, current) && ModesMatch(current, mode)) return true;
     // The user's own mode is returned to as such, which also ends any temporary mode.
     DEVMODEW saved = EmptyDevMode();
     if (api.enumSettings(nullptr, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModesMatch(FromDevMode(saved), mode))
@@ -116,10 +122,12 @@ bool CDisplaySettingsBackEnd::GetMode(DisplayMode& mode) {
     return true;
 }
 
-void CDisplaySettingsBackEnd::RestoreMode() {
-    if (!m_open || !m_modeChanged) return;
-    m_api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr);
-    m_modeChanged = false;
+bool CDisplaySettingsBackEnd::RestoreMode() {
+    if (!m_modeChanged) return true;
+    if (!m_open) return false;
+    // Kept as changed when refused, so that a later restore tries again.
+    m_modeChanged = m_api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL;
+    return !m_modeChanged;
 }
 
 }  // namespace orvel

@@ -23,6 +23,8 @@ struct DisplaySettingsApi {
 // already: the return to the registry's mode when that is the one asked for, otherwise a
 // temporary change. True when the mode is in force afterwards.
 bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode);
+// The mode of the system's current display through `api`; false when it cannot be read.
+bool ReadDisplayMode(const DisplaySettingsApi& api, DisplayMode& mode);
 
 class CDisplaySettingsBackEnd final : public CScreenRampBackEnd {
 public:
@@ -42,9 +44,10 @@ public:
     HRESULT SetMode(const DisplayMode& mode) override;
     // Back to the registry's mode, only when this back end changed the mode, so that leaving
     // never undoes a temporary mode another program set.
-    void RestoreMode() override;
+    bool RestoreMode() override;
     bool GetMode(DisplayMode& mode) override;
     bool PutBackMode(const DisplayMode& mode) override { return PutBackDisplayMode(m_api, mode); }
+    bool ModeInForce(DisplayMode& mode) override { return ReadDisplayMode(m_api, mode); }
 
 private:
     // The primary display's device name; null for the system's current display when none is

@@ -29,8 +29,9 @@ public:
 
     virtual void EnumModes(ModeSink sink, void* context) = 0;
     virtual HRESULT SetMode(const DisplayMode& mode) = 0;
-    // Returns to the mode in force before the first SetMode of this back end.
-    virtual void RestoreMode() = 0;
+    // Returns to the mode in force before the first SetMode of this back end. False when the
+    // system refused; true also when there was nothing to undo.
+    virtual bool RestoreMode() = 0;
     // The mode in force now, with the default rate as 0 where the system gives no rate;
     // false when it cannot be read.
     virtual bool GetMode(DisplayMode& mode) = 0;
@@ -39,6 +40,8 @@ public:
     // is in force already. True when it is in force afterwards. Used for a mode left behind by an
     // earlier run, and on the way down after a fault, where no lock of the back end may be taken.
     virtual bool PutBackMode(const DisplayMode& mode) = 0;
+    // The mode in force now, read the way PutBackMode reads it, whether or not the display is open.
+    virtual bool ModeInForce(DisplayMode& mode) = 0;
 
     // The device ramp through the screen's DC; true on success.
     virtual bool WriteRamp(const DeviceRamp& ramp) = 0;

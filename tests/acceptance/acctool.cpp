@@ -13,6 +13,8 @@
 //   acctool.exe setramp PERCENT  writes a ramp whose entry i is 257 * (i * PERCENT / 100)
 //   acctool.exe endsession sends the end of the session to the program's top-level windows
 //   acctool.exe fault      starts a thread in the program that faults at once
+//   acctool.exe fault main sends the program's main thread to a fault; prints the milliseconds until the
+//                          screen's ramp changed, or "unchanged" after 5 s
 //   acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
 //   acctool.exe holdplace SECONDS  holds the program's single-instance record, as an elevated copy
 //                          does, with an access list that denies this user; prints "held", then
@@ -24,6 +26,7 @@
 #include <wtsapi32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -336,6 +339,56 @@ int Fault()
     return thread ? 0 : 1;
 }
 
+bool ReadScreenRamp(WORD (&ramp)[3][256])
+{
+    HDC screen = GetDC(nullptr);
+    const BOOL read = GetDeviceGammaRamp(screen, ramp);
+    ReleaseDC(nullptr, screen);
+    return read != FALSE;
+}
+
+// The program's user-interface thread (the one that owns the main dialog) is sent to an address
+// where nothing is, as a fault in a window procedure would: it stops, and it then runs no other
+// message. Waits until the screen's ramp changes and prints after how many milliseconds, or
+// "unchanged" after 5 s.
+int FaultMainThread()
+{
+    HWND main = FindMainDialog();
+    DWORD pid = 0;
+    const DWORD tid = main ? GetWindowThreadProcessId(main, &pid) : 0;
+    if (!tid) return 1;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, tid);
+    if (!thread) return 1;
+    WORD before[3][256], now[3][256];
+    bool ok = ReadScreenRamp(before) && SuspendThread(thread) != static_cast<DWORD>(-1);
+    if (ok) {
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_CONTROL;
+        ok = GetThreadContext(thread, &context);
+#if defined(_WIN64)
+        context.Rip = 16;
+#else
+        context.Eip = 16;
+#endif
+        ok = ok && SetThreadContext(thread, &context);
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+    if (!ok) return 1;
+    // The thread waits for its next message before it returns to the changed address.
+    PostMessageW(main, WM_NULL, 0, 0);
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < 5000) {
+        if (ReadScreenRamp(now) && std::memcmp(now, before, sizeof(now)) != 0) {
+            std::printf("%llu\n", GetTickCount64() - start);
+            return 0;
+        }
+        Sleep(10);
+    }
+    std::printf("unchanged\n");
+    return 0;
+}
+
 int RestoreMode()
 {
     return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
@@ -482,6 +535,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"systemreset") return SystemReset(argv[2]);
     if (verb == L"endsession") return EndSession();
     if (verb == L"fault") return Fault();
+    if (argc == 3 && std::wstring(argv[1]) == L"fault" && std::wstring(argv[2]) == L"main") return FaultMainThread();
     if (argc == 3 && std::wstring(argv[1]) == L"setramp") return WriteRamp(_wtoi(argv[2])) ? 0 : 1;
     if (argc == 3 && std::wstring(argv[1]) == L"holdplace") return HoldPlace(_wtoi(argv[2]));
     if (argc == 5 && std::wstring(argv[1]) == L"holdkey")
@@ -489,6 +543,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
     std::fwprintf(stderr,
                   L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"
-                  L"systemreset displaychange|resume|unlock|endsession|fault|brokendialog FILE ID...|holdplace SECONDS\n");
+                  L"systemreset displaychange|resume|unlock|endsession|fault [main]|brokendialog FILE ID...|"
+                  L"holdplace SECONDS\n");
     return 2;
 }

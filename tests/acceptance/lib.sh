@@ -301,6 +301,19 @@ wait_since() {
   return 1
 }
 
+# holds_for SECONDS WHAT WANT: "$(WHAT)" prints WANT at every look for SECONDS (a fraction
+# allowed); prints what it saw and returns 1 at the first look that differs.
+holds_for() {
+  local t0 seen
+  t0=$(date +%s.%N)
+  while :; do
+    seen=$($2)
+    [ "$seen" = "$3" ] || { echo "$2 is '$seen', expected '$3'"; return 1; }
+    awk -v a="$t0" -v b="$(date +%s.%N)" -v l="$1" 'BEGIN { exit !(b - a > l) }' && return 0
+    sleep 0.1
+  done
+}
+
 # key_to_wine KEYS...: xdotool key presses that reach Wine. The keys go to the X input focus,
 # so Wine's virtual desktop window gets the focus first (there is no window manager).
 key_to_wine() {

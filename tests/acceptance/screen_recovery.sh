@@ -3,7 +3,8 @@
 # favourite gamma on the screen, "Zerenta.Recovery" lies beside the settings, and:
 # - the Wine process killed hard leaves the ramp wrong; the next start puts the start-up mode
 #   and ramp back within 3 s and removes the file, and its exit restores that same state;
-# - a fault in the program puts them back on its way down, before the system's crash box;
+# - a fault in the program puts them back on its way down, before the system's crash box; a fault
+#   of its main thread, whose windows then answer nothing, has the ramp back within 1 s;
 # - the end of the session puts them back.
 source "$(dirname "$0")/lib.sh"
 
@@ -51,6 +52,23 @@ wait_for has_recovery no 5 || fail "the recovery file stayed after the fault"
 # Wine's crash box for the program comes after the program's own handling; closing it ends both.
 driver "timeout 15000" 'wait title="Program Error" visible' "close" >/dev/null || say "no crash box came up"
 wait_app_exit 20 || { fail "the program did not end after its fault"; stop_app; }
+restore_screen
+
+say "a fault on the main thread puts the start-up ramp back within 1 s"
+start_app
+change_through_favourites || abort "could not change the screen before the fault"
+out=$(acctool fault main) || fail "could not send the program's main thread to a fault"
+if [ "$out" = unchanged ]; then
+  fail "the ramp was not back 5 s after the fault: $(ramp)"
+elif [ "$out" -le 1000 ]; then
+  say "ramp changed $out ms after the fault"
+else
+  fail "the ramp changed only $out ms after the fault"
+fi
+[ "$(ramp)" = "$start_ramp" ] || fail "after the fault the ramp is $(ramp)"
+driver "timeout 15000" 'wait title="Program Error" visible' "close" >/dev/null || say "no crash box came up"
+wait_app_exit 20 || { fail "the program did not end after its fault"; stop_app; }
+wait_for screen_size "$start_screen" 10 || fail "the fault left the desktop size"
 restore_screen
 
 say "the end of the session puts the screen back"

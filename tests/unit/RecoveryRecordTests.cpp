@@ -16,19 +16,34 @@ DeviceRamp IdentityRamp()
     return ramp;
 }
 
+RecoveryDisplay FullDisplay()
+{
+    RecoveryDisplay display;
+    display.hasStartupRamp = true;
+    display.startupRamp = IdentityRamp();
+    for (std::size_t i = 256; i < 512; ++i)  // a calibrated green channel that tops out early
+        display.startupRamp[i] = std::min<std::uint16_t>(display.startupRamp[i], 60000);
+    display.hasStartupMode = true;
+    display.startupMode = DisplayMode{1280, 1024, 32, 60};
+    display.hasLeftRamp = true;
+    for (std::size_t i = 0; i < display.leftRamp.size(); ++i)
+        display.leftRamp[i] = static_cast<std::uint16_t>(128 * (i % 256));
+    display.hasLeftMode = true;
+    display.leftMode = DisplayMode{800, 600, 32, 60};
+    return display;
+}
+
 RecoveryRecord FullRecord()
 {
     RecoveryRecord record;
-    record.hasRamp = true;
-    record.ramp = IdentityRamp();
-    for (std::size_t i = 256; i < 512; ++i)  // a calibrated green channel that tops out early
-        record.ramp[i] = std::min<std::uint16_t>(record.ramp[i], 60000);
-    record.hasMode = true;
-    record.mode = DisplayMode{1280, 1024, 32, 60};
+    record.owner.session = 1;
+    record.owner.sidLength = 12;
+    for (std::uint8_t i = 0; i < 12; ++i) record.owner.sid[i] = static_cast<std::uint8_t>(i + 1);
+    record.displays.push_back(FullDisplay());
     return record;
 }
 
-bool Decodes(const RecoveryBytes& bytes, RecoveryRecord* out = nullptr)
+bool Decodes(const std::vector<std::uint8_t>& bytes, RecoveryRecord* out = nullptr)
 {
     RecoveryRecord record;
     const bool ok = DecodeRecoveryRecord(bytes.data(), bytes.size(), record);
@@ -36,45 +51,62 @@ bool Decodes(const RecoveryBytes& bytes, RecoveryRecord* out = nullptr)
     return ok;
 }
 
+// Puts a correct check field on bytes changed by hand, as a forger would.
+void Reseal(std::vector<std::uint8_t>& bytes)
+{
+    const std::size_t check = bytes.size() - 4;
+    const std::uint32_t crc = Crc32(bytes.data(), check);
+    for (int i = 0; i < 4; ++i) bytes[check + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+}
+
 }  // namespace
 
-TEST(RecoveryRecord, EncodesLittleEndianBehindItsHeaderAndDecodesToTheSameScreen)
+TEST(RecoveryRecord, EncodesLittleEndianBehindItsHeaderAndDecodesToTheSameScreens)
 {
-    const RecoveryBytes bytes = EncodeRecoveryRecord(FullRecord());
+    const std::vector<std::uint8_t> bytes = EncodeRecoveryRecord(FullRecord());
+    ASSERT_EQ(bytes.size(), 3264u);
     const std::vector<std::uint8_t> head(bytes.begin(), bytes.begin() + 20);
     EXPECT_EQ(head, (std::vector<std::uint8_t>{
                         'Z', 'R', 'R', 'F',  // magic
-                        1, 0, 0, 0,          // version 1
-                        3, 0, 0, 0,          // ramp and mode
-                        0x00, 0x05, 0, 0,    // width 1280
-                        0x00, 0x04, 0, 0,    // height 1024
+                        2, 0, 0, 0,          // version 2
+                        1, 0, 0, 0,          // session 1
+                        12, 0, 0, 0,         // a SID of 12 bytes
+                        1, 2, 3, 4,          // its first bytes
                     }));
-    EXPECT_EQ(bytes[28 + 2 * 1], 0x01);  // red entry 1 is 257: 0x0101
-    EXPECT_EQ(bytes[28 + 2 * 1 + 1], 0x01);
+    EXPECT_EQ(bytes[84], 1);       // one display
+    EXPECT_EQ(bytes[88], 0);       // its device name is empty
+    EXPECT_EQ(bytes[88 + 64], 15);  // start-up ramp and mode, ramp and mode left
+    EXPECT_EQ(bytes[88 + 68], 0x00);  // start-up width 1280
+    EXPECT_EQ(bytes[88 + 69], 0x05);
+    EXPECT_EQ(bytes[88 + 84], 0x20);  // width left 800
+    EXPECT_EQ(bytes[88 + 85], 0x03);
+    EXPECT_EQ(bytes[88 + 100 + 2], 0x01);  // start-up red entry 1 is 257: 0x0101
+    EXPECT_EQ(bytes[88 + 100 + 3], 0x01);
+    EXPECT_EQ(bytes[88 + 1636 + 2], 0x80);  // red entry 1 left is 128: 0x0080
+    EXPECT_EQ(bytes[88 + 1636 + 3], 0x00);
 
     RecoveryRecord decoded;
     ASSERT_TRUE(Decodes(bytes, &decoded));
-    EXPECT_TRUE(decoded.hasRamp && decoded.hasMode);
-    EXPECT_EQ(decoded.ramp, FullRecord().ramp);
-    EXPECT_EQ(decoded.mode.width, 1280u);
-    EXPECT_EQ(decoded.mode.refresh_rate, 60u);
+    EXPECT_TRUE(decoded == FullRecord());
 
-    // Either half alone, as when the adapter has no gamma control or the mode cannot be read.
-    RecoveryRecord rampOnly = FullRecord();
-    rampOnly.hasMode = false;
-    ASSERT_TRUE(Decodes(EncodeRecoveryRecord(rampOnly), &decoded));
-    EXPECT_TRUE(decoded.hasRamp);
-    EXPECT_FALSE(decoded.hasMode);
-    RecoveryRecord modeOnly = FullRecord();
-    modeOnly.hasRamp = false;
-    ASSERT_TRUE(Decodes(EncodeRecoveryRecord(modeOnly), &decoded));
-    EXPECT_FALSE(decoded.hasRamp);
-    EXPECT_TRUE(decoded.hasMode);
+    // Each part alone, as when the adapter has no gamma control, the mode cannot be read or the
+    // run changed only the ramp; and several displays, each with a name.
+    RecoveryRecord parts = FullRecord();
+    parts.displays[0].hasLeftMode = false;
+    parts.displays[0].leftMode = {};
+    RecoveryDisplay modeOnly = FullDisplay();
+    modeOnly.hasStartupRamp = modeOnly.hasLeftRamp = false;
+    modeOnly.startupRamp = modeOnly.leftRamp = {};
+    modeOnly.device[0] = u'B';
+    parts.displays.push_back(modeOnly);
+    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 3172u);
+    ASSERT_TRUE(Decodes(EncodeRecoveryRecord(parts), &decoded));
+    EXPECT_TRUE(decoded == parts);
 }
 
 TEST(RecoveryRecord, AnyFlippedBitOrOtherLengthIsRefused)
 {
-    RecoveryBytes bytes = EncodeRecoveryRecord(FullRecord());
+    std::vector<std::uint8_t> bytes = EncodeRecoveryRecord(FullRecord());
     int accepted = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         for (int bit = 0; bit < 8; ++bit) {
@@ -87,49 +119,71 @@ TEST(RecoveryRecord, AnyFlippedBitOrOtherLengthIsRefused)
     ASSERT_TRUE(Decodes(bytes));
 
     RecoveryRecord record;
-    std::vector<std::uint8_t> longer(bytes.begin(), bytes.end());
+    std::vector<std::uint8_t> longer = bytes;
     longer.push_back(0);
-    EXPECT_FALSE(DecodeRecoveryRecord(longer.data(), longer.size(), record));
+    EXPECT_FALSE(Decodes(longer));
     EXPECT_FALSE(DecodeRecoveryRecord(bytes.data(), bytes.size() - 1, record));
     EXPECT_FALSE(DecodeRecoveryRecord(bytes.data(), 0, record));
     EXPECT_FALSE(DecodeRecoveryRecord(nullptr, bytes.size(), record));
+    // A count that does not fit the size, even with a correct check field.
+    bytes[84] = 2;
+    Reseal(bytes);
+    EXPECT_FALSE(Decodes(bytes));
+    RecoveryRecord tooMany = FullRecord();
+    tooMany.displays.assign(17, FullDisplay());
+    EXPECT_TRUE(EncodeRecoveryRecord(tooMany).empty());
 }
 
-// A forged file carries a correct check field; what it describes must still be a screen.
-TEST(RecoveryRecord, AWellFormedRecordOfAnImplausibleScreenIsRefused)
+// A forged file carries a correct check field; the start-up screen it describes must still be a
+// screen. What a run left is only compared with the screen and is not judged.
+TEST(RecoveryRecord, AWellFormedRecordOfAnImplausibleStartupScreenIsRefused)
 {
-    const auto refused = [](const RecoveryRecord& record) { return !Decodes(EncodeRecoveryRecord(record)); };
-    RecoveryRecord record = FullRecord();
+    const auto refused = [](const RecoveryDisplay& display) {
+        RecoveryRecord record = FullRecord();
+        record.displays[0] = display;
+        return !Decodes(EncodeRecoveryRecord(record));
+    };
+    RecoveryDisplay display = FullDisplay();
 
-    record.ramp.fill(0);
-    EXPECT_TRUE(refused(record)) << "black";
-    record.ramp.fill(0x8000);
-    EXPECT_TRUE(refused(record)) << "flat grey";
-    record.ramp = IdentityRamp();
-    for (std::size_t i = 512; i < 768; ++i) record.ramp[i] = static_cast<std::uint16_t>(65535 - 257 * (i - 512));
-    EXPECT_TRUE(refused(record)) << "blue inverted";
-    record.ramp = IdentityRamp();
-    record.ramp[100] = 0;
-    EXPECT_TRUE(refused(record)) << "red falls once";
-    record.ramp = IdentityRamp();
-    for (std::size_t i = 0; i < 256; ++i) record.ramp[i] = static_cast<std::uint16_t>(40000 + 100 * i);
-    EXPECT_TRUE(refused(record)) << "red starts bright";
+    display.startupRamp.fill(0);
+    EXPECT_TRUE(refused(display)) << "black";
+    display.startupRamp.fill(0x8000);
+    EXPECT_TRUE(refused(display)) << "flat grey";
+    display.startupRamp = IdentityRamp();
+    for (std::size_t i = 512; i < 768; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(65535 - 257 * (i - 512));
+    EXPECT_TRUE(refused(display)) << "blue inverted";
+    display.startupRamp = IdentityRamp();
+    display.startupRamp[100] = 0;
+    EXPECT_TRUE(refused(display)) << "red falls once";
+    display.startupRamp = IdentityRamp();
+    for (std::size_t i = 0; i < 256; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(40000 + 100 * i);
+    EXPECT_TRUE(refused(display)) << "red starts bright";
 
-    record = FullRecord();
+    display = FullDisplay();
     for (const DisplayMode mode : {DisplayMode{0, 768, 32, 60}, DisplayMode{1024, 100000, 32, 60},
                                    DisplayMode{1024, 768, 7, 60}, DisplayMode{1024, 768, 0xFFFFFFFFu, 60},
                                    DisplayMode{1024, 768, 32, 5000}}) {
-        record.mode = mode;
-        EXPECT_TRUE(refused(record)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
+        display.startupMode = mode;
+        EXPECT_TRUE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
     }
-    record.mode = DisplayMode{800, 600, 16, 0};
-    EXPECT_FALSE(refused(record)) << "the default rate is a rate";
+    display.startupMode = DisplayMode{800, 600, 16, 0};
+    EXPECT_FALSE(refused(display)) << "the default rate is a rate";
+    display.leftRamp.fill(0);
+    display.leftMode = DisplayMode{};
+    EXPECT_FALSE(refused(display)) << "what was left is only compared";
 
-    record.hasRamp = record.hasMode = false;
-    EXPECT_TRUE(refused(record)) << "a record of nothing";
-    RecoveryBytes bytes = EncodeRecoveryRecord(FullRecord());
-    bytes[8] |= 4;  // a content bit of a later version
-    const std::uint32_t crc = Crc32(bytes.data(), 1564);
-    for (int i = 0; i < 4; ++i) bytes[1564 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+    display.hasStartupRamp = display.hasStartupMode = display.hasLeftRamp = display.hasLeftMode = false;
+    EXPECT_TRUE(refused(display)) << "a display of nothing";
+    std::vector<std::uint8_t> bytes = EncodeRecoveryRecord(FullRecord());
+    bytes[88 + 64] |= 16;  // a content bit of a later version
+    Reseal(bytes);
     EXPECT_FALSE(Decodes(bytes)) << "unknown contents";
+    bytes = EncodeRecoveryRecord(FullRecord());
+    bytes[12] = 69;  // a SID longer than any
+    Reseal(bytes);
+    EXPECT_FALSE(Decodes(bytes)) << "SID length";
+    bytes = EncodeRecoveryRecord(FullRecord());
+    bytes[4] = 1;  // the earlier format, which holds no state left behind
+    Reseal(bytes);
+    EXPECT_FALSE(Decodes(bytes)) << "version 1";
 }

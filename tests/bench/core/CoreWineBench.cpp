@@ -26,9 +26,10 @@ public:
     void ReleaseAll() override {}
     void EnumModes(ModeSink, void*) override {}
     HRESULT SetMode(const DisplayMode&) override { return S_OK; }
-    void RestoreMode() override {}
+    bool RestoreMode() override { return true; }
     bool GetMode(DisplayMode&) override { return false; }
     bool PutBackMode(const DisplayMode&) override { return true; }
+    bool ModeInForce(DisplayMode&) override { return false; }
     bool WriteRamp(const DeviceRamp& ramp) override { return ramp[255] != 1; }
     bool ReadRamp(DeviceRamp&) override { return true; }
     void Wait(DWORD) override {}

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <tuple>
 
 #include "core/CCoreLibrary.h"
+#include "core/CRecoveryFile.h"
 #include "core/GammaMath.h"
 #include "core/RecoveryRecord.h"
 #include "tests/wine/core/FakeBackEnd.h"
@@ -78,6 +81,16 @@ protected:
         return SendMessageW(CCoreLibrary::Instance().CoreWindow(), message, wParam, 0);
     }
     bool FileThere() const { return GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string FileBytes() const {
+        std::ifstream in(m_path.c_str(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    orvel::RecoveryRecord FileRecord() const {
+        const std::string bytes = FileBytes();
+        orvel::RecoveryRecord record;
+        orvel::DecodeRecoveryRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
+        return record;
+    }
     void PutFile(const std::string& bytes) const {
         std::ofstream(m_path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
@@ -92,46 +105,85 @@ protected:
     ReplyRecorder m_recorder;
 };
 
-std::string Bytes(const orvel::RecoveryBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Bytes(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// This user in this session, as the core stamps its records.
+orvel::RecoveryOwner Owner() {
+    orvel::CRecoveryFile file;
+    file.SetPath(L"owner");
+    return file.Owner();
+}
+
+// What a run of this user and session leaves when it is killed after ChangeRampAndMode.
+orvel::RecoveryRecord KilledRunRecord() {
+    orvel::RecoveryRecord record;
+    record.owner = Owner();
+    orvel::RecoveryDisplay& display = record.displays.emplace_back();
+    display.hasStartupRamp = display.hasLeftRamp = display.hasStartupMode = display.hasLeftMode = true;
+    display.startupRamp = kStartupRamp;
+    display.leftRamp = DimRamp();
+    display.startupMode = kStartupMode;
+    display.leftMode = kOtherMode;
+    return record;
+}
 
 }  // namespace
 
 TEST_F(CoreRecovery, TheRecordIsOnDiskBeforeTheScreenChangesAndGoesOnceTheScreenIsBack) {
     ASSERT_TRUE(Init());
     EXPECT_FALSE(FileThere()) << "nothing has changed yet";
-    std::vector<bool> fileAtChange;
-    m_script.beforeChange = [&] { fileAtChange.push_back(FileThere()); };
+    std::vector<orvel::RecoveryRecord> fileAtChange;
+    m_script.beforeChange = [&] { fileAtChange.push_back(FileRecord()); };
 
     ChangeRampAndMode();
-    EXPECT_EQ(fileAtChange, (std::vector<bool>{true, true}));
-    std::ifstream in(m_path.c_str(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    orvel::RecoveryRecord record;
-    ASSERT_TRUE(orvel::DecodeRecoveryRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record));
-    EXPECT_TRUE(record.hasRamp && record.hasMode);
-    EXPECT_EQ(record.ramp, kStartupRamp);
-    EXPECT_EQ(FakeBackEnd::Text(record.mode), FakeBackEnd::Text(kStartupMode));
+    // Each change is on disk before it reaches the screen: the start-up state beside what the
+    // screen will show.
+    ASSERT_EQ(fileAtChange.size(), 2u);
+    orvel::RecoveryRecord rampOnly = KilledRunRecord();
+    rampOnly.displays[0].hasLeftMode = false;
+    rampOnly.displays[0].leftMode = {};
+    EXPECT_TRUE(fileAtChange[0] == rampOnly) << "at the ramp change";
+    EXPECT_TRUE(fileAtChange[1] == KilledRunRecord()) << "at the mode change";
+    EXPECT_GT(Owner().sidLength, 0u);
+    m_script.beforeChange = nullptr;
 
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 0);
-    EXPECT_TRUE(FileThere()) << "the mode still differs";
+    ASSERT_TRUE(FileThere()) << "the mode still differs";
+    EXPECT_EQ(FileRecord().displays[0].leftRamp, kStartupRamp);
+    // A return to the start-up mode that fails keeps the record.
+    m_script.restoreModeFails = true;
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
+    EXPECT_TRUE(FileThere()) << "the mode is not back";
+    m_script.restoreModeFails = false;
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
     EXPECT_FALSE(FileThere());
-    EXPECT_FALSE(FileThere() || GetFileAttributesW((m_path + L".tmp").c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(CoreRecovery, ARunThatEndedWithoutRestoringIsPutRightByTheNextStartBeforeItOpensTheDisplay) {
+TEST_F(CoreRecovery, TheNextStartPutsBackWhatTheScreenStillShowsOfAKilledRunBeforeItOpensTheDisplay) {
     ASSERT_TRUE(Init());
     ChangeRampAndMode();
     CCoreLibrary::Instance().ClearUp();  // the process goes without a restore
     ASSERT_TRUE(FileThere());
+    const std::string killed = FileBytes();
 
     m_script.calls.clear();
     m_script.writes.clear();
     ASSERT_TRUE(Init());
-    EXPECT_EQ(CallsBeforeOpen(), (std::vector<std::string>{"release", "putback " + FakeBackEnd::Text(kStartupMode), "write"}));
+    EXPECT_EQ(CallsBeforeOpen(),
+              (std::vector<std::string>{"release", "read", "putback " + FakeBackEnd::Text(kStartupMode), "write"}));
     ASSERT_EQ(m_script.writes.size(), 1u);
     EXPECT_EQ(m_script.writes[0], kStartupRamp);
+    EXPECT_FALSE(FileThere());
+
+    // The mode put back by the system and another program's ramp written since: both stay, and
+    // the record goes.
+    CCoreLibrary::Instance().ClearUp();
+    PutFile(killed);
+    m_script.device = kIdentity;
+    m_script.current = kStartupMode;
+    m_script.calls.clear();
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(CallsBeforeOpen(), (std::vector<std::string>{"release", "read"}));
     EXPECT_FALSE(FileThere());
     // A start that finds nothing to put back opens the display at once.
     CCoreLibrary::Instance().ClearUp();
@@ -140,23 +192,33 @@ TEST_F(CoreRecovery, ARunThatEndedWithoutRestoringIsPutRightByTheNextStartBefore
     EXPECT_EQ(CallsBeforeOpen(), (std::vector<std::string>{"release"}));
 }
 
-TEST_F(CoreRecovery, ADamagedOrForgedFileIsRemovedWithoutTouchingTheScreen) {
-    orvel::RecoveryRecord dark;
-    dark.hasRamp = true;  // an all-black ramp with a correct check field
-    std::string flipped = Bytes(orvel::EncodeRecoveryRecord(orvel::RecoveryRecord{true, kStartupRamp, true, kStartupMode}));
+TEST_F(CoreRecovery, ADamagedForgedOrEarlierFileIsRemovedAndAnotherSessionsKeptWithoutTouchingTheScreen) {
+    orvel::RecoveryRecord dark = KilledRunRecord();
+    dark.displays[0].startupRamp.fill(0);  // an all-black ramp with a correct check field
+    std::string flipped = Bytes(orvel::EncodeRecoveryRecord(KilledRunRecord()));
     flipped[40] ^= 0x10;
-    const std::pair<const char*, std::string> files[] = {
-        {"a flipped bit", flipped},
-        {"a forged dark ramp", Bytes(orvel::EncodeRecoveryRecord(dark))},
-        {"one byte short", flipped.substr(1)},
-        {"four megabytes", std::string(4 << 20, 'Z')},
+    std::string earlier = flipped.substr(0, 1568);  // the earlier format's size and version
+    earlier[4] = 1;
+    orvel::RecoveryRecord foreign = KilledRunRecord();
+    foreign.owner.session += 1;
+    const std::tuple<const char*, std::string, bool> files[] = {
+        {"a flipped bit", flipped, false},
+        {"a forged dark ramp", Bytes(orvel::EncodeRecoveryRecord(dark)), false},
+        {"one byte short", flipped.substr(1), false},
+        {"four megabytes", std::string(4 << 20, 'Z'), false},
+        {"version 1", earlier, false},
+        {"another session's", Bytes(orvel::EncodeRecoveryRecord(foreign)), true},
     };
-    for (const auto& [what, bytes] : files) {
+    // The screen shows what the records say was left.
+    m_script.device = DimRamp();
+    m_script.deviceWritten = true;
+    m_script.current = kOtherMode;
+    for (const auto& [what, bytes, kept] : files) {
         PutFile(bytes);
         m_script.calls.clear();
         ASSERT_TRUE(Init()) << what;
         EXPECT_EQ(CallsBeforeOpen(), (std::vector<std::string>{"release"})) << what;
-        EXPECT_FALSE(FileThere()) << what;
+        EXPECT_EQ(FileThere(), kept) << what;
         CCoreLibrary::Instance().ClearUp();
     }
 }
@@ -190,13 +252,14 @@ TEST_F(CoreRecovery, TheRampLastWrittenComesBackWhenTheSystemReplacesItAndOnlyTh
     Notify(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
     EXPECT_TRUE(m_script.writes.empty());
 
-    // After Restore Screen the start-up ramp is the one to keep, not the gamma page's.
+    // After Restore Screen nothing of the core's is in force: what another program writes stays,
+    // also at the second look a while later.
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
     m_script.device = kIdentity;
-    m_script.writes.clear();
-    Notify(WM_DISPLAYCHANGE);
-    ASSERT_EQ(m_script.writes.size(), 1u);
-    EXPECT_EQ(m_script.writes[0], kStartupRamp);
+    m_script.calls.clear();
+    for (const auto& [message, wParam] : resets) Notify(message, wParam);
+    Notify(WM_TIMER, 1);
+    EXPECT_TRUE(m_script.calls.empty());
 }
 
 TEST_F(CoreRecovery, TheEndOfTheSessionAndAFaultPutTheStartupScreenBack) {
@@ -211,19 +274,25 @@ TEST_F(CoreRecovery, TheEndOfTheSessionAndAFaultPutTheStartupScreenBack) {
     EXPECT_EQ(FakeBackEnd::Text(m_script.current), FakeBackEnd::Text(kStartupMode));
     EXPECT_FALSE(FileThere());
 
-    // The fault path: straight through the back end on a helper thread, then the file goes.
+    // The fault path: straight through the back end on a helper thread, the ramp before the mode
+    // (and again after it, which may have reset the ramp), then the file goes.
     ChangeRampAndMode();
     ASSERT_TRUE(FileThere());
     m_script.calls.clear();
     m_script.writes.clear();
     CCoreLibrary::Instance().RestoreAfterFault();
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"putback " + FakeBackEnd::Text(kStartupMode), "write"}));
-    ASSERT_EQ(m_script.writes.size(), 1u);
-    EXPECT_EQ(m_script.writes[0], kStartupRamp);
+    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"write", "putback " + FakeBackEnd::Text(kStartupMode), "write"}));
+    EXPECT_EQ(m_script.writes, (std::vector<DeviceRamp>{kStartupRamp, kStartupRamp}));
     EXPECT_FALSE(FileThere());
-    // Its own mode change notifies the core window; the re-apply must not undo the restore.
+    // From then on the core window's thread changes nothing: neither the re-apply its mode change
+    // causes nor a command still arriving.
     m_script.device = kStartupRamp;
     m_script.calls.clear();
     Notify(WM_DISPLAYCHANGE);
+    const GammaTable table = DimTable();
+    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
+    EXPECT_EQ(Send(CORE_CMD_SET_MODE, &kOtherMode, 16), 1);
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 1);
     EXPECT_TRUE(m_script.calls.empty());
+    EXPECT_FALSE(FileThere());
 }

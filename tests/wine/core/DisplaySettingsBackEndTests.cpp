@@ -145,12 +145,16 @@ TEST_F(DisplaySettingsBackEnd, ChangesAreTemporaryAndOnlyItsOwnChangeIsUndone)
     EXPECT_EQ(Text({change.mode}), "1024x768x32@0 ");
     EXPECT_EQ(change.flags, static_cast<DWORD>(CDS_FULLSCREEN));
 
-    // A second Open (a second InitCore) still knows the mode was changed.
+    // A second Open (a second InitCore) still knows the mode was changed. A refused return is
+    // reported and tried again by the next restore; once back, nothing more is undone.
     ASSERT_EQ(m_backEnd.Open(nullptr), S_OK);
-    m_backEnd.RestoreMode();
-    m_backEnd.RestoreMode();
-    ASSERT_EQ(m_script.changes.size(), 2u);
-    EXPECT_EQ(m_script.changes[1].device, L"");
-    EXPECT_FALSE(m_script.changes[1].hasMode);
-    EXPECT_EQ(m_script.changes[1].flags, 0u);
+    m_script.changeResult = DISP_CHANGE_FAILED;
+    EXPECT_FALSE(m_backEnd.RestoreMode());
+    m_script.changeResult = DISP_CHANGE_SUCCESSFUL;
+    EXPECT_TRUE(m_backEnd.RestoreMode());
+    EXPECT_TRUE(m_backEnd.RestoreMode());
+    ASSERT_EQ(m_script.changes.size(), 3u);
+    EXPECT_EQ(m_script.changes[2].device, L"");
+    EXPECT_FALSE(m_script.changes[2].hasMode);
+    EXPECT_EQ(m_script.changes[2].flags, 0u);
 }

@@ -24,6 +24,7 @@ struct FakeScript {
     // The mode in force: a mode SetMode accepts becomes it, RestoreMode returns to the first.
     DisplayMode current{1280, 1024, 32, 60};
     bool modeUnreadable = false;
+    bool restoreModeFails = false;
     // What the device holds once a ramp was written (or set here, as the system would); before
     // that it reads back the start-up ramp.
     DeviceRamp device{};
@@ -78,10 +79,12 @@ public:
         m_script.current = mode;
         return S_OK;
     }
-    void RestoreMode() override {
+    bool RestoreMode() override {
         m_script.calls.push_back("restoremode");
+        if (m_script.restoreModeFails) return false;
         if (m_changed) m_script.current = m_startup;
         m_changed = false;
+        return true;
     }
     bool GetMode(DisplayMode& mode) override {
         m_script.calls.push_back("getmode");
@@ -93,6 +96,10 @@ public:
         m_script.calls.push_back("putback " + Text(mode));
         m_script.current = mode;
         return true;
+    }
+    bool ModeInForce(DisplayMode& mode) override {
+        mode = m_script.current;
+        return !m_script.modeUnreadable;
     }
     bool WriteRamp(const DeviceRamp& ramp) override {
         m_script.calls.push_back("write");
