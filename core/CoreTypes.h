@@ -20,7 +20,7 @@ inline constexpr std::uint32_t CORE_CMD_GAMMA_SWEEP = 22;
 inline constexpr std::uint32_t CORE_CMD_GET_MODE = 30;
 // CORE_CMD_SET_MODE for a caller that cannot answer a box (a command line): a refused mode gives
 // the result 1, with no warning shown and nothing put back, since nothing was changed.
-inline constexpr std::uint32_t CORE_CMD_TRY_MODE = 40;
+inline constexpr std::uint32_t CORE_CMD_TRY_MODE = 50;
 
 // Replies, core to the sender of a command. CORE_RPL_MODE shares its number with
 // CORE_CMD_ENUM_MODES; the two travel in opposite directions. It answers both

@@ -42,7 +42,6 @@ hwnd=$(show_main) || abort "Configure did not show the main dialog"
 
 say "the mode favourite gets Ctrl+Alt+1"
 open_box 1034 1052 >/dev/null || abort "no hotkey box for the favourite mode"
-[ -n "${ZR_SHOTS_DIR:-}" ] && sleep 0.3 && import -window root -display "$DISPLAY" -crop 900x560+280+280 "$ZR_SHOTS_DIR/hotkey-box.png"
 type_key 1 >/dev/null || fail "Ctrl+Alt+1 did not reach the hotkey control"
 out=$(driver "wait title=\"$box\" visible" "click 1" "wait title=\"$box\" gone" "find hwnd=$hwnd" "lv-text 1034 0 3") ||
   fail "Set with Ctrl+Alt+1: $out"
@@ -56,6 +55,7 @@ open_box 1036 1053 >/dev/null || abort "no hotkey box for the gamma favourite"
 driver "wait title=\"$box\" visible" "control 1061" "send WM_USER+1 $(ctrl_alt 3) 0" >/dev/null
 seen=$(press_set | problem)
 [ "$seen" = "Ctrl+Alt+3 is in use by another program." ] || fail "taken by another program, the box says '$seen'"
+[ -n "${ZR_SHOTS_DIR:-}" ] && sleep 0.3 && import -window root -display "$DISPLAY" -crop 640x440+330+295 "$ZR_SHOTS_DIR/hotkey-box.png"
 type_key 1 >/dev/null || fail "Ctrl+Alt+1 did not reach the hotkey control"
 seen=$(press_set | problem)
 [ "$seen" = "Ctrl+Alt+1 is already the hotkey of 800 x 600 32bpp 60Hz." ] || fail "another favourite's, the box says '$seen'"
