@@ -22,13 +22,10 @@ bool CommandLineSelectsDirectDraw() {
     bool selected = false;
     for (int i = 1; i < count && !selected; ++i) {
         const wchar_t* name = arguments[i];
-        // Only a switch: a bare word is another switch's value, such as a favourite's name.
         if (name[0] == L'/')
             ++name;
         else if (name[0] == L'-')
             name += name[1] == L'-' ? 2 : 1;
-        else
-            continue;
         selected = _wcsicmp(name, L"directdraw") == 0;
     }
     LocalFree(arguments);
