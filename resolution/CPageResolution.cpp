@@ -146,9 +146,10 @@ std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
 std::vector<FavouriteKey> CPageResolution::ListedFavouriteKeys() const
 {
     std::vector<FavouriteKey> keys;
+    // One entry per row, so that entry i is row i.
     for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        if (const zr::FavouriteMode* favourite = m_favourites.RowAt(i))
-            keys.push_back({FavouriteName(favourite->mode), favourite->hotkey});
+        const zr::FavouriteMode* favourite = m_favourites.RowAt(i);
+        keys.push_back(favourite ? FavouriteKey{FavouriteName(favourite->mode), favourite->hotkey} : FavouriteKey{});
     }
     return keys;
 }
