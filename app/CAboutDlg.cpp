@@ -33,6 +33,15 @@ std::wstring CAboutDlg::NoticeText(int year)
     return ReplaceFirst(zr::LoadStringResource(IDS_ABOUT_NOTICE), L"%d", std::to_wstring(year));
 }
 
+void CAboutDlg::OnDpiChanged(UINT dpi) noexcept
+{
+    // Fonts of their own, made from sizes for 96 DPI or from the dialog's font.
+    m_versionText.SetDpi(dpi);
+    m_noticeText.SetDpi(dpi);
+    m_homePage.SetBaseFont(GetDialogFont());
+    m_mail.SetBaseFont(GetDialogFont());
+}
+
 BOOL CAboutDlg::OnInitDialog() noexcept
 {
     m_homePage.Attach(m_hWnd, IDC_ABOUT_HOMEPAGE);

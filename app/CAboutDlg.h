@@ -23,6 +23,7 @@ public:
 
 protected:
     BOOL OnInitDialog() noexcept override;
+    void OnDpiChanged(UINT dpi) noexcept override;
 
 private:
     RECT ChildRect(int id) const noexcept;

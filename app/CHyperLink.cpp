@@ -35,16 +35,7 @@ bool CHyperLink::Attach(HWND dialog, int id) noexcept
     if (m_url.empty()) m_url = GetWindowText();
     if (GetWindowText().empty()) SetWindowText(m_url);
 
-    HFONT base = GetFont();
-    if (!base) base = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    if (!base) base = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
-    LOGFONTW lf{};
-    ::GetObjectW(base, sizeof(lf), &lf);
-    m_normalFont.reset(::CreateFontIndirectW(&lf));
-    lf.lfUnderline = TRUE;
-    m_underlineFont.reset(::CreateFontIndirectW(&lf));
-    SetFont(m_normalFont.get(), false);
-
+    MakeFonts(GetFont());
     PositionWindow();
     SetDefaultCursor();
     m_underline = -1;
@@ -54,6 +45,29 @@ bool CHyperLink::Attach(HWND dialog, int id) noexcept
         m_toolTip.Activate(true);
     }
     return true;
+}
+
+void CHyperLink::MakeFonts(HFONT base) noexcept
+{
+    if (!base) base = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    if (!base) base = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
+    LOGFONTW lf{};
+    ::GetObjectW(base, sizeof(lf), &lf);
+    // The control keeps using the old fonts until it has the new ones.
+    zr::UniqueFont normal(::CreateFontIndirectW(&lf));
+    lf.lfUnderline = TRUE;
+    zr::UniqueFont underlined(::CreateFontIndirectW(&lf));
+    SetFont((m_underline == 1 || (m_underline == -1 && m_over)) ? underlined.get() : normal.get(), false);
+    m_normalFont = std::move(normal);
+    m_underlineFont = std::move(underlined);
+}
+
+void CHyperLink::SetBaseFont(HFONT base) noexcept
+{
+    if (!m_hWnd) return;
+    MakeFonts(base);
+    PositionWindow();
+    Invalidate();
 }
 
 void CHyperLink::SetDefaultCursor() noexcept

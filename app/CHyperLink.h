@@ -20,6 +20,9 @@ public:
     void SetAutoSize(bool autoSize) noexcept;
     // -1: underlined while hovering; 1: always; 0: never.
     void SetUnderline(int mode) noexcept;
+    // The link's two fonts made again from `base` (the dialog's font at a new DPI); the link
+    // is fitted to its text again.
+    void SetBaseFont(HFONT base) noexcept;
 
     // Opens a URL with the shell, falling back to the browser registered for ".htm".
     // Returns the ShellExecute-style result (above 32 on success).
@@ -41,6 +44,7 @@ private:
     static constexpr UINT_PTR kHoverTimer = 100;
 
     void PositionWindow() noexcept;
+    void MakeFonts(HFONT base) noexcept;
     void ReportError(INT_PTR code) noexcept;
     void SetDefaultCursor() noexcept;
 

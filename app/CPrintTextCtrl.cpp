@@ -1,10 +1,25 @@
 #include "app/CPrintTextCtrl.h"
 
+#include "framework/Dpi.h"
+
+void CPrintTextCtrl::MakeFont(UINT dpi) noexcept
+{
+    m_font.reset(::CreateFontW(zr::ScaleForDpi(14, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                               L"Tahoma"));
+}
+
+void CPrintTextCtrl::SetDpi(UINT dpi) noexcept
+{
+    // The surface holds no font: only the next drawing uses the new one.
+    MakeFont(dpi);
+    Redraw();
+}
+
 bool CPrintTextCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) noexcept
 {
     m_bkBrush.reset(::CreateSolidBrush(m_bkColor));
-    m_font.reset(::CreateFontW(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Tahoma"));
+    MakeFont(zr::GetWindowDpi(parent));
     if (!CreateEx(0, RegisterDefaultClass(CS_HREDRAW | CS_VREDRAW), L"", style, rect, parent, id)) return false;
     const RECT client = GetClientRect();
     MakeSurface(client.right, client.bottom);

@@ -14,7 +14,10 @@ public:
     // The bitmap must leave the memory DC before either is deleted.
     ~CPrintTextCtrl() override { MakeSurface(0, 0); }
 
+    // The font follows the parent's DPI.
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id) noexcept;
+    // The font made again for `dpi` (14 pixels high at 96 DPI), and the text drawn with it.
+    void SetDpi(UINT dpi) noexcept;
     void SetPause(UINT ms) noexcept { m_pause = ms; }
     void SetFillColor(COLORREF color) noexcept { m_fillColor = color; }
     void SetTextColor(COLORREF color) noexcept;
@@ -38,6 +41,7 @@ private:
     static constexpr UINT_PTR kPauseTimer = 2;
 
     void MakeSurface(int cx, int cy) noexcept;
+    void MakeFont(UINT dpi) noexcept;
     void Redraw() noexcept;
 
     TypingScript m_script;

@@ -8,6 +8,7 @@
 #include "framework/CMenu.h"
 #include "framework/CWinApp.h"
 #include "framework/Handles.h"
+#include "framework/ScreenPlacement.h"
 #include "framework/Text.h"
 #include "settings/SettingsFile.h"
 
@@ -118,10 +119,14 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
 {
     CZerentaDlg* dlg = s_instance;
     std::vector<std::vector<std::wstring>> items;
+    std::vector<std::vector<int>> checks;
     if (dlg) {
         for (CTabPageNotify* page : dlg->Pages()) {
             items.emplace_back();
-            if (page->GetSafeHwnd()) page->GetTrayMenuItems(items.back());
+            checks.emplace_back();
+            if (!page->GetSafeHwnd()) continue;
+            page->GetTrayMenuItems(items.back());
+            page->GetTrayMenuChecks(checks.back());
             // Item j of a page is its stored favourite j: a hotkey that works is shown with it.
             for (std::size_t j = 0; j < items.back().size(); ++j) {
                 items.back()[j] = zr::AppendHotkeyToMenuText(
@@ -129,11 +134,12 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
             }
         }
     }
-    for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items)) {
+    for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items, checks)) {
         if (insert.separator)
             ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         else
-            ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_STRING, insert.id, insert.text.c_str());
+            ::InsertMenuW(menu, insert.position, MF_BYPOSITION | MF_STRING | (insert.checked ? MF_CHECKED : 0u),
+                          insert.id, insert.text.c_str());
     }
     // Read each time: the value may have been changed outside the program.
     ::CheckMenuItem(menu, ID_TRAY_START_WITH_WINDOWS,
@@ -149,7 +155,11 @@ bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
         if (!BringModalForward()) ShowAbout();
         return true;
     case ID_TRAY_CONFIGURE:
-        if (!BringModalForward()) CSystemTray::ZoomFromTray(m_hWnd, false);
+        if (!BringModalForward()) {
+            // The display may have changed while the dialog was hidden.
+            zr::KeepWindowOnScreen(m_hWnd);
+            CSystemTray::ZoomFromTray(m_hWnd, false);
+        }
         return true;
     case ID_TRAY_RESTORE_SCREEN:
         RestoreScreen();
@@ -297,8 +307,34 @@ void CZerentaDlg::OnDestroy() noexcept
     if (zr::CWinApp* app = zr::CWinApp::Get()) app->m_hMainWnd = nullptr;
 }
 
+bool CZerentaDlg::PreTranslateMessage(MSG& msg) noexcept { return m_tab.TranslateDialogKey(msg); }
+
+void CZerentaDlg::OnDpiChanged(UINT dpi) noexcept
+{
+    for (CTabPageNotify* page : Pages()) {
+        if (page->GetSafeHwnd()) page->ApplyDpi(dpi);
+    }
+    // The tab control has its new size and font: the pages go below its new tab row.
+    m_tab.ResizePages();
+}
+
+void CZerentaDlg::OnDisplayChange(WPARAM wp, LPARAM lp) noexcept
+{
+    if (IsWindowVisible()) zr::KeepWindowOnScreen(m_hWnd);
+    // Only top-level windows hear of it from the system.
+    for (CTabPageNotify* page : Pages()) {
+        if (page->GetSafeHwnd()) page->SendMessage(WM_DISPLAYCHANGE, wp, lp);
+    }
+}
+
 LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
+    if (msg == WM_DISPLAYCHANGE) {
+        OnDisplayChange(wp, lp);
+        return 0;
+    }
+    // The work area follows a mode change later under some systems (Wine among them).
+    if (msg == WM_SETTINGCHANGE && wp == SPI_SETWORKAREA && IsWindowVisible()) zr::KeepWindowOnScreen(m_hWnd);
     if (msg == kHotkeyMessage) {
         if (wp == VK_RETURN)
             RestoreScreen();

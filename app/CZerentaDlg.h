@@ -54,6 +54,10 @@ protected:
     bool OnPaint() noexcept override;
     void OnDestroy() noexcept override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+    // Tabs, Tab order and access keys across the tab strip, the shown page and the buttons.
+    bool PreTranslateMessage(MSG& msg) noexcept override;
+    // The pages follow the dialog to its new DPI.
+    void OnDpiChanged(UINT dpi) noexcept override;
 
 private:
     static void OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData);
@@ -70,6 +74,9 @@ private:
     // runs: commands that would show, end or open more boxes on the dialog are then refused.
     bool BringModalForward() const noexcept;
     void ShowAbout() noexcept;
+    // After the display changed: a shown dialog that sticks out of its screen is moved back,
+    // and every page hears of the change.
+    void OnDisplayChange(WPARAM wp, LPARAM lp) noexcept;
     void RestoreScreen() noexcept;
     void ConfirmExit() noexcept;
     // Writes the settings file; a failure is shown with the file's name and the reason, and a

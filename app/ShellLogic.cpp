@@ -7,16 +7,21 @@
 
 namespace shell {
 
-std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems)
+std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems,
+                                         const std::vector<std::vector<int>>& pageChecks)
 {
     std::vector<TrayMenuInsert> plan;
     unsigned count = 0;
     for (size_t page = 0; page < pageItems.size(); ++page) {
         const auto& items = pageItems[page];
         const size_t shown = items.size() < kTrayItemsPerPage ? items.size() : kTrayItemsPerPage;
+        const std::vector<int> none;
+        const std::vector<int>& checks = page < pageChecks.size() ? pageChecks[page] : none;
         for (size_t j = 0; j < shown; ++j) {
             const unsigned id = kTrayFirstId + static_cast<unsigned>(page) * kTrayItemsPerPage + static_cast<unsigned>(j);
-            plan.push_back({count + kTrayInsertBase, false, id, items[j]});
+            bool checked = false;
+            for (int c : checks) checked = checked || c == static_cast<int>(j);
+            plan.push_back({count + kTrayInsertBase, false, id, items[j], checked});
             ++count;
         }
         if (!items.empty()) {

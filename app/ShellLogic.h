@@ -15,6 +15,7 @@ struct TrayMenuInsert {
     bool separator;
     unsigned id;  // 0 for a separator
     std::wstring text;
+    bool checked = false;  // the item shows what is in force (MF_CHECKED)
 };
 
 // Where the dynamic items go: in front of the template's "Restore Screen" (position 4).
@@ -26,8 +27,9 @@ constexpr unsigned kTrayItemsPerPage = pageapi::kMaxTrayItems;
 
 // The insertions for every page's items, in tab order: id 10000 + page * 100 + item, and a
 // separator after each page that gave at least one item. A page's items past the first 100 are
-// left out.
-std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems);
+// left out. `pageChecks`, where given, holds per page the indexes of its items to check.
+std::vector<TrayMenuInsert> PlanTrayMenu(const std::vector<std::vector<std::wstring>>& pageItems,
+                                         const std::vector<std::vector<int>>& pageChecks = {});
 
 // Splits a dynamic command id into page and item; false for an id outside 10000..11000 or
 // one whose page index names no page.

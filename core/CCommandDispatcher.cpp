@@ -23,6 +23,16 @@ namespace {
 bool HasPayload(const COPYDATASTRUCT& command, std::size_t needed) {
     return command.lpData != nullptr && command.cbData >= needed;
 }
+
+// The device ramp of a command's GammaTable payload; false when the payload is short.
+bool ReadRampPayload(const COPYDATASTRUCT& command, DeviceRamp& ramp) {
+    if (!HasPayload(command, kGammaTableBytes)) return false;
+    // Copied first: the sender's buffer need not be aligned for 32-bit reads.
+    GammaTable table;
+    std::memcpy(table.data(), command.lpData, kGammaTableBytes);
+    WidenGammaTable(table.data(), ramp);
+    return true;
+}
 }  // namespace
 
 LRESULT CCommandDispatcher::Dispatch(CDisplay* display, HWND coreWindow, HWND sender,
@@ -69,17 +79,17 @@ LRESULT CCommandDispatcher::Dispatch(CDisplay* display, HWND coreWindow, HWND se
         return 0;
     }
     case CORE_CMD_SET_GAMMA_RAMP: {
-        if (!HasPayload(*command, kGammaTableBytes)) return 1;
-        // Copied first: the sender's buffer need not be aligned for 32-bit reads.
-        GammaTable table;
-        std::memcpy(table.data(), command->lpData, kGammaTableBytes);
         DeviceRamp ramp;
-        WidenGammaTable(table.data(), ramp);
+        if (!ReadRampPayload(*command, ramp)) return 1;
         if (!display->ApplyRamp(ramp)) {
             SendCopyData(sender, coreWindow, CORE_RPL_GAMMA_FAILED, nullptr, 0);
             return 1;
         }
         return 0;
+    }
+    case CORE_CMD_CHECK_GAMMA_RAMP: {
+        DeviceRamp ramp;
+        return ReadRampPayload(*command, ramp) && display->HoldsRamp(ramp) ? 0 : 1;
     }
     case CORE_CMD_RESTORE_GAMMA:
         // Without a ramp captured at start-up there is nothing to restore.

@@ -218,6 +218,11 @@ bool CDisplay::ReapplyRamp() {
 
 BOOL CDisplay::ReadRamp(DeviceRamp& ramp) { return m_backEnd->ReadRamp(ramp) ? TRUE : FALSE; }
 
+bool CDisplay::HoldsRamp(const DeviceRamp& ramp) {
+    DeviceRamp device;
+    return m_backEnd->ReadRamp(device) && DeviceHolds(device, ramp);
+}
+
 BOOL CDisplay::RestoreRamp() {
     // Without a captured ramp there is nothing defined to write back.
     if (!m_hasSavedRamp) return FALSE;

@@ -48,6 +48,8 @@ public:
     bool HasSavedRamp() const { return m_hasSavedRamp; }
     BOOL ApplyRamp(const DeviceRamp& ramp);
     BOOL ReadRamp(DeviceRamp& ramp);
+    // Whether the device holds `ramp` now, at the device's own precision.
+    bool HoldsRamp(const DeviceRamp& ramp);
     // Writes the start-up ramp back; writes nothing (and fails) when none was captured.
     BOOL RestoreRamp();
     BOOL ApplyLevels(double red, double green, double blue);

@@ -18,6 +18,9 @@ inline constexpr std::uint32_t CORE_CMD_PROBE_GAMMA = 21;
 inline constexpr std::uint32_t CORE_CMD_GAMMA_SWEEP = 22;
 // Answered with one CORE_RPL_MODE holding the mode in force now.
 inline constexpr std::uint32_t CORE_CMD_GET_MODE = 30;
+// Payload a GammaTable: 0 when the device holds that ramp now (within the device's precision),
+// 1 when it holds another one or cannot be read.
+inline constexpr std::uint32_t CORE_CMD_CHECK_GAMMA_RAMP = 31;
 // CORE_CMD_SET_MODE for a caller that cannot answer a box (a command line): a refused mode gives
 // the result 1, with no warning shown and nothing put back, since nothing was changed.
 inline constexpr std::uint32_t CORE_CMD_TRY_MODE = 50;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "framework/Dpi.h"
+
 namespace zr {
 
 namespace {
@@ -125,6 +127,65 @@ LRESULT CDialog::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
     return 0;
 }
 
+void CDialog::RecordLayout() noexcept
+{
+    m_layoutDpi = m_dpi;
+    m_templateFont = GetFont();
+    m_layout.clear();
+    const bool topLevel = !(GetStyle() & WS_CHILD);
+    TakeOverDialogDpiScaling(m_hWnd, topLevel);
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+        m_layout.push_back({child, r, font && font == m_templateFont});
+        TakeOverControlDpiScaling(child);
+    }
+}
+
+void CDialog::ApplyDpi(UINT dpi) noexcept
+{
+    if (!m_hWnd || dpi == 0) return;
+    m_dpi = dpi;
+    // The new font is set on the controls before the previous one is freed.
+    UniqueFont font;
+    HFONT use = m_templateFont;
+    if (dpi != m_layoutDpi && m_templateFont) {
+        LOGFONTW lf{};
+        if (::GetObjectW(m_templateFont, sizeof(lf), &lf) == sizeof(lf)) {
+            lf.lfHeight = ::MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(m_layoutDpi));
+            font.reset(::CreateFontIndirectW(&lf));
+            if (font) use = font.get();
+        }
+    }
+    const auto scale = [&](LONG v) { return ::MulDiv(v, static_cast<int>(dpi), static_cast<int>(m_layoutDpi)); };
+    for (const PlacedControl& control : m_layout) {
+        if (!::IsWindow(control.window) || ::GetParent(control.window) != m_hWnd) continue;
+        const int left = scale(control.rect.left);
+        const int top = scale(control.rect.top);
+        ::SetWindowPos(control.window, nullptr, left, top, scale(control.rect.right) - left,
+                       scale(control.rect.bottom) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.dialogFont && use) ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(use), FALSE);
+    }
+    m_dpiFont = std::move(font);
+    OnDpiChanged(dpi);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (msg == WM_DPICHANGED && !(GetStyle() & WS_CHILD)) {
+        if (const auto* r = reinterpret_cast<const RECT*>(lp)) {
+            SetWindowPos(nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ApplyDpi(LOWORD(wp));
+        return 0;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
 INT_PTR CALLBACK CDialog::StaticDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 {
     auto* self = static_cast<CDialog*>(FromHandlePermanent(wnd));
@@ -132,7 +193,11 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
         self = reinterpret_cast<CDialog*>(lp);
         if (!self) return TRUE;
         self->Bind(wnd);
-        return self->OnInitDialog();
+        self->m_dpi = GetWindowDpi(wnd);
+        const BOOL result = self->OnInitDialog();
+        // After the dialog's own initialisation, so that controls it creates (or ends) count.
+        if (self->m_hWnd) self->RecordLayout();
+        return result;
     }
     if (!self) return FALSE;
     if (msg == WM_NCDESTROY) {

@@ -1,7 +1,10 @@
 // Dialog windows built from a template: modal (DoModal) or modeless children (Create).
 #pragma once
 
+#include <vector>
+
 #include "framework/CWnd.h"
+#include "framework/Handles.h"
 
 namespace zr {
 
@@ -44,6 +47,17 @@ public:
     // The procedure every dialog of this layer runs through.
     static INT_PTR CALLBACK StaticDlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
+    // The DPI the dialog's controls are laid out for: its window's at creation, then the last
+    // one given to ApplyDpi.
+    UINT GetDpi() const noexcept { return m_dpi; }
+    // The dialog's font as its controls have it for that DPI.
+    HFONT GetDialogFont() const noexcept { return m_dpiFont ? m_dpiFont.get() : m_templateFont; }
+    // Lays the dialog's controls out for `dpi`: each at its place and size from creation scaled
+    // from the DPI of that moment, in the dialog's font made for `dpi`; then OnDpiChanged. A
+    // top-level dialog runs it on WM_DPICHANGED, after taking the suggested rectangle; a child
+    // dialog (a page) when its owner runs it.
+    void ApplyDpi(UINT dpi) noexcept;
+
 protected:
     // Return TRUE to let the system set the focus to the first tab stop.
     virtual BOOL OnInitDialog() noexcept { return TRUE; }
@@ -59,9 +73,31 @@ protected:
     // A child dialog runs the dialog manager's keyboard handling on its own keys, Tab excepted.
     bool PreTranslateMessage(MSG& msg) noexcept override;
 
+    // WM_DPICHANGED of a top-level dialog: the suggested rectangle, then ApplyDpi.
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+
+    // After ApplyDpi has placed the controls: the sizes the dialog sets in code (list columns,
+    // pens, icons, fonts of its own), and any child dialogs it owns.
+    virtual void OnDpiChanged(UINT dpi) noexcept {}
+
 private:
+    // A control as it was placed once the dialog was initialised.
+    struct PlacedControl {
+        HWND window;
+        RECT rect;        // in the dialog's client coordinates
+        bool dialogFont;  // it used the dialog's font
+    };
+    // Records the controls' places and takes the DPI scaling over from the system.
+    void RecordLayout() noexcept;
+
     UINT m_templateId;
     bool m_defaultRequested = false;
+    std::vector<PlacedControl> m_layout;
+    UINT m_layoutDpi = 96;
+    UINT m_dpi = 96;
+    HFONT m_templateFont = nullptr;
+    // The dialog's font made for m_dpi, when that is not the DPI of creation.
+    UniqueFont m_dpiFont;
 };
 
 }  // namespace zr

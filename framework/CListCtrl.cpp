@@ -1,6 +1,19 @@
 #include "framework/CListCtrl.h"
 
+#include <algorithm>
+
+#include "framework/Handles.h"
+
 namespace zr {
+
+namespace {
+int TextWidth(HDC dc, const std::wstring& text) noexcept
+{
+    SIZE size{};
+    if (text.empty() || !::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) return 0;
+    return size.cx;
+}
+}  // namespace
 
 int CListCtrl::InsertColumn(int index, const std::wstring& heading, int format, int width) const noexcept
 {
@@ -20,6 +33,41 @@ int CListCtrl::GetColumnCount() const noexcept
 {
     HWND header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::wstring CListCtrl::GetColumnText(int column) const
+{
+    wchar_t buffer[256] = {};
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = buffer;
+    info.cchTextMax = 256;
+    if (!SendMessage(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info))) return {};
+    return info.pszText ? info.pszText : L"";
+}
+
+void CListCtrl::FitColumns(int padding, const std::vector<int>& minWidths, int boldRow, HFONT boldFont) const
+{
+    ClientDC dc(m_hWnd);
+    if (!dc) return;
+    HFONT font = GetFont();
+    SelectGuard normal(dc.get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    const int rows = GetItemCount();
+    for (int column = 0, count = GetColumnCount(); column < count; ++column) {
+        int widest = TextWidth(dc.get(), GetColumnText(column));
+        for (int row = 0; row < rows; ++row) {
+            const std::wstring text = GetItemText(row, column);
+            if (row == boldRow && boldFont) {
+                SelectGuard bold(dc.get(), boldFont);
+                widest = std::max(widest, TextWidth(dc.get(), text));
+            } else {
+                widest = std::max(widest, TextWidth(dc.get(), text));
+            }
+        }
+        int width = widest + padding;
+        if (static_cast<size_t>(column) < minWidths.size()) width = std::max(width, minWidths[static_cast<size_t>(column)]);
+        if (width != GetColumnWidth(column)) SetColumnWidth(column, width);
+    }
 }
 
 int CListCtrl::InsertItem(int index, const std::wstring& text, LPARAM data) const noexcept
@@ -98,6 +146,16 @@ std::vector<int> CListCtrl::GetSelectedItems() const
     std::vector<int> items;
     for (int i = GetNextItem(-1, LVNI_SELECTED); i >= 0; i = GetNextItem(i, LVNI_SELECTED)) items.push_back(i);
     return items;
+}
+
+void CListCtrl::SelectItems(const std::vector<int>& rows) const noexcept
+{
+    SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : rows) SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    if (rows.empty()) return;
+    SetItemState(rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
+    SendMessage(LVM_SETSELECTIONMARK, 0, rows.back());
+    EnsureVisible(rows.back());
 }
 
 int CListCtrl::InsertGroup(int groupId, const std::wstring& header, int position, bool collapsible) const noexcept

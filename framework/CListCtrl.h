@@ -19,6 +19,16 @@ public:
         return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width) != 0;
     }
     int GetColumnCount() const noexcept;
+    std::wstring GetColumnText(int column) const;
+    int GetColumnWidth(int column) const noexcept
+    {
+        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+    }
+    // Sets each column as wide as its widest text, header or cell, plus `padding` pixels, and
+    // at least `minWidths[column]` where one is given. Row `boldRow` (-1: none) is measured in
+    // `boldFont`, as it is drawn.
+    void FitColumns(int padding, const std::vector<int>& minWidths = {}, int boldRow = -1,
+                    HFONT boldFont = nullptr) const;
     bool DeleteColumn(int column) const noexcept { return SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(column)) != 0; }
 
     // Items
@@ -48,6 +58,9 @@ public:
     int GetSelectedCount() const noexcept { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
     // Selected indexes, ascending.
     std::vector<int> GetSelectedItems() const;
+    // Selects exactly these rows (none for an empty list); the last one gets the focus and is
+    // scrolled into view.
+    void SelectItems(const std::vector<int>& rows) const noexcept;
     int GetSelectionMark() const noexcept { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
 
     // Styles

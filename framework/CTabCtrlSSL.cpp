@@ -1,5 +1,6 @@
 #include "framework/CTabCtrlSSL.h"
 
+#include "framework/DialogKeys.h"
 #include "framework/TabPageLayout.h"
 
 CTabCtrlSSL::~CTabCtrlSSL()
@@ -30,7 +31,9 @@ int CTabCtrlSSL::AddPage(const std::wstring& caption, int pageId, CTabPageSSL* p
     const RECT client = GetClientRect();
     if (client.right > client.left && client.bottom > client.top) ResizePage(index, client.right, client.bottom);
 
-    m_focus.push_back(OnPageAdded(index, pageId) ? ::GetWindow(page->m_hWnd, GW_CHILD) : ::GetFocus());
+    // The page's first control that takes input, not merely its first child: that is often a
+    // label, and a label cannot show the focus.
+    m_focus.push_back(OnPageAdded(index, pageId) ? zr::FirstTabStop(page->m_hWnd) : ::GetFocus());
     if (index == 0) page->ShowWindow(SW_SHOW);
     return index;
 }
@@ -60,6 +63,48 @@ void CTabCtrlSSL::ResizeToClient(int index) noexcept
     ResizePage(index, client.right, client.bottom);
 }
 
+void CTabCtrlSSL::ResizePages() noexcept
+{
+    for (int i = 0, n = static_cast<int>(m_pages.size()); i < n; ++i) ResizeToClient(i);
+}
+
+void CTabCtrlSSL::FocusPage(size_t index) noexcept
+{
+    HWND page = m_pages[index].page->m_hWnd;
+    HWND target = m_focus[index];
+    const bool usable = target && ::IsChild(page, target) && ::IsWindowVisible(target) && ::IsWindowEnabled(target);
+    if (!usable) target = zr::FirstTabStop(page);
+    if (target) zr::FocusControl(target);
+}
+
+bool CTabCtrlSSL::SelectPage(int index) noexcept
+{
+    if (!GetPage(index)) return false;
+    const int current = GetCurSel();
+    if (index == current) return true;
+    // The same notifications a click sends, through the parent, so that everything that
+    // watches them (this control's own handling included) sees a keyboard switch alike.
+    HWND parent = GetParent();
+    NMHDR hdr{m_hWnd, static_cast<UINT_PTR>(GetDlgCtrlID()), static_cast<UINT>(TCN_SELCHANGING)};
+    if (parent && ::SendMessageW(parent, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr))) return false;
+    SetCurSel(index);
+    hdr.code = static_cast<UINT>(TCN_SELCHANGE);
+    if (parent) ::SendMessageW(parent, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+    return true;
+}
+
+bool CTabCtrlSSL::TranslateDialogKey(const MSG& msg) noexcept
+{
+    if (!m_hWnd) return false;
+    if (const int step = zr::TabSwitchStep(msg)) {
+        const int count = GetPageCount();
+        if (count > 1) SelectPage(((GetCurSel() + step) % count + count) % count);
+        return true;
+    }
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    return zr::TranslateTabKey(root, msg) || zr::TranslateAccessKey(root, msg);
+}
+
 bool CTabCtrlSSL::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
 {
     const int index = GetCurSel();
@@ -75,9 +120,12 @@ bool CTabCtrlSSL::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
     }
     if (hdr.code == TCN_SELCHANGE) {
         if (index >= 0 && i < m_pages.size()) {
-            if (m_focus[i]) ::SetFocus(m_focus[i]);
+            // Arrow keys on the tab strip (and a click on a tab) leave the focus on the strip,
+            // so that the next arrow key moves on; otherwise it goes into the page.
+            const bool onStrip = ::GetFocus() == m_hWnd;
             ResizeToClient(index);
             m_pages[i].page->ShowWindow(SW_SHOW);
+            if (!onStrip) FocusPage(i);
             OnPageActivated(index, m_pageIds[i]);
         }
         result = 0;
@@ -94,15 +142,6 @@ LRESULT CTabCtrlSSL::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         if (HWND parent = GetParent()) return ::SendMessageW(parent, msg, wp, lp);
     }
     return zr::CTabCtrl::WindowProc(msg, wp, lp);
-}
-
-bool CTabCtrlSSL::OnSetFocus(HWND oldFocus) noexcept
-{
-    DefWindowProc(WM_SETFOCUS, reinterpret_cast<WPARAM>(oldFocus), 0);
-    const int index = GetCurSel();
-    if (index >= 0 && static_cast<size_t>(index) < m_focus.size() && m_focus[static_cast<size_t>(index)])
-        ::SetFocus(m_focus[static_cast<size_t>(index)]);
-    return true;
 }
 
 bool CTabCtrlSSL::OnKillFocus(HWND newFocus) noexcept

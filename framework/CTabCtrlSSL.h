@@ -1,5 +1,6 @@
 // A tab control that owns child dialogs as pages: it shows the page of the selected tab,
-// remembers the focus of each page, and forwards its children's commands to its parent.
+// remembers the focus of each page, and forwards its children's commands to its parent. The tab
+// strip is a tab stop of its own; with the keyboard the window works as a property sheet.
 #pragma once
 
 #include <string>
@@ -22,6 +23,18 @@ public:
 
     // Places a page in the control's client area, beside or below the tabs.
     void ResizePage(int index, int clientWidth, int clientHeight) noexcept;
+    // Every page placed again in the control's client area (after the control changed size).
+    void ResizePages() noexcept;
+
+    // Selects a tab as a click on it does (the pages are told, the focus follows); false when
+    // the index names no page or the change was refused.
+    bool SelectPage(int index) noexcept;
+
+    // The keys of the dialog that holds this control, offered before the dialog manager sees
+    // them: Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up switch tabs; Tab and
+    // Shift+Tab go through the tab strip, the shown page's controls and the dialog's own; Alt
+    // with a letter reaches a control of either. True when the key was taken.
+    bool TranslateDialogKey(const MSG& msg) noexcept;
 
 protected:
     // Hooks, all given the tab index and the caller's page id.
@@ -33,7 +46,6 @@ protected:
 
     bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
-    bool OnSetFocus(HWND oldFocus) noexcept override;
     bool OnKillFocus(HWND newFocus) noexcept override;
     void OnDestroy() noexcept override;
 
@@ -44,6 +56,9 @@ private:
     };
     void ResizeToClient(int index) noexcept;
     void RememberFocus(size_t index, HWND focus) noexcept;
+    // The focus into a shown page: where it was when the page was left, else its first control
+    // that takes input.
+    void FocusPage(size_t index) noexcept;
     void DestroyPages() noexcept;
 
     std::vector<TabDelete> m_pages;

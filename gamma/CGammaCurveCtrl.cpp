@@ -56,6 +56,16 @@ int CGammaCurveCtrl::SetRamp(const std::int32_t* table, std::uint32_t mask) noex
     return 0;
 }
 
+void CGammaCurveCtrl::SetLineWidth(int pixels) noexcept
+{
+    if (pixels < 1) pixels = 1;
+    if (pixels == m_lineWidth) return;
+    m_lineWidth = pixels;
+    for (zr::UniquePen& pen : m_curvePens) pen.reset();
+    Render(true);
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
 void CGammaCurveCtrl::DeleteImage() noexcept
 {
     if (m_imageDC && m_imageOldBitmap) ::SelectObject(m_imageDC.get(), m_imageOldBitmap);
@@ -129,7 +139,7 @@ void CGammaCurveCtrl::DrawCurves() noexcept
         // Pen slot: 0 grey, 1 red, 2 green, 3 blue.
         const std::size_t slot = (m_mask & kCurveGrey) ? 0 : 1 + channel.firstEntry / kGammaChannelSize;
         zr::UniquePen& pen = m_curvePens[slot];
-        if (!pen) pen.reset(::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(channel.colour)));
+        if (!pen) pen.reset(::CreatePen(PS_SOLID, m_lineWidth, static_cast<COLORREF>(channel.colour)));
         ComputeCurvePoints(m_ramp.data() + channel.firstEntry, m_cachedRect, points);
         for (std::size_t i = 0; i < points.size(); ++i) polyline[i] = {points[i].x, points[i].y};
         zr::SelectGuard selected(m_imageDC.get(), pen.get());
@@ -144,5 +154,22 @@ bool CGammaCurveCtrl::OnPaint() noexcept
     if (!m_imageDC) return true;
     ::BitBlt(dc.get(), m_cachedRect.left, m_cachedRect.top, m_cachedRect.Width(), m_cachedRect.Height(),
              m_imageDC.get(), m_cachedRect.left, m_cachedRect.top, SRCCOPY);
+    if (::GetFocus() == m_hWnd) {
+        RECT focus = GetClientRect();
+        ::InflateRect(&focus, -1, -1);
+        ::DrawFocusRect(dc.get(), &focus);
+    }
     return true;
+}
+
+bool CGammaCurveCtrl::OnSetFocus(HWND) noexcept
+{
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return false;
+}
+
+bool CGammaCurveCtrl::OnKillFocus(HWND) noexcept
+{
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return false;
 }

@@ -31,9 +31,16 @@ public:
     // Whether the off-screen image needs drawing at the next paint (a table came while hidden).
     bool IsStale() const noexcept { return m_stale; }
 
+    // The width of the curves' lines, in pixels (1 at 96 DPI, more on denser screens); the
+    // curves are drawn again with it.
+    void SetLineWidth(int pixels) noexcept;
+
 protected:
     bool OnPaint() noexcept override;
     bool OnEraseBkgnd(HDC dc) noexcept override { return true; }
+    // The view is a tab stop: it shows a focus rectangle while it has the focus.
+    bool OnSetFocus(HWND) noexcept override;
+    bool OnKillFocus(HWND) noexcept override;
 
 private:
     void Render(bool force) noexcept;
@@ -50,6 +57,7 @@ private:
     std::uint32_t m_mask = kCurveRgb;
     COLORREF m_background = RGB(255, 255, 255);
     bool m_stale = false;
+    int m_lineWidth = 1;
     // Pens live as long as the view: a redraw per slider step creates no GDI objects.
     zr::UniquePen m_gridPen;
     std::array<zr::UniquePen, 4> m_curvePens;  // grey, red, green, blue

@@ -3,6 +3,8 @@
 #include <iterator>
 #include <string>
 
+#include "framework/Dpi.h"
+
 namespace {
 
 constexpr struct {
@@ -37,6 +39,19 @@ void CGammaListCtrl::InitColumns() noexcept
     for (int i = 0; i < static_cast<int>(kFavouriteColumns); ++i)
         InsertColumn(i, kColumns[i].header, LVCFMT_LEFT, kColumns[i].width);
     DeleteAllFavourites();
+}
+
+void CGammaListCtrl::FitColumns(UINT dpi) noexcept
+{
+    m_fittedDpi = dpi;
+    try {
+        std::vector<int> widths;
+        for (const auto& column : kColumns) widths.push_back(zr::ScaleForDpi(column.width, dpi));
+        // The list view's margins beside a text, at 96 DPI.
+        zr::CListCtrl::FitColumns(zr::ScaleForDpi(12, dpi), widths);
+    } catch (...) {
+        // Out of memory while measuring: the columns keep their widths.
+    }
 }
 
 int CGammaListCtrl::InsertFavourite(std::unique_ptr<GammaFavourite>&& favourite) noexcept
@@ -162,6 +177,7 @@ bool CGammaListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
     case LVN_ENDLABELEDITW: {
         const auto& info = reinterpret_cast<NMLVDISPINFOW&>(hdr);
         result = OnEndLabelEdit(info.item.iItem, info.item.pszText) ? TRUE : FALSE;
+        if (result) PostMessage(kRefitMessage);
         return true;
     }
     case LVN_ENDLABELEDITA: {
@@ -184,4 +200,13 @@ bool CGammaListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
 void CGammaListCtrl::OnDestroy() noexcept
 {
     DeleteAllFavourites();
+}
+
+LRESULT CGammaListCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (msg == kRefitMessage) {
+        FitColumns(m_fittedDpi);
+        return 0;
+    }
+    return zr::CListCtrl::WindowProc(msg, wp, lp);
 }

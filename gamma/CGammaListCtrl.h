@@ -34,11 +34,19 @@ public:
     void SortFavourites() noexcept;
     // The records of all rows, top to bottom; they stay owned by the rows.
     std::vector<const GammaFavourite*> Favourites() const;
+    // Columns at their default widths for `dpi`, wider where a text needs it.
+    void FitColumns(UINT dpi) noexcept;
 
 protected:
     bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     void OnDestroy() noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
+    // Posted after a rename: the list shows the new name only once the notification returned.
+    static constexpr UINT kRefitMessage = WM_APP + 40;
+
     bool OnEndLabelEdit(int row, const wchar_t* text) noexcept;
+
+    UINT m_fittedDpi = 96;
 };

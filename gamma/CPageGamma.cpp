@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/OrvelCore.h"
+#include "framework/Dpi.h"
 #include "framework/Platform.h"
 #include "gamma/GammaFavouritesXml.h"
 
@@ -61,11 +62,14 @@ BOOL CPageGamma::OnInitDialog() noexcept
         ::ShowWindow(placeholder, SW_HIDE);
         auto curve = std::make_unique<CGammaCurveCtrl>();
         if (curve->Create(rect, m_hWnd, IDC_GAMMA_CURVE, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP)) {
+            // In the placeholder's place in the Tab order too, not after the last button.
+            curve->SetWindowPos(placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             m_curve = std::move(curve);
         }
     }
 
     m_list.InitColumns();
+    SizeForDpi(GetDpi());
 
     for (std::size_t i = 0; i < kGammaSliderCount; ++i) {
         m_sliders[i].SetRange(kGammaSliderRanges[i]);
@@ -133,6 +137,33 @@ void CPageGamma::ScheduleApply() noexcept
         Apply();  // the queue is full: apply now rather than lose the step
 }
 
+void CPageGamma::SizeForDpi(UINT dpi) noexcept
+{
+    // Drawn at 16 pixels for 96 DPI; the icon resource holds larger pictures for denser screens.
+    const int size = zr::ScaleForDpi(16, dpi);
+    zr::UniqueIcon icon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_GAMMA_WARNING),
+                                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (icon && m_warning.GetSafeHwnd()) {
+        m_warning.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon.get()));
+        // The indicator shows the new icon now; the one before can go.
+        m_warningIcon = std::move(icon);
+    }
+    if (m_curve) m_curve->SetLineWidth(zr::ScaleForDpi(1, dpi));
+    m_list.FitColumns(dpi);
+}
+
+void CPageGamma::OnDpiChanged(UINT dpi) noexcept { SizeForDpi(dpi); }
+
+bool CPageGamma::OnNotify(NMHDR& hdr, LRESULT& result) noexcept
+{
+    if (hdr.idFrom == IDC_GAMMA_FAVOURITES && hdr.code == LVN_KEYDOWN &&
+        reinterpret_cast<const NMLVKEYDOWN&>(hdr).wVKey == VK_DELETE) {
+        m_list.RemoveSelected();
+        return true;
+    }
+    return CTabPageNotify::OnNotify(hdr, result);
+}
+
 bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
     if (code == BN_CLICKED) {
@@ -168,6 +199,7 @@ void CPageGamma::OnAdd() noexcept
     try {
         auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders(), {}});
         const int row = m_list.InsertFavourite(std::move(favourite));
+        m_list.FitColumns(GetDpi());
         if (row >= 0) m_list.EditName(row);
     } catch (...) {
         // Out of memory: nothing was added.
@@ -199,7 +231,7 @@ void CPageGamma::EditHotkey() noexcept
     try {
         const std::optional<zr::Hotkey> hotkey =
             AskHotkey(L"the gamma favourite " + FavouriteName(*favourite), favourite->hotkey, row);
-        if (hotkey) m_list.SetHotkey(row, *hotkey);
+        if (hotkey && m_list.SetHotkey(row, *hotkey)) m_list.FitColumns(GetDpi());
     } catch (...) {
         // Out of memory: the favourite keeps its hotkey.
     }
@@ -325,6 +357,21 @@ void CPageGamma::GetTrayMenuItems(std::vector<std::wstring>& items)
     if (shown != 0) items.emplace_back(L"Reset default gamma");
 }
 
+void CPageGamma::GetTrayMenuChecks(std::vector<int>& items)
+{
+    // The page's last ramp must still be on the screen (Restore Screen and other programs
+    // change it without the page knowing); then the favourites that make that ramp are in force.
+    if (!m_hWnd ||
+        ::SendCommand(m_hWnd, CORE_CMD_CHECK_GAMMA_RAMP, m_acceptedRamp.data(), static_cast<UINT32>(kGammaTableBytes)) != 0)
+        return;
+    GammaTable table{};
+    for (std::size_t i = 0, shown = TrayFavouriteCount(); i < shown; ++i) {
+        // As a choice from the tray applies it: through the sliders' ranges.
+        ComposeGammaTable(ClampToSliderRanges(m_storedFavourites[i].setting), m_arithmetic, table);
+        if (table == m_acceptedRamp) items.push_back(static_cast<int>(i));
+    }
+}
+
 void CPageGamma::OnTrayMenuCommand(int item)
 {
     if (!m_hWnd) return;
@@ -369,6 +416,7 @@ void CPageGamma::LoadFavourites() noexcept
         // Out of memory part way: what was loaded stays.
     }
     m_list.SortFavourites();
+    m_list.FitColumns(GetDpi());
 }
 
 void CPageGamma::SaveFavourites() noexcept

@@ -12,6 +12,7 @@
 
 #include "core/CoreTypes.h"
 #include "framework/CToolTipCtrl.h"
+#include "framework/Handles.h"
 #include "gamma/CFlashStatic.h"
 #include "gamma/CGammaCurveCtrl.h"
 #include "gamma/CGammaListCtrl.h"
@@ -35,6 +36,8 @@ public:
     // Page interface
     void GetTrayMenuItems(std::vector<std::wstring>& items) override;
     void OnTrayMenuCommand(int item) override;
+    // The favourites whose ramp is the one on the screen now.
+    void GetTrayMenuChecks(std::vector<int>& items) override;
     void SaveSettings() override;
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Gamma"; }
@@ -61,8 +64,10 @@ public:
 protected:
     BOOL OnInitDialog() noexcept override;
     bool OnCommand(UINT id, UINT code, HWND control) noexcept override;
+    bool OnNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnDestroy() noexcept override;
+    void OnDpiChanged(UINT dpi) noexcept override;
 
     // Hands a composed table to the core; 0 when accepted. Benchmarks replace the channel.
     virtual LRESULT SendRampToCore(const GammaTable& table) noexcept;
@@ -87,12 +92,16 @@ private:
     void OnAdd() noexcept;
     void OnSet() noexcept;
     void EditHotkey() noexcept;
+    // The sizes set here for a DPI: the warning icon, the curves' lines, the list's columns.
+    void SizeForDpi(UINT dpi) noexcept;
 
     // Slider objects in GammaSlider order, then the linked one.
     std::array<SliderHandle, kGammaSliderCount> m_sliders;
     SliderHandle m_linked;
     CGammaListCtrl m_list;
     CFlashStatic m_warning;
+    // The warning triangle at the size for the page's DPI; the indicator shows it.
+    zr::UniqueIcon m_warningIcon;
     zr::CToolTipCtrl m_tooltip;
     std::unique_ptr<CGammaCurveCtrl> m_curve;
 

@@ -6,15 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-struct CurveRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    friend bool operator==(const CurveRect&, const CurveRect&) = default;
-};
+#include "framework/PixelRect.h"
+
+using CurveRect = zr::PixelRect;
 
 struct CurvePoint {
     int x = 0;

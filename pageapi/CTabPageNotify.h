@@ -30,6 +30,9 @@ public:
     virtual void GetTrayMenuItems(std::vector<std::wstring>& items) {}
     // The tray-menu item with this index (into the list above) was chosen.
     virtual void OnTrayMenuCommand(int item) {}
+    // Appends the indexes (into the list above) of the items that show what is in force now,
+    // which the tray menu checks; called as the menu opens, right after GetTrayMenuItems.
+    virtual void GetTrayMenuChecks(std::vector<int>& items) {}
 
     // The page's favourites as last saved, in tray order (tray item i, where the menu shows it, is
     // favourite i), each with its hotkey or none. What the hotkeys apply.

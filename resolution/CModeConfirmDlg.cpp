@@ -1,5 +1,6 @@
 #include "resolution/CModeConfirmDlg.h"
 
+#include "framework/ScreenPlacement.h"
 #include "resolution/ModeConfirmation.h"
 
 CModeConfirmDlg::Answer CModeConfirmDlg::Ask(HWND owner) noexcept
@@ -25,6 +26,7 @@ BOOL CModeConfirmDlg::OnInitDialog() noexcept
 {
     // A deadline rather than a count of ticks: a busy machine delivers timers late, and the
     // screen must not stay in a mode nobody can see for longer than the box says.
+    PlaceOnDisplay();
     m_deadline = ::GetTickCount64() + static_cast<ULONGLONG>(m_seconds) * 1000;
     ShowRemaining();
     SetTimer(kTickTimer, kTickMs);
@@ -44,6 +46,15 @@ bool CModeConfirmDlg::OnTimer(UINT_PTR id) noexcept
     }
     ShowRemaining();
     return true;
+}
+
+void CModeConfirmDlg::PlaceOnDisplay() noexcept { zr::CentreWindowOn(m_hWnd, zr::MonitorOfDisplay(m_display)); }
+
+LRESULT CModeConfirmDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    // Another change while the box is up (another program's): it stays in view.
+    if (msg == WM_DISPLAYCHANGE) PlaceOnDisplay();
+    return zr::CDialog::WindowProc(msg, wp, lp);
 }
 
 void CModeConfirmDlg::ShowRemaining() noexcept

@@ -2,6 +2,8 @@
 // only when the user says so. Revert, Esc, the close box and the end of the countdown all revert.
 #pragma once
 
+#include <string>
+
 #include "framework/CDialog.h"
 #include "resources/resource.h"
 
@@ -31,9 +33,14 @@ public:
     // be the very mode the box asks about, so there is nothing left to keep or revert.
     void Withdraw() noexcept;
 
+    // The display whose mode changed, as its device name (L"\\\\.\\DISPLAY2"); empty, as by
+    // default, for the primary display. The box is centred on it.
+    void SetDisplay(std::wstring device) noexcept { m_display = std::move(device); }
+
 protected:
     BOOL OnInitDialog() noexcept override;
     bool OnTimer(UINT_PTR id) noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
     static constexpr UINT_PTR kTickTimer = 1;
@@ -42,10 +49,14 @@ private:
 
     // Shows the whole seconds left, rounded up; at none left the box ends with Revert.
     void ShowRemaining() noexcept;
+    // Centred on the display, measured now, and wholly on it: the question comes right after a
+    // mode change, when the size the dialog manager centred on may be the old one.
+    void PlaceOnDisplay() noexcept;
 
     int m_seconds;
     StillInForceFn m_stillInForce;
     void* m_context;
+    std::wstring m_display;
     ULONGLONG m_deadline = 0;
     int m_shown = -1;
 };

@@ -15,10 +15,28 @@ BOOL CPageResolution::OnInitDialog() noexcept
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList(true);
+    m_detected.SetWantsReturn(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
     // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
     SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
+    MarkModeInForce();
+    m_favourites.FitColumns(GetDpi());
     return TRUE;
+}
+
+void CPageResolution::MarkModeInForce() noexcept
+{
+    const int row = m_detected.MarkMode(QueryModeInForce());
+    // The columns first: a wider list may gain a scroll bar, which changes what is in view.
+    m_detected.FitColumns(GetDpi());
+    if (row >= 0)
+        m_detected.SelectItems({row});
+}
+
+void CPageResolution::OnDpiChanged(UINT dpi) noexcept
+{
+    m_detected.FitColumns(dpi);
+    m_favourites.FitColumns(dpi);
 }
 
 LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -27,6 +45,14 @@ LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp))
             OnCoreReply(*data);
         // 0 for every reply: a non-zero answer would stop the core's enumeration.
+        return 0;
+    }
+    if (msg == WM_DISPLAYCHANGE) {
+        PostMessage(kModeChangedMessage);
+        return 0;
+    }
+    if (msg == kModeChangedMessage) {
+        MarkModeInForce();
         return 0;
     }
     return CTabPageNotify::WindowProc(msg, wp, lp);
@@ -85,15 +111,20 @@ bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
 
 bool CPageResolution::OnNotify(NMHDR& hdr, LRESULT& result) noexcept
 {
-    if (hdr.code == NM_DBLCLK) {
+    if (hdr.code == NM_DBLCLK || hdr.code == NM_RETURN) {
         if (hdr.idFrom == IDC_RES_DETECTED) {
             AddToFavourites();
             return true;
         }
-        if (hdr.idFrom == IDC_RES_FAVOURITES) {
+        if (hdr.idFrom == IDC_RES_FAVOURITES && hdr.code == NM_DBLCLK) {
             RemoveFromFavourites();
             return true;
         }
+    }
+    if (hdr.code == LVN_KEYDOWN && hdr.idFrom == IDC_RES_FAVOURITES &&
+        reinterpret_cast<const NMLVKEYDOWN&>(hdr).wVKey == VK_DELETE) {
+        RemoveFromFavourites();
+        return true;
     }
     return CTabPageNotify::OnNotify(hdr, result);
 }
@@ -108,10 +139,35 @@ void CPageResolution::OnDestroy() noexcept
 
 void CPageResolution::AddToFavourites() noexcept
 {
-    for (int index : m_detected.GetSelectedItems()) {
-        if (const zr::DisplayMode* mode = m_detected.ModeAt(index))
-            m_favourites.InsertMode(std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{*mode, {}}));
+    try {
+        // Rows move as new ones go in at the top: the chosen favourites are kept by record.
+        std::vector<const zr::FavouriteMode*> chosen;
+        for (int index : m_detected.GetSelectedItems()) {
+            const zr::DisplayMode* mode = m_detected.ModeAt(index);
+            if (!mode)
+                continue;
+            // A second copy would show twice in the tray and choose the same mode.
+            if (const int existing = m_favourites.FindMode(*mode); existing >= 0) {
+                chosen.push_back(m_favourites.RowAt(existing));
+                continue;
+            }
+            auto record = std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{*mode, {}});
+            const zr::FavouriteMode* added = record.get();
+            if (m_favourites.InsertMode(std::move(record)) >= 0)
+                chosen.push_back(added);
+        }
+        std::vector<int> rows;
+        for (const zr::FavouriteMode* record : chosen) {
+            const int row = m_favourites.FindItemByData(reinterpret_cast<LPARAM>(record));
+            if (row >= 0)
+                rows.push_back(row);
+        }
+        if (!rows.empty())
+            m_favourites.SelectItems(rows);
+    } catch (...) {
+        // Out of memory: what was added stays.
     }
+    m_favourites.FitColumns(GetDpi());
 }
 
 namespace {
@@ -131,8 +187,8 @@ void CPageResolution::EditHotkey() noexcept
         return;
     const std::optional<zr::Hotkey> hotkey =
         AskHotkey(L"the favourite mode " + FavouriteName(favourite->mode), favourite->hotkey, row);
-    if (hotkey)
-        m_favourites.SetHotkey(row, *hotkey);
+    if (hotkey && m_favourites.SetHotkey(row, *hotkey))
+        m_favourites.FitColumns(GetDpi());
 }
 
 std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
@@ -171,6 +227,7 @@ void CPageResolution::RemoveFromFavourites() noexcept
         if (selected < 0 || !m_favourites.DeleteMode(selected))
             break;
     }
+    m_favourites.FitColumns(GetDpi());
 }
 
 void CPageResolution::StoreFavourites() noexcept
@@ -195,6 +252,7 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
         m_trayFavourites.push_back(favourite);
     }
     m_favourites.SortModes();
+    m_favourites.FitColumns(GetDpi());
 }
 
 void CPageResolution::StoreConfirmation() noexcept
@@ -235,6 +293,18 @@ void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
     for (std::size_t i = 0; i < shown; ++i)
         items.push_back(zr::FormatModeMenuText(m_trayFavourites[i].mode));
+}
+
+void CPageResolution::GetTrayMenuChecks(std::vector<int>& items)
+{
+    const std::optional<zr::DisplayMode> now = QueryModeInForce();
+    if (!now)
+        return;
+    const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (ModesMatch(m_trayFavourites[i].mode, *now))
+            items.push_back(static_cast<int>(i));
+    }
 }
 
 void CPageResolution::OnTrayMenuCommand(int item)

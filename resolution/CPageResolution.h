@@ -24,6 +24,8 @@ public:
 
     void GetTrayMenuItems(std::vector<std::wstring>& items) override;
     void OnTrayMenuCommand(int item) override;
+    // The favourites that match the mode in force.
+    void GetTrayMenuChecks(std::vector<int>& items) override;
     void SaveSettings() override;
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Resolution"; }
@@ -56,9 +58,18 @@ protected:
     bool OnNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnDestroy() noexcept override;
+    void OnDpiChanged(UINT dpi) noexcept override;
 
 private:
+    // Posted when the display changed: the mode in force is read and marked once the change is
+    // over, not while the core may still be busy with it.
+    static constexpr UINT kModeChangedMessage = WM_APP + 30;
+
+    // Reads the mode in force and marks it in the detected list: bold, selected and in view.
+    void MarkModeInForce() noexcept;
     void OnCoreReply(const COPYDATASTRUCT& data) noexcept;
+    // Each selected detected mode that is not a favourite yet becomes one; the favourites of all
+    // the selected modes (new or already there) are then the favourites list's selection.
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
     void EditHotkey() noexcept;

@@ -1,5 +1,6 @@
 #include "resolution/CResListCtrl.h"
 
+#include "framework/Dpi.h"
 #include "pageapi/COSVersionInfo.h"
 
 namespace {
@@ -7,6 +8,9 @@ namespace {
 // Grid lines, full-row select, label tips, double buffering.
 constexpr DWORD kExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
 static_assert(kExtendedStyles == 0x14021);
+
+// Room beside a column's widest text: the list view's own margins, at 96 DPI.
+constexpr int kColumnPadding = 12;
 
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
 {
@@ -51,6 +55,102 @@ void CResListCtrl::PrepareList(bool hotkeyColumn) noexcept
     if (!m_groupsShown)
         InsertColumn(m_ratioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
     DeleteAllModes();
+}
+
+int CResListCtrl::FindMode(const zr::DisplayMode& mode) const noexcept
+{
+    for (int i = 0, count = GetItemCount(); i < count; ++i) {
+        if (const zr::DisplayMode* record = ModeAt(i); record && *record == mode)
+            return i;
+    }
+    return -1;
+}
+
+int CResListCtrl::MarkedRow() const noexcept
+{
+    if (!m_marked)
+        return -1;
+    const int exact = FindMode(*m_marked);
+    if (exact >= 0)
+        return exact;
+    for (int i = 0, count = GetItemCount(); i < count; ++i) {
+        if (const zr::DisplayMode* record = ModeAt(i); record && ModesMatch(*record, *m_marked))
+            return i;
+    }
+    return -1;
+}
+
+int CResListCtrl::MarkMode(const std::optional<zr::DisplayMode>& mode) noexcept
+{
+    m_marked = mode;
+    Invalidate(false);
+    return MarkedRow();
+}
+
+HFONT CResListCtrl::BoldFont() noexcept
+{
+    HFONT font = GetFont();
+    if (m_boldFont && font == m_boldMadeFrom)
+        return m_boldFont.get();
+    LOGFONTW lf{};
+    if (!::GetObjectW(font ? font : ::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf))
+        return nullptr;
+    lf.lfWeight = FW_BOLD;
+    m_boldFont.reset(::CreateFontIndirectW(&lf));
+    m_boldMadeFrom = font;
+    return m_boldFont.get();
+}
+
+void CResListCtrl::FitColumns(UINT dpi) noexcept
+{
+    const int marked = MarkedRow();
+    try {
+        zr::CListCtrl::FitColumns(zr::ScaleForDpi(kColumnPadding, dpi), {}, marked,
+                                  marked >= 0 ? BoldFont() : nullptr);
+    } catch (...) {
+        // Out of memory while measuring: the columns keep their widths.
+    }
+}
+
+LRESULT CResListCtrl::OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+        // Once per paint, not per row.
+        m_paintedMark = MarkedRow();
+        return m_paintedMark >= 0 ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    }
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && m_paintedMark >= 0) {
+        if (static_cast<int>(draw.nmcd.dwItemSpec) == m_paintedMark) {
+            if (HFONT bold = BoldFont()) {
+                ::SelectObject(draw.nmcd.hdc, bold);
+                return CDRF_NEWFONT;
+            }
+        }
+    }
+    return CDRF_DODEFAULT;
+}
+
+LRESULT CResListCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
+{
+    if (m_wantsReturn) {
+        // The dialog manager would take Enter for the dialog's default button.
+        if (msg == WM_GETDLGCODE) {
+            const auto* key = reinterpret_cast<const MSG*>(lp);
+            const LRESULT code = DefWindowProc(msg, wp, lp);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+                return code | DLGC_WANTMESSAGE;
+            return code;
+        }
+        if (msg == WM_KEYDOWN && wp == VK_RETURN) {
+            NMHDR hdr{m_hWnd, static_cast<UINT_PTR>(GetDlgCtrlID()), static_cast<UINT>(NM_RETURN)};
+            ::SendMessageW(GetParent(), WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+            return 0;
+        }
+        // The character Enter leaves behind would only beep.
+        if (msg == WM_CHAR && wp == L'\r')
+            return 0;
+    }
+    return zr::CListCtrl::WindowProc(msg, wp, lp);
 }
 
 int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
@@ -131,6 +231,10 @@ bool CResListCtrl::SetHotkey(int index, const zr::Hotkey& hotkey) noexcept
 
 bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
 {
+    if (hdr.code == NM_CUSTOMDRAW) {
+        result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(hdr));
+        return true;
+    }
     if (hdr.code == LVN_DELETEITEM) {
         // The one place a row's record is freed: deleting one row, all rows, or the control.
         std::unique_ptr<zr::FavouriteMode> record(

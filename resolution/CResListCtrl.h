@@ -4,9 +4,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/CListCtrl.h"
+#include "framework/Handles.h"
 #include "resolution/CGroupHeaderList.h"
 #include "resolution/FavouriteModes.h"
 #include "resolution/ModeMath.h"
@@ -31,16 +33,38 @@ public:
     const zr::DisplayMode* ModeAt(int index) const noexcept;
     // Gives a row another hotkey, in its record and its hotkey column.
     bool SetHotkey(int index, const zr::Hotkey& hotkey) noexcept;
+    // The row whose record equals `mode`, or -1.
+    int FindMode(const zr::DisplayMode& mode) const noexcept;
+
+    // Shows `mode` (the mode in force) in bold; returns its row (the one equal to it, else the
+    // first that matches it at any rate), or -1. No mode marks no row.
+    int MarkMode(const std::optional<zr::DisplayMode>& mode) noexcept;
+    // Columns as wide as their texts, headers included (the marked row measured in bold), with
+    // the list's margins for `dpi`.
+    void FitColumns(UINT dpi) noexcept;
+    // With it, Enter in the list is the list's, not the dialog's: its parent hears NM_RETURN.
+    void SetWantsReturn(bool wants) noexcept { m_wantsReturn = wants; }
     // False where the list view ignores groups (Wine): the header text is then a fourth column.
     bool ShowsGroups() const noexcept { return m_groupsShown; }
 
 protected:
     bool OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept override;
     void OnDestroy() noexcept override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
+    int MarkedRow() const noexcept;
+    // The list's font in bold, made again when the list's font changes.
+    HFONT BoldFont() noexcept;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
+
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
     int m_hotkeyColumn = -1;
     int m_ratioColumn = -1;
+    bool m_wantsReturn = false;
+    std::optional<zr::DisplayMode> m_marked;
+    int m_paintedMark = -1;
+    zr::UniqueFont m_boldFont;
+    HFONT m_boldMadeFrom = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "resolution/FavouriteModes.h"
 
+#include <algorithm>
 #include <string>
 
 #include "settings/LenientInt.h"
@@ -55,8 +56,10 @@ std::vector<FavouriteMode> ReadFavourites(const XmlNode& section)
     for (const auto& child : favourites->children) {
         if (child->kind != XML_ELEMENT)
             continue;
-        if (auto mode = ReadFavourite(*child))
-            modes.push_back(*mode);
+        const auto favourite = ReadFavourite(*child);
+        if (favourite && std::none_of(modes.begin(), modes.end(),
+                                      [&](const FavouriteMode& m) { return m.mode == favourite->mode; }))
+            modes.push_back(*favourite);
     }
     return modes;
 }

@@ -35,7 +35,9 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>
 std::optional<FavouriteMode> ReadFavourite(const XmlNode& item);
 
 // The favourites of a parsed section, in document order: every child of the first child named
-// "Favourite_Resolutions" (any case), whatever its own name. Empty when there is none.
+// "Favourite_Resolutions" (any case), whatever its own name, each mode once (a file written
+// before adding a favourite twice was refused may hold copies; the first one's hotkey counts).
+// Empty when there is none.
 std::vector<FavouriteMode> ReadFavourites(const XmlNode& section);
 
 }  // namespace zr

@@ -4,7 +4,8 @@
     tools/make-icons.py [output-dir]     (default: resources/)
 
 Zerenta.ico (resource 128): a monitor with a gamma curve, 16, 32 and 48 pixels.
-Warning.ico (resource 140): the 16x16 yellow warning triangle of the gamma page.
+Warning.ico (resource 140): the yellow warning triangle of the gamma page, 16 pixels at 96 DPI, with
+20, 24 and 32 pixels for 120, 144 and 192 DPI.
 """
 import math
 import os
@@ -102,12 +103,13 @@ def program_icon(size):
     return c
 
 
-def warning_icon():
-    c = Canvas(16)
-    c.coverage_fill(triangle(8, 0.5, 15.6, 15, 0.4, 15), (120, 80, 0))     # dark outline
-    c.coverage_fill(triangle(8, 2.6, 14.0, 14.0, 2.0, 14.0), (255, 214, 0))  # yellow body
-    c.coverage_fill(rounded_rect(7.1, 5.5, 8.9, 10.8, 0.8), (0, 0, 0))       # the mark
-    c.coverage_fill(rounded_rect(7.1, 11.6, 8.9, 13.2, 0.8), (0, 0, 0))
+def warning_icon(size=16):
+    s = size / 16.0
+    c = Canvas(size)
+    c.coverage_fill(triangle(8 * s, 0.5 * s, 15.6 * s, 15 * s, 0.4 * s, 15 * s), (120, 80, 0))     # dark outline
+    c.coverage_fill(triangle(8 * s, 2.6 * s, 14.0 * s, 14.0 * s, 2.0 * s, 14.0 * s), (255, 214, 0))  # yellow body
+    c.coverage_fill(rounded_rect(7.1 * s, 5.5 * s, 8.9 * s, 10.8 * s, 0.8 * s), (0, 0, 0))       # the mark
+    c.coverage_fill(rounded_rect(7.1 * s, 11.6 * s, 8.9 * s, 13.2 * s, 0.8 * s), (0, 0, 0))
     return c
 
 
@@ -148,7 +150,7 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     outdir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'resources')
     write_ico(os.path.join(outdir, 'Zerenta.ico'), [program_icon(n) for n in (16, 32, 48)])
-    write_ico(os.path.join(outdir, 'Warning.ico'), [warning_icon()])
+    write_ico(os.path.join(outdir, 'Warning.ico'), [warning_icon(n) for n in (16, 20, 24, 32)])
 
 
 if __name__ == '__main__':

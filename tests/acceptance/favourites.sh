@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Favourites across a restart: a favourite mode and a favourite gamma made on the pages, applied,
 # exit (Yes), start again; both are in the tray menu and choosing them changes the desktop size
-# and the X server's ramp; Ctrl+Alt+Enter restores both; exit restores both again.
+# and the X server's ramp, and the menu then checks both as in force; Ctrl+Alt+Enter restores
+# both and the menu checks neither; exit restores both again.
 source "$(dirname "$0")/lib.sh"
 
 mode_item='[4:3]\t800 x 600 32bpp 60Hz'
@@ -47,11 +48,29 @@ items=$(tray_items) || abort "no tray menu after the restart"
 tray_close
 want=$'About Zerenta...\n-\nConfigure...\n-\n'"$mode_item"$'\n-\n'"$gamma_item"$'\nReset default gamma\n-\nSaver Blocker is OFF\\tClick to switch temporarily\n-\nRestore Screen\\tCtrl + Alt + Enter\nStart with Windows\nExit Zerenta\\tCtrl + Alt + Numpad 0'
 [ "$items" = "$want" ] || fail "tray menu: $(tr '\n' '|' <<<"$items")"
+checked=$(tray_checked) || fail "no tray menu for its check marks"
+[ -z "$checked" ] || fail "with the start-up mode and ramp the tray menu checks: $(tr '\n' '|' <<<"$checked")"
 
 choose_both() {
   tray_choose_mode "$mode_item" 800x600 || fail "$1: choosing the favourite mode and keeping 800x600"
   tray_choose "$gamma_item" || fail "$1: choosing the favourite gamma"
   wait_for ramp "$fav_ramp" || fail "$1: the ramp is not the favourite's"
+  checked=$(tray_checked) || fail "$1: no tray menu for its check marks"
+  [ "$checked" = "$mode_item"$'\n'"$gamma_item" ] || fail "$1: the tray menu checks: $(tr '\n' '|' <<<"$checked")"
+  tray_shot
+}
+
+# With ZR_SHOTS_DIR: the tray menu with what is in force checked, from the menu to the screen's
+# bottom right corner, where the tray icon is.
+tray_shot() {
+  [ -n "${ZR_SHOTS_DIR:-}" ] && [ ! -e "$ZR_SHOTS_DIR/tray-menu-checked.png" ] || return 0
+  local x y w h sw sh
+  tray_items >/dev/null || return 0
+  read -r x y w h <<<"$(driver "find class=#32768 visible=1" "rect" | sed -n 's/^ok rect "\(.*\)".*/\1/p')"
+  IFS=x read -r sw sh <<<"$(screen_size)"
+  x=$((x > 20 ? x - 20 : 0)); y=$((y > 20 ? y - 20 : 0))
+  import -window root -display "$DISPLAY" -crop "$((sw - x))x$((sh - y))+$x+$y" "$ZR_SHOTS_DIR/tray-menu-checked.png"
+  tray_close
 }
 choose_both "first choice"
 
@@ -59,6 +78,8 @@ say "Ctrl+Alt+Enter restores both"
 key_to_wine ctrl+alt+Return
 wait_for screen_size "$start_screen" || fail "Ctrl+Alt+Enter did not restore the desktop size"
 wait_for ramp "$start_ramp" || fail "Ctrl+Alt+Enter did not restore the ramp"
+checked=$(tray_checked) || fail "no tray menu after Ctrl+Alt+Enter"
+[ -z "$checked" ] || fail "after Ctrl+Alt+Enter the tray menu still checks: $(tr '\n' '|' <<<"$checked")"
 
 say "exit through the tray menu restores both again"
 choose_both "second choice"

@@ -208,6 +208,17 @@ tray_items() {
 
 tray_close() { driver "menu-close" >/dev/null 2>&1; }
 
+# tray_checked: opens the tray menu, prints the items that carry a check mark (one a line, tab as
+# \t) and closes the menu again.
+tray_checked() {
+  local items n i reads=()
+  items=$(tray_items) || return 1
+  n=$(wc -l <<<"$items")
+  for ((i = 0; i < n; i++)); do reads+=("menu-item $i"); done
+  driver "${reads[@]}" | sed -n 's/^ok menu-item "\(.*\)" id=[0-9]* flags=\(.*,\)\{0,1\}checked.*/\1/p'
+  tray_close
+}
+
 # tray_choose TEXT [COMMAND...]: picks the tray item with exactly this text, then runs the driver
 # commands given in the same driver process; prints the menu when the item is missing.
 tray_choose() {
@@ -333,6 +344,30 @@ numlock_on() {
   timeout 5 xdotool key Num_Lock && numlock_switched=1
 }
 
+# set_dpi DPI: the DPI that Wine gives the programs started from now on (LogPixels of the
+# prefix's user, read as a process starts). The journey's cleanup takes the value out again, so
+# that later journeys in the same prefix run at Wine's 96 DPI.
+dpi_set=0
+set_dpi() {
+  dpi_set=1
+  wine_tool reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
+
+# window_inside SELECTOR...: the rectangle of the window the driver selectors name lies wholly on
+# the primary screen; prints what it saw when not.
+window_inside() {
+  local out r s x y w h sw sh
+  out=$(driver "$@" "rect" "screen") || { echo "$out"; return 1; }
+  r=$(sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p' <<<"$out")
+  s=$(sed -n 's/^ok screen "\([0-9]*\)x\([0-9]*\)".*/\1 \2/p' <<<"$out")
+  read -r x y w h <<<"$r"
+  read -r sw sh <<<"$s"
+  [ -n "${h:-}" ] && [ -n "${sh:-}" ] || { echo "$out"; return 1; }
+  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] && return 0
+  echo "at $x,$y size ${w}x$h on a ${sw}x$sh screen"
+  return 1
+}
+
 # Puts the desktop back to the registry's mode and the ramp to the identity.
 restore_screen() {
   acctool restoremode >/dev/null 2>&1
@@ -342,6 +377,7 @@ restore_screen() {
 acc_cleanup() {
   stop_app
   restore_screen
+  [ "$dpi_set" = 1 ] && wine_tool reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null
   [ "$numlock_switched" = 1 ] && numlock_state && timeout 5 xdotool key Num_Lock
   if [ "$failures" -ne 0 ] && [ -s "$app_log" ]; then
     echo "--- program output:"; tail -20 "$app_log"

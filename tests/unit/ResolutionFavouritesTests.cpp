@@ -27,16 +27,21 @@ std::vector<std::wstring> Describe(const Modes& modes)
 
 }  // namespace
 
-TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsThemBack)
+TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsEachModeBackOnce)
 {
-    const Modes modes = {{{800, 600, 32, 60}, {}},
-                         {{800, 600, 32, 60}, {zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1}},
-                         {{1280, 1024, 32, 75}, {}}};
+    // A file from before the page refused a second copy of a favourite may hold one: it is read
+    // once (the tray shows each favourite once, with the first one's hotkey), while a mode at
+    // another rate stays apart.
+    const zr::Hotkey ctrlAltNumpad1{zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1};
+    const Modes modes = {{{800, 600, 32, 60}, ctrlAltNumpad1},
+                         {{1280, 1024, 32, 75}, {}},
+                         {{800, 600, 32, 60}, {}},
+                         {{800, 600, 32, 0}, {}}};
     const auto element = zr::BuildFavouritesElement(modes);
     XmlWriteOptions options;
     const std::wstring xml = element->ToXml(options);
     EXPECT_EQ(element->name, L"Favourite_Resolutions");
-    ASSERT_EQ(element->ChildCount(), 3);
+    ASSERT_EQ(element->ChildCount(), 4);
     // Without a hotkey an item is written exactly as before there were hotkeys.
     EXPECT_NE(xml.find(L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\" />"), std::wstring::npos)
         << xml;
@@ -44,7 +49,8 @@ TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsThemBac
 
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
-    EXPECT_EQ(Describe(zr::ReadFavourites(section)), Describe(modes));
+    EXPECT_EQ(Describe(zr::ReadFavourites(section)),
+              Describe(Modes{{{800, 600, 32, 60}, ctrlAltNumpad1}, {{1280, 1024, 32, 75}, {}}, {{800, 600, 32, 0}, {}}}));
 }
 
 TEST(FavouriteModes, ReadsAHandEditedSectionLeniently)

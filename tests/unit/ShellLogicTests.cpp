@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/ShellLogic.h"
 #include "app/TypingScript.h"
+#include "framework/ScreenFit.h"
 #include "framework/TabPageLayout.h"
 
 using shell::TrayMenuInsert;
@@ -91,6 +92,33 @@ TEST(PagePlacement, FollowsTheTabsOnEachSide)
     EXPECT_EQ(r.height, 292);
     r = zr::ComputePageRect(true, true, 30, 80, 1, 400, 300);
     EXPECT_EQ(r.left, 4);
+}
+
+TEST(ScreenFit, AWindowIsMovedTheLeastDistanceIntoTheAreaAndABiggerOneKeepsItsCorner)
+{
+    const zr::ScreenRect area{0, 0, 640, 480};
+    // The main window as it stood on a 1280 x 1024 desktop, after a switch to 640 x 480.
+    EXPECT_EQ(zr::FitInside({342, 306, 938, 718}, area), (zr::ScreenRect{44, 68, 640, 480}));
+    EXPECT_EQ(zr::FitInside({-30, -5, 70, 95}, area), (zr::ScreenRect{0, 0, 100, 100}));
+    EXPECT_EQ(zr::FitInside({10, 20, 110, 120}, area), (zr::ScreenRect{10, 20, 110, 120}));
+    // 890 x 599 (144 DPI) does not fit: caption and system menu stay reachable.
+    EXPECT_EQ(zr::FitInside({195, 212, 1085, 811}, area), (zr::ScreenRect{0, 0, 890, 599}));
+    // A second monitor left of the primary one.
+    EXPECT_EQ(zr::FitInside({-100, 50, 200, 150}, {-1024, 0, 0, 768}), (zr::ScreenRect{-300, 50, 0, 150}));
+
+    // The question box: centred on the area, wholly inside it.
+    EXPECT_EQ(zr::CentreOn({182, 439, 458, 565}, area), (zr::ScreenRect{182, 177, 458, 303}));
+    EXPECT_EQ(zr::CentreOn({0, 0, 700, 100}, area), (zr::ScreenRect{0, 190, 700, 290}));
+}
+
+TEST(ScreenFit, AWorkAreaLeftFromTheModeBeforeCountsOnlyWhereItLiesOnTheMonitor)
+{
+    // Seen under Wine right after a switch from 1280 x 1024 to 640 x 480: the work area was the
+    // old one, less its taskbar.
+    EXPECT_EQ(zr::UsableArea({0, 0, 640, 480}, {0, 0, 1280, 1004}), (zr::ScreenRect{0, 0, 640, 480}));
+    EXPECT_EQ(zr::UsableArea({0, 0, 1280, 1024}, {0, 0, 1280, 1004}), (zr::ScreenRect{0, 0, 1280, 1004}));
+    // A work area on another monitor altogether: the whole monitor.
+    EXPECT_EQ(zr::UsableArea({0, 0, 640, 480}, {1920, 0, 2944, 768}), (zr::ScreenRect{0, 0, 640, 480}));
 }
 
 TEST(BrowserCommand, CutsAtTheQuotedPlaceholderThenAtTheBareOneElseAppends)

@@ -70,7 +70,8 @@ void SendEveryCode(CoreChannel* test, const std::function<LRESULT(std::uint32_t,
     std::uint32_t levels[3] = {50, 50, 50};
     for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
                                CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
-                               CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE, 3u, 12u, 99u}) {
+                               CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE,
+                               CORE_CMD_CHECK_GAMMA_RAMP, 3u, 12u, 99u}) {
         const void* payload = code == CORE_CMD_SET_MODE ? static_cast<const void*>(&mode)
                               : code == CORE_CMD_SET_GAMMA_LEVELS ? static_cast<const void*>(levels)
                                                                   : static_cast<const void*>(table.data());
@@ -366,6 +367,20 @@ TEST_F(CoreChannel, LevelsProbeAndSweepWriteLevelRamps) {
     EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 0);
     m_script.readFails = true;
     EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 1);
+    m_script.readFails = false;
+
+    // The ramp in force is recognised at the device's precision, another one is not.
+    GammaTable identity{};
+    for (std::size_t i = 0; i < identity.size(); ++i) identity[i] = static_cast<std::int32_t>(i % 256);
+    EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 0);
+    m_script.device[300] = static_cast<std::uint16_t>(m_script.device[300] + 200);
+    EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 0);
+    GammaTable darker = identity;
+    darker[300] -= 2;
+    EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, darker.data(), 3072), 1);
+    m_script.readFails = true;
+    EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 1);
+    m_script.readFails = false;
 
     m_script.writes.clear();
     EXPECT_EQ(Send(CORE_CMD_GAMMA_SWEEP), 0);

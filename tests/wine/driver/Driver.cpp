@@ -145,6 +145,11 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
   cb-count ID   cb-item ID N   cb-selected ID
   lv-count ID   lv-text ID ROW COL   lv-row ID ROW   lv-rows ID   lv-selected ID   lv-checked ID ROW
   tab-count ID   tab-current ID   tab-text ID N   tb-pos ID   tb-range ID
+  lv-fit ID [MARGIN]                 columns narrower than their widest text (header or cell,
+                                     LVM_GETSTRINGWIDTH) plus MARGIN pixels; detail: width/text each
+  focus                              control id of the window with the keyboard focus in the
+                                     current window's thread (detail: that window)
+  dpi                                GetDpiForWindow of the current window (detail: its awareness)
   menu                               waits for the open popup menu; its items joined by |
   menu-item N                        text of item N (detail: id and flags)
   send MSG WPARAM LPARAM             SendMessage to the current window; value = result
@@ -159,6 +164,9 @@ Acting:
   tb-set ID POS                      TBM_SETPOS, then WM_H/VSCROLL SB_THUMBTRACK and SB_ENDSCROLL
   notify ID CODE [ITEM [SUBITEM]]    WM_NOTIFY from that control to its parent
   menu-choose N|TEXT   menu-close    pick an item of the open popup menu with the keyboard
+  dpi-change DPI [FROM]              WM_DPICHANGED to the current window, its rectangle scaled
+                                     from FROM (default: its DPI as the system says) to DPI
+                                     about its top-left corner
   timeout MS   sleep MS   echo TEXT...
 ID: a control id (decimal or 0x hex), or "." for the current window itself.
 MSG/CODE: a number or a name such as WM_COMMAND, WM_USER+2, WM_RBUTTONUP, NM_DBLCLK.)";
@@ -225,15 +233,109 @@ bool Driver::Notify(HWND control, UINT code, int item, int subItem, LRESULT& res
   }
   // Wine does not carry WM_NOTIFY across processes at all, so it is sent from inside the
   // target by the hook, which also works on Windows.
+  return SendInTarget(parent, WM_NOTIFY, note.hdr.idFrom, &note, sizeof(note), result, error);
+}
+
+bool Driver::SendInTarget(HWND window, UINT message, WPARAM wParam, const void* data, size_t size, LRESULT& result,
+                          std::wstring& error) const {
   HookRequest request{};
-  request.op = static_cast<std::uint32_t>(HookOp::SendNotify);
-  request.handle = reinterpret_cast<UINT_PTR>(parent);
-  request.wparam = note.hdr.idFrom;
-  request.dataSize = sizeof(note);
-  memcpy(request.data, &note, sizeof(note));
-  if (!HookBridge::Run(parent, request, m_timeoutMs, error)) return false;
+  if (size > sizeof(request.data)) {
+    error = L"the structure is too large for the hook";
+    return false;
+  }
+  request.op = static_cast<std::uint32_t>(message == WM_NOTIFY ? HookOp::SendNotify : HookOp::SendData);
+  request.handle = reinterpret_cast<UINT_PTR>(window);
+  request.message = message;
+  request.wparam = wParam;
+  request.dataSize = static_cast<std::uint32_t>(size);
+  memcpy(request.data, data, size);
+  if (!HookBridge::Run(window, request, m_timeoutMs, error)) return false;
   result = static_cast<LRESULT>(request.result);
   return true;
+}
+
+namespace {
+// GetDpiForWindow where the system has it (Windows 10 1607 and later, Wine), else the system DPI.
+UINT WindowDpi(HWND window) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static const auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (fn) return fn(window);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+// The awareness of a window's thread as a word (GetWindowDpiAwarenessContext), or "unknown".
+std::wstring WindowAwareness(HWND window) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  using ContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+  using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+  const auto context = reinterpret_cast<ContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  const auto equal = reinterpret_cast<EqualFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+  if (!context || !equal) return L"unknown";
+  const DPI_AWARENESS_CONTEXT c = context(window);
+  const struct {
+    DPI_AWARENESS_CONTEXT value;
+    const wchar_t* name;
+  } known[] = {{DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, L"per-monitor-v2"},
+               {DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE, L"per-monitor"},
+               {DPI_AWARENESS_CONTEXT_SYSTEM_AWARE, L"system"},
+               {DPI_AWARENESS_CONTEXT_UNAWARE, L"unaware"}};
+  for (const auto& k : known)
+    if (equal(c, k.value)) return k.name;
+  return L"other";
+}
+}  // namespace
+
+Driver::Outcome Driver::ListViewFit(HWND list, int margin) const {
+  Outcome o;
+  bool ok = false;
+  constexpr size_t kChars = 1024;
+  RemoteBuffer remote(list, sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t));
+  if (!remote.Valid()) return Failure(L"cannot reach the list's process memory");
+  auto textWidth = [&](const std::wstring& text) {
+    const size_t n = std::min(text.size(), kChars - 1);
+    std::wstring copy = text.substr(0, n);
+    copy.push_back(L'\0');
+    remote.Write(0, copy.data(), copy.size() * sizeof(wchar_t));
+    return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(remote.Address()), ok));
+  };
+  const long long rows = Send(list, LVM_GETITEMCOUNT, 0, 0, ok);
+  const int columns = ListViewColumns(list);
+  int cut = 0;
+  std::vector<std::wstring> details;
+  for (int c = 0; c < columns; ++c) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.cchTextMax = static_cast<int>(kChars);
+    column.pszText = static_cast<LPWSTR>(remote.Address(sizeof(LVCOLUMNW)));
+    remote.Write(0, &column, sizeof(column));
+    Send(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(remote.Address()), ok);
+    std::wstring header(kChars, L'\0');
+    remote.Read(sizeof(LVCOLUMNW), header.data(), kChars * sizeof(wchar_t));
+    header.resize(wcsnlen(header.c_str(), kChars));
+    std::wstring widest = header;
+    int needed = textWidth(header);
+    for (long long r = 0; r < rows && ok; ++r) {
+      const std::wstring cell = ListViewText(list, static_cast<int>(r), c, ok);
+      const int w = textWidth(cell);
+      if (w > needed) {
+        needed = w;
+        widest = cell;
+      }
+    }
+    const int width = static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0, ok));
+    if (!ok) return Failure(L"the list did not answer");
+    if (width < needed + margin) ++cut;
+    details.push_back(std::to_wstring(width) + L"/" + std::to_wstring(needed) + L"(" + Quote(widest) + L")");
+  }
+  o.value = std::to_wstring(cut);
+  o.detail = Join(details, L" ");
+  return o;
 }
 
 HWND Driver::WaitForMenu(std::wstring& error) const {
@@ -708,6 +810,25 @@ Driver::Outcome Driver::Run(const Words& words) {
     }
     return o;
   }
+  if (verb == L"dpi-change") {
+    long long dpi = 0;
+    if (!Arg(args, 0, dpi) || dpi < 48 || dpi > 960) return Failure(L"needs a DPI between 48 and 960");
+    HWND current = CurrentWindow(o.error);
+    if (!current) return Failure(o.error);
+    RECT r{};
+    GetWindowRect(current, &r);
+    long long from = WindowDpi(current);
+    if (args.size() > 1 && (!Arg(args, 1, from) || from < 48 || from > 960)) return Failure(L"FROM is a DPI");
+    // What the system suggests: the same corner, the size scaled to the new DPI.
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), static_cast<int>(from)),
+                   r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), static_cast<int>(from))};
+    LRESULT result = 0;
+    if (!SendInTarget(current, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &suggested, sizeof(suggested), result, o.error))
+      return Failure(o.error);
+    o.value = std::to_wstring(suggested.left) + L" " + std::to_wstring(suggested.top) + L" " +
+              std::to_wstring(suggested.right - suggested.left) + L" " + std::to_wstring(suggested.bottom - suggested.top);
+    return o;
+  }
   return RunRead(verb, args);
 }
 
@@ -748,6 +869,27 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     GetWindowRect(window, &r);
     o.value = std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
               std::to_wstring(r.bottom - r.top);
+    return o;
+  }
+  if (verb == L"focus") {
+    HWND current = CurrentWindow(o.error);
+    if (!current) return Failure(o.error);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(current, nullptr), &info)) return Failure(L"GetGUIThreadInfo failed");
+    if (!info.hwndFocus) {
+      o.value = L"none";
+      return o;
+    }
+    o.value = std::to_wstring(GetDlgCtrlID(info.hwndFocus));
+    o.detail = WindowQuery::Describe(info.hwndFocus);
+    return o;
+  }
+  if (verb == L"dpi") {
+    HWND current = CurrentWindow(o.error);
+    if (!current) return Failure(o.error);
+    o.value = std::to_wstring(WindowDpi(current));
+    o.detail = L"awareness=" + WindowAwareness(current);
     return o;
   }
   if (verb == L"pid") {
@@ -794,6 +936,11 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     return o;
   };
 
+  if (verb == L"lv-fit") {
+    long long margin = 0;
+    if (args.size() > 1 && !Arg(args, 1, margin)) return Failure(L"MARGIN is a number of pixels");
+    return ListViewFit(control, static_cast<int>(margin));
+  }
   if (verb == L"checked") return numeric(value(BM_GETCHECK));
   if (verb == L"lb-count") return numeric(value(LB_GETCOUNT));
   if (verb == L"lb-selected") return numeric(value(LB_GETCURSEL));

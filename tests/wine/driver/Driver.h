@@ -41,6 +41,11 @@ class Driver {
   LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& ok) const;
   std::wstring ListViewText(HWND list, int row, int column, bool& ok) const;
   int ListViewColumns(HWND list) const;
+  // Sends `message` with lParam pointing at a copy of `data` made inside the window's process.
+  bool SendInTarget(HWND window, UINT message, WPARAM wParam, const void* data, size_t size, LRESULT& result,
+                    std::wstring& error) const;
+  // Columns of a list view narrower than their widest text plus margin; detail per column.
+  Outcome ListViewFit(HWND list, int margin) const;
 
   HWND m_current = nullptr;
   std::map<std::wstring, HWND> m_saved;

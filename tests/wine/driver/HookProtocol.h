@@ -17,6 +17,7 @@ enum class HookOp : std::uint32_t {
   None = 0,
   ReadMenu = 1,     // handle = HMENU; out = one line per item: "<id>\t<flags>\t<text>\n"
   SendNotify = 2,   // handle = window; wparam; data = notification structure (NMHDR first)
+  SendData = 3,     // handle = window; message; wparam; lParam = a copy of data (WM_DPICHANGED's RECT)
 };
 
 // Flags in a ReadMenu line.
@@ -27,6 +28,8 @@ struct HookRequest {
   std::uint32_t op;
   std::uint32_t done;      // set to 1 by the hook when the request ran
   std::uint64_t handle;
+  std::uint32_t message;   // SendData only
+  std::uint32_t reserved;
   std::uint64_t wparam;
   std::int64_t result;
   std::uint32_t dataSize;

@@ -45,6 +45,12 @@ bool ReadLine(std::string& line) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Aware of every monitor's DPI, so that what the driver reads of other windows (their DPI,
+  // rectangles, text widths) is what they have, not a value scaled for an unaware reader.
+  using SetAwarenessFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  if (const auto setAwareness = reinterpret_cast<SetAwarenessFn>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext"))))
+    setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   zdrv::Driver driver;
   if (argc > 1 && (std::wstring(argv[1]) == L"--help" || std::wstring(argv[1]) == L"-h")) {
     zdrv::WriteLine(zdrv::Driver::Usage());

@@ -97,10 +97,15 @@ tray_choose() {
   return 1
 }
 
+# shot NAME [WxH]: the screen from the main dialog's top left corner (the dialog's own size by
+# default; a larger one takes in a tooltip beside it).
 shot() {
   [ -n "${ZR_SHOTS_DIR:-}" ] || return 0
   sleep 0.5
-  import -window root -display "$DISPLAY" -crop "${2:-700x420}+0+0" "$ZR_SHOTS_DIR/$1"
+  local x y w h
+  read -r x y w h <<<"$(driver "find class=#32770 title=Zerenta" "rect" | tr -d '\r' |
+                        sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+  import -window root -display "$DISPLAY" -crop "${2:-${w:-700}x${h:-420}}+${x:-0}+${y:-0}" "$ZR_SHOTS_DIR/$1"
 }
 
 identity='red 0 257 32896 65535 / green 0 257 32896 65535 / blue 0 257 32896 65535'

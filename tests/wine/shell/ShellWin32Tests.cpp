@@ -413,6 +413,24 @@ TEST(FileVersion, ReadsThisProgramsVersionAndRejectsAFileWithoutOne)
     EXPECT_EQ(version.substr(0, 2), L"1.");
 }
 
+TEST(Manifest, DeclaresPerMonitorV2AwarenessAndKeepsTheOldDeclarationForOlderSystems)
+{
+    // Wine 8 treats every program as per-monitor aware whatever its manifest says, so the
+    // declaration is read from the program's resources (this test carries the same ones).
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, ::SizeofResource(nullptr, found));
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2</dpiAwareness>"),
+              std::string::npos)
+        << manifest;
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+              std::string::npos)
+        << manifest;
+}
+
 TEST(WindowModulePath, NamesTheExecutableOfTheWindowsProcess)
 {
     TabHost host;

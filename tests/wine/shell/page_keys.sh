@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Keys typed into a page belong to that page. On the calculator, 1920, Tab, 1080 and Enter
-# calculate 16 : 9 (Calculate is the page's default button); Enter and Esc in a control of every
-# page neither hide the window nor write the settings file, which is what the main dialog's own
-# default button ("Apply && Minimize") and Esc do. Real key presses through the X server.
+# The window by keyboard alone, real key presses through the X server. From the Resolution tab's
+# strip: Tab into the mode list, Enter adds the mode to the favourites (a mode already there is
+# selected instead of added again), Delete removes a favourite; Ctrl+Tab, Ctrl+Shift+Tab,
+# Ctrl+Page Down and Ctrl+Page Up switch tabs, each newly shown tab with the focus on its first
+# control that takes input (later on the control that had it); on the calculator 1920, Tab, 1080
+# and Enter calculate 16 : 9 (Calculate is the page's default button); the arrow keys switch tabs
+# from the tab strip; Alt with a letter reaches a page's control and the window's buttons.
+# Enter and Esc in a control of every page neither hide the window nor write the settings file,
+# which is what the main dialog's own default button ("Apply && Minimize") and Esc do.
 #   page_keys.sh <win64 bin dir> <acctool.exe>
 source "$(dirname "$0")/../../acceptance/lib.sh"
 
@@ -29,15 +34,61 @@ still_shown() {
   [ ! -e "$setting" ] || { fail "$1 wrote the settings file"; rm -f "$setting"; }
 }
 
+# keys_then KEYS... -- READS...: presses the keys, then waits for every driver read to hold.
+keys_then() {
+  local keys=() out
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do keys+=("$1"); shift; done
+  shift
+  key_to_wine "${keys[@]}"
+  out=$(driver "find hwnd=$hwnd" "$@") || { fail "after ${keys[*]}: $(tail -1 <<<"$out")"; return 1; }
+}
+
+say "keys alone: Tab from the Resolution tab's strip into the mode list, where the mode in force is selected"
+# The window may open behind whatever was active before: a click on its caption brings it to the
+# front, as a user would, without moving the focus inside it.
+read -r x y w h <<<"$(driver "find hwnd=$hwnd" "rect" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+timeout 5 xdotool mousemove $((x + w / 3)) $((y + 8)) click 1
+out=$(driver "find hwnd=$hwnd" "focus == 1029" "tab-current 1029 == 0") || fail "the window opened elsewhere: $out"
+keys_then Tab -- "until focus == 1036"
+in_force=$(read_value lv-selected 1036)
+row=$(driver "find hwnd=$hwnd" "lv-row 1036 ${in_force:--1}" | sed -n 's/^ok lv-row "\(.*\)"$/\1/p')
+[[ "$row" == "${start_screen/x/ x }|32 bit|"* ]] || fail "the selected mode '$row' (row '$in_force') is not the desktop's $start_screen"
+
+say "keys alone: Enter adds, Enter on a favourite mode selects it again, Delete removes"
+keys_then Return -- "until lv-count 1034 == 1" "lv-row 1034 0 == \"$row\"" "lv-selected 1034 == 0"
+# The mode before it (the same size at 16 bit), then the mode in force once more: no second copy.
+keys_then Up Return -- "until lv-count 1034 == 2" "until lv-selected 1034 == 0" "lv-row 1034 1 == \"$row\""
+keys_then Down Return -- "until lv-selected 1034 == 1" "lv-count 1034 == 2"
+keys_then Tab -- "until focus == 1005"
+keys_then Tab -- "until focus == 1034"
+keys_then Delete -- "until lv-count 1034 == 1" "lv-row 1034 0 != \"$row\""
+
+say "keys alone: Ctrl+Tab to the Gamma tab's first slider and the calculator's Width field"
+keys_then ctrl+Tab -- "until tab-current 1029 == 1" "until focus == 1016"
+keys_then ctrl+Tab -- "until tab-current 1029 == 2" "until focus == 1037"
 say "calculator: 1920 Tab 1080 Enter calculates"
-driver "find hwnd=$hwnd" "tab-select 1029 2" >/dev/null || abort "no calculator tab"
-click_in 1037 || abort "cannot click into Width"
-key_to_wine 1 9 2 0 Tab 1 0 8 0 Return
-out=$(driver "find hwnd=$hwnd" "until text 1040 == \"16 : 9\"" "text 1041 == \"1.778 : 1\"" \
-             "lb-items 1034 == \"1920 : 1080 = 16 : 9 (1.778 : 1)\"") || fail "Enter did not calculate: $out"
-still_shown "Enter in Width"
+keys_then 1 9 2 0 Tab 1 0 8 0 Return -- "until text 1040 == \"16 : 9\"" "text 1041 == \"1.778 : 1\"" \
+  "lb-items 1034 == \"1920 : 1080 = 16 : 9 (1.778 : 1)\"" "focus == 1038"
+still_shown "Enter in Height"
+
+say "keys alone: Ctrl+Page Down, Ctrl+Tab round to the first tab, back with Ctrl+Shift+Tab and Ctrl+Page Up"
+keys_then ctrl+Next -- "until tab-current 1029 == 3" "until focus == 1006"
+# Each tab again has the focus where it was left.
+keys_then ctrl+Tab -- "until tab-current 1029 == 0" "until focus == 1034"
+keys_then ctrl+shift+Tab -- "until tab-current 1029 == 3" "until focus == 1006"
+keys_then ctrl+Prior -- "until tab-current 1029 == 2" "until focus == 1038"
+keys_then ctrl+Prior -- "until tab-current 1029 == 1" "until focus == 1016"
+
+say "keys alone: the tab strip is a tab stop and its arrow keys switch tabs"
+keys_then shift+Tab -- "until focus == 1029" "tab-current 1029 == 1"
+keys_then Right -- "until tab-current 1029 == 2" "focus == 1029"
+keys_then Left Left -- "until tab-current 1029 == 0" "focus == 1029"
+say "keys alone: Alt+D, the mode list's label, reaches the list"
+keys_then alt+d -- "until focus == 1036"
+still_shown "the keyboard journey"
 
 say "calculator: Esc in Width"
+driver "find hwnd=$hwnd" "tab-select 1029 2" >/dev/null || fail "no calculator tab"
 click_in 1037 || fail "cannot click into Width"
 # A key after Esc whose effect shows proves that Esc has been handled.
 key_to_wine Escape End 7
@@ -59,5 +110,12 @@ enter_esc_in() {
 enter_esc_in "the mode list" 0 1036 lv-selected Down 'v + 1'
 enter_esc_in "the red gamma slider" 1 1016 tb-pos Right 'v + 1'
 enter_esc_in "the saver blocker's check box" 3 1006 checked space '1 - v'
+
+say "Alt+A from inside a page is the window's Apply"
+click_in 1006 || fail "cannot click on the saver blocker's check box"
+key_to_wine alt+a
+for i in $(seq 1 50); do [ -e "$setting" ] && break; sleep 0.1; done
+[ -e "$setting" ] || fail "Alt+A wrote no settings file"
+out=$(driver "find hwnd=$hwnd" "visible . == 1") || fail "Alt+A hid the window: $out"
 
 finish

@@ -77,7 +77,7 @@ drive "${dlg[@]}" "post WM_SYSCOMMAND 0xF060 0" "until visible == 0" || fail "cl
 sleep 0.5; [ -f Zerenta.Setting ] || fail "close box did not save"
 echo "== Esc on the dialog's own buttons hides and saves"
 # Inside a page Esc is the page's; Shift+Tab from the calculator's first field leaves the page
-# for the dialog's last button.
+# for the tab strip, a control of the dialog's own.
 rm -f Zerenta.Setting
 drive "${dlg[@]}" "command 32772" "until visible == 1" "foreground" "tab-select 1029 2" >/dev/null
 read -r wl wt ww wh <<<"$(drive "${dlg[@]}" "rect 1037" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
