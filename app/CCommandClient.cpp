@@ -119,6 +119,11 @@ int Forward(HWND target, const std::vector<std::wstring>& arguments, ULONGLONG d
     }
     const shell::CommandReply reply =
         shell::ReadReply(std::span<const std::byte>(static_cast<const std::byte*>(view.get()), shell::kReplyBytes));
+    if (!reply.written) {
+        CConsoleText::Error(L"The running Zerenta takes no commands: it is an earlier version. Exit it and give "
+                            L"the command again.");
+        return shell::kExitNotCarried;
+    }
     CConsoleText::Out(reply.output);
     CConsoleText::Error(reply.message);
     const LRESULT code = static_cast<LRESULT>(answer);

@@ -377,7 +377,6 @@ namespace {
 // The texts for the start that handed the command on, into the section it made for them.
 void SendReply(const std::wstring& section, const shell::CommandReply& reply) noexcept
 {
-    if (reply.output.empty() && reply.message.empty()) return;
     // Whatever the request names, only a reply section is written to.
     if (section.rfind(shell::kReplySectionPrefix, 0) != 0) return;
     const zr::UniqueKernel mapping(::OpenFileMappingW(FILE_MAP_WRITE, FALSE, section.c_str()));

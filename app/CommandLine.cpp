@@ -198,9 +198,11 @@ CommandRequest UnpackRequest(std::wstring_view packed)
 
 namespace {
 struct ReplyHeader {
+    std::uint32_t mark;
     std::uint32_t outputChars;
     std::uint32_t messageChars;
 };
+constexpr std::uint32_t kReplyMark = 0x5A525250;  // "ZRRP"
 }  // namespace
 
 void WriteReply(std::span<std::byte> section, const CommandReply& reply)
@@ -209,7 +211,7 @@ void WriteReply(std::span<std::byte> section, const CommandReply& reply)
     const std::size_t room = (section.size() - sizeof(ReplyHeader)) / sizeof(wchar_t);
     const std::size_t output = std::min(reply.output.size(), room);
     const std::size_t message = std::min(reply.message.size(), room - output);
-    const ReplyHeader header{static_cast<std::uint32_t>(output), static_cast<std::uint32_t>(message)};
+    const ReplyHeader header{kReplyMark, static_cast<std::uint32_t>(output), static_cast<std::uint32_t>(message)};
     std::byte* text = section.data() + sizeof(header);
     std::memcpy(text, reply.output.data(), output * sizeof(wchar_t));
     std::memcpy(text + output * sizeof(wchar_t), reply.message.data(), message * sizeof(wchar_t));
@@ -223,6 +225,8 @@ CommandReply ReadReply(std::span<const std::byte> section)
     ReplyHeader header{};
     if (section.size() < sizeof(header)) return reply;
     std::memcpy(&header, section.data(), sizeof(header));
+    if (header.mark != kReplyMark) return reply;
+    reply.written = true;
     const std::size_t room = (section.size() - sizeof(header)) / sizeof(wchar_t);
     const std::size_t output = std::min<std::size_t>(header.outputChars, room);
     const std::size_t message = std::min<std::size_t>(header.messageChars, room - output);

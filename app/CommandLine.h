@@ -84,8 +84,10 @@ CommandRequest UnpackRequest(std::wstring_view packed);
 struct CommandReply {
     std::wstring output;
     std::wstring message;
+    // False when nothing was written: a copy from before there were commands answers 0 unread.
+    bool written = false;
 };
-// Into a reply section: a header with both lengths, then both texts, cut to what fits.
+// Into a reply section: a header with a mark and both lengths, then both texts, cut to what fits.
 void WriteReply(std::span<std::byte> section, const CommandReply& reply);
 // Out of one; what a header claims beyond the section is not read.
 CommandReply ReadReply(std::span<const std::byte> section);

@@ -312,14 +312,16 @@ TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSectio
     EXPECT_EQ(back.arguments, request.arguments);  // the empty argument included
     EXPECT_TRUE(shell::UnpackRequest(L"").arguments.empty());
 
-    std::vector<std::byte> section(8 + sizeof(wchar_t) * 10);  // room for ten characters
+    std::vector<std::byte> section(12 + sizeof(wchar_t) * 10);  // room for ten characters
+    EXPECT_FALSE(shell::ReadReply(section).written) << "a section nobody wrote reads as written";
     shell::WriteReply(section, {L"0123456", L"abcdef"});
     const shell::CommandReply cut = shell::ReadReply(section);
+    EXPECT_TRUE(cut.written);
     EXPECT_EQ(cut.output, L"0123456");
     EXPECT_EQ(cut.message, L"abc");
     // A header that claims more than the section holds is read no further than the section.
     const std::uint32_t lies[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
-    std::memcpy(section.data(), lies, sizeof(lies));
+    std::memcpy(section.data() + 4, lies, sizeof(lies));
     const shell::CommandReply bounded = shell::ReadReply(section);
     EXPECT_EQ(bounded.output.size(), 10u);
     EXPECT_TRUE(bounded.message.empty());
