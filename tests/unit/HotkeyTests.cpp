@@ -23,6 +23,8 @@ TEST(HotkeyText, EveryKindOfKeyIsWrittenReadablyAndReadsBackAsTheSameCombination
         {{kCtrlAlt, 0xBD}, L"Ctrl+Alt+-", nullptr},
         {{0, 0x78}, L"F9", nullptr},
         {{zr::kHotkeyControl, 0xE2}, L"Ctrl+0xE2", nullptr},  // a key without a name of its own
+        {{kCtrlAlt, '0'}, L"Ctrl+Alt+0", nullptr},
+        {{kCtrlAlt, 'Z'}, L"Ctrl+Alt+Z", nullptr},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(zr::FormatHotkey(c.hotkey), c.text);
@@ -32,6 +34,11 @@ TEST(HotkeyText, EveryKindOfKeyIsWrittenReadablyAndReadsBackAsTheSameCombination
         }
     }
     EXPECT_EQ(zr::FormatHotkey(Hotkey{}), L"");
+    // Every virtual key, named or not, comes back as itself: no two keys share a name.
+    for (std::uint16_t key = 1; key < 0xFF; ++key) {
+        const Hotkey hotkey{kCtrlAlt, key};
+        EXPECT_EQ(zr::ParseHotkey(zr::FormatHotkey(hotkey)), hotkey) << zr::FormatHotkey(hotkey).c_str();
+    }
 }
 
 TEST(HotkeyText, AHandWrittenTextIsReadLenientlyButNothingThatNamesNoSingleKey)
