@@ -34,6 +34,8 @@ TEST(HotkeyText, EveryKindOfKeyIsWrittenReadablyAndReadsBackAsTheSameCombination
         }
     }
     EXPECT_EQ(zr::FormatHotkey(Hotkey{}), L"");
+    for (std::uint16_t digit = 0; digit < 10; ++digit)
+        EXPECT_EQ(zr::FormatHotkey({0, static_cast<std::uint16_t>(0x60 + digit)}), L"Numpad " + std::to_wstring(digit));
     // Every virtual key, named or not, comes back as itself: no two keys share a name.
     for (std::uint16_t key = 1; key < 0xFF; ++key) {
         const Hotkey hotkey{kCtrlAlt, key};
