@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "app/CConsoleText.h"
 #include "app/CSingleInstance.h"
+#include "core/DisplayInfo.h"
 #include "core/OrvelCore.h"
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
@@ -25,11 +27,13 @@ constexpr DWORD kReachTimeoutMs = 30000;
 constexpr DWORD kAnswerTimeoutMs = 60000;
 constexpr DWORD kRetryMs = 50;
 
-// The window that takes the display core's replies for /list.
+// The window that takes the display core's replies for /list: the displays, then one display's
+// modes or its mode in force at a time.
 class CModeReceiver : public zr::CWnd {
 public:
     bool Create() noexcept { return CreateEx(0, RegisterDefaultClass(), L"", 0, RECT{}, HWND_MESSAGE, 0); }
 
+    std::vector<orvel::DisplayInfo> displays;
     std::vector<zr::DisplayMode> modes;
     std::optional<zr::DisplayMode>* modeInForce = nullptr;
 
@@ -38,14 +42,20 @@ protected:
     {
         if (msg != WM_COPYDATA) return zr::CWnd::WindowProc(msg, wp, lp);
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (!data || !data->lpData || data->dwData != CORE_RPL_MODE || data->cbData < sizeof(zr::DisplayMode)) return 0;
-        zr::DisplayMode mode;
-        std::memcpy(&mode, data->lpData, sizeof(mode));
+        if (!data || !data->lpData) return 0;
         try {
-            if (modeInForce)
-                *modeInForce = mode;
-            else
-                modes.push_back(mode);
+            if (data->dwData == CORE_RPL_DISPLAY && data->cbData >= sizeof(DisplayRecord)) {
+                DisplayRecord record;
+                std::memcpy(&record, data->lpData, sizeof(record));
+                displays.push_back(orvel::ReadDisplayRecord(record));
+            } else if (data->dwData == CORE_RPL_MODE && data->cbData >= sizeof(zr::DisplayMode)) {
+                zr::DisplayMode mode;
+                std::memcpy(&mode, data->lpData, sizeof(mode));
+                if (modeInForce)
+                    *modeInForce = mode;
+                else
+                    modes.push_back(mode);
+            }
         } catch (...) {
             // Out of memory: the list is cut short.
         }
@@ -141,29 +151,54 @@ public:
     void LoadSettings(const std::wstring& text) override { SetXml(text); }
 };
 
-// /list with no Zerenta running: the modes from the display core, the favourites from the file.
+// /list with no Zerenta running: the displays and their modes from the display core, the
+// favourites from the file (those of displays attached now, as the tray offers them).
 int ListHere()
 {
     CModeReceiver receiver;
     if (!receiver.Create() || !InitCore(receiver.m_hWnd)) {
-        CConsoleText::Error(L"Zerenta could not read the display's modes.");
+        CConsoleText::Error(L"Zerenta could not read the displays' modes.");
         return shell::kExitNotCarried;
     }
-    shell::ListedDisplay primary;
-    primary.number = 1;
-    primary.primary = true;
-    SendCommand(receiver.m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
-    primary.modes = receiver.modes;
-    receiver.modeInForce = &primary.current;
-    SendCommand(receiver.m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
-    receiver.modeInForce = nullptr;
+    if (SendCommand(receiver.m_hWnd, CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0) receiver.displays.clear();
+    // One command on one display, or plain for a core that lists no displays.
+    const auto send = [&](const orvel::DisplayInfo* display, std::uint32_t code) {
+        if (!display) return SendCommand(receiver.m_hWnd, code, nullptr, 0);
+        const DisplayCommandHeader header{display->index, code};
+        return SendCommand(receiver.m_hWnd, CORE_CMD_ON_DISPLAY, &header, sizeof(header));
+    };
+    std::vector<shell::ListedDisplay> listed;
+    const std::size_t count = receiver.displays.empty() ? 1 : receiver.displays.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const orvel::DisplayInfo* display = receiver.displays.empty() ? nullptr : &receiver.displays[i];
+        shell::ListedDisplay entry;
+        entry.number = display ? orvel::DisplayNumber(*display) : 1;
+        entry.primary = display ? display->primary : true;
+        if (display) {
+            entry.name = display->name;
+            entry.id = display->id;
+        }
+        receiver.modes.clear();
+        send(display, CORE_CMD_ENUM_MODES);
+        entry.modes = receiver.modes;
+        receiver.modeInForce = &entry.current;
+        send(display, CORE_CMD_GET_MODE);
+        receiver.modeInForce = nullptr;
+        listed.push_back(entry);
+    }
     ClearUpCore();
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const shell::ListedDisplay& a, const shell::ListedDisplay& b) { return a.number < b.number; });
 
     CSectionReader resolution(L"Resolution");
     CSectionReader gamma(L"Gamma");
     LoadSettingsFile(SettingsFilePath(zr::CWinApp::ProgramArgument()), {&resolution, &gamma});
-    CConsoleText::Out(shell::FormatListing({primary}, zr::ReadFavourites(*resolution.CreateRoot()),
-                                           ReadFavourites(*gamma.CreateRoot())));
+    std::vector<zr::FavouriteMode> modes = zr::ReadFavourites(*resolution.CreateRoot());
+    std::erase_if(modes, [&](const zr::FavouriteMode& favourite) {
+        return !favourite.display.empty() && !receiver.displays.empty() &&
+               !orvel::FindDisplay(receiver.displays, favourite.display);
+    });
+    CConsoleText::Out(shell::FormatListing(listed, modes, ReadFavourites(*gamma.CreateRoot())));
     return shell::kExitDone;
 }
 

@@ -1,9 +1,12 @@
 #include "app/CZerentaDlg.h"
 
+#include <algorithm>
+
 #include "app/CAboutDlg.h"
 #include "app/CStartWithWindows.h"
 #include "app/ProgramVersion.h"
 #include "app/ShellLogic.h"
+#include "core/DisplayInfo.h"
 #include "core/OrvelCore.h"
 #include "framework/CMenu.h"
 #include "framework/CWinApp.h"
@@ -214,7 +217,9 @@ void CZerentaDlg::ConfirmExit() noexcept
 
 void CZerentaDlg::RestoreScreen() noexcept
 {
-    SendCommand(m_hWnd, CORE_CMD_RESTORE_SCREEN, nullptr, 0);
+    // Every display, each to its own start-up ramp and mode.
+    const DisplayCommandHeader everyDisplay{kAllDisplays, CORE_CMD_RESTORE_SCREEN};
+    SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, &everyDisplay, sizeof(everyDisplay));
     // Whatever mode an open question asks about, the start-up one is wanted now.
     if (m_pageResolution.GetSafeHwnd()) m_pageResolution.OnScreenRestored();
 }
@@ -415,17 +420,36 @@ LRESULT CZerentaDlg::OnCommandRequest(const COPYDATASTRUCT& request) noexcept
     }
 }
 
-std::vector<shell::ListedDisplay> CZerentaDlg::Displays()
+std::vector<CZerentaDlg::KnownDisplay> CZerentaDlg::Displays(bool withModes)
 {
-    // The pages work on the primary display, the first in the list.
-    shell::ListedDisplay primary;
-    primary.number = 1;
-    primary.primary = true;
-    if (m_pageResolution.GetSafeHwnd()) {
-        primary.modes = m_pageResolution.DetectedModes();
-        primary.current = m_pageResolution.QueryModeInForce();
+    std::vector<KnownDisplay> known;
+    if (!m_pageResolution.GetSafeHwnd()) return known;
+    const std::vector<orvel::DisplayInfo>& displays = m_pageResolution.Displays();
+    if (displays.empty()) {
+        KnownDisplay only;
+        only.listed.number = 1;
+        only.listed.primary = true;
+        known.push_back(only);
     }
-    return {primary};
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        KnownDisplay display;
+        display.listed.number = orvel::DisplayNumber(displays[i]);
+        display.listed.primary = displays[i].primary;
+        display.listed.name = displays[i].name;
+        display.listed.id = displays[i].id;
+        display.place = i;
+        known.push_back(display);
+    }
+    // As the Resolution tab numbers them.
+    std::stable_sort(known.begin(), known.end(),
+                     [](const KnownDisplay& a, const KnownDisplay& b) { return a.listed.number < b.listed.number; });
+    if (withModes) {
+        for (KnownDisplay& display : known) {
+            display.listed.modes = m_pageResolution.ModesOf(display.place);
+            display.listed.current = m_pageResolution.ModeInForceOn(display.place);
+        }
+    }
+    return known;
 }
 
 int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply& reply)
@@ -437,13 +461,14 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply&
     switch (line.command) {
     case shell::Command::Mode:
     case shell::Command::Gamma: {
-        const std::vector<shell::ListedDisplay> displays = Displays();
-        const unsigned number = line.display ? line.display : 1;
-        if (number > displays.size())
-            return fail(shell::kExitNotFound, L"There is no display " + std::to_wstring(number) +
+        // The display named, else the primary one.
+        const std::vector<KnownDisplay> displays = Displays(false);
+        const auto named = std::find_if(displays.begin(), displays.end(), [&](const KnownDisplay& d) {
+            return line.display ? d.listed.number == line.display : d.listed.primary;
+        });
+        if (line.display && named == displays.end())
+            return fail(shell::kExitNotFound, L"There is no display " + std::to_wstring(line.display) +
                                                   L". Zerenta.exe /list shows the displays.");
-        const shell::ListedDisplay& display = displays[number - 1];
-        const std::wstring name = L"Display " + std::to_wstring(number);
         if (line.command == shell::Command::Gamma) {
             if (!m_pageGamma.GetSafeHwnd())
                 return fail(shell::kExitNotCarried, L"The Gamma tab could not be made, so Zerenta sets no ramps.");
@@ -451,19 +476,30 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply&
             if (!favourite)
                 return fail(shell::kExitNotFound, L"There is no gamma favourite \"" + line.favourite +
                                                       L"\". Zerenta.exe /list shows the favourites.");
-            if (!m_pageGamma.ApplyStoredFavourite(*favourite))
+            // Without /display, what "Apply to:" names, as the tray item does.
+            std::optional<std::size_t> place;
+            if (line.display) {
+                const std::vector<orvel::DisplayInfo>& targets = m_pageGamma.Displays();
+                place = orvel::FindDisplay(targets, named->listed.id);
+                if (!place && !targets.empty())
+                    return fail(shell::kExitNotFound, L"The Gamma tab knows no display " +
+                                                          std::to_wstring(line.display) + L".");
+            }
+            if (!m_pageGamma.ApplyStoredFavourite(*favourite, place))
                 return fail(shell::kExitRefused, L"The display refused the ramp of the gamma favourite \"" +
                                                      line.favourite + L"\".");
             return shell::kExitDone;
         }
-        if (!m_pageResolution.GetSafeHwnd())
+        if (named == displays.end())
             return fail(shell::kExitNotCarried, L"The Resolution tab could not be made, so Zerenta sets no modes.");
+        const std::wstring name = L"Display " + std::to_wstring(named->listed.number);
+        const std::optional<zr::DisplayMode> current = m_pageResolution.ModeInForceOn(named->place);
         const std::optional<zr::DisplayMode> mode =
-            zr::PickMode(display.modes, line.mode, display.current ? display.current->bpp : 0);
+            zr::PickMode(m_pageResolution.ModesOf(named->place), line.mode, current ? current->bpp : 0);
         if (!mode)
             return fail(shell::kExitNotFound, name + L" offers no mode " + line.modeText +
                                                   L". Zerenta.exe /list shows its modes.");
-        switch (m_pageResolution.ChangeModeQuietly(*mode)) {
+        switch (m_pageResolution.ChangeModeQuietly(named->place, *mode)) {
         case CPageResolution::ModeChange::Done:
             return shell::kExitDone;
         case CPageResolution::ModeChange::Refused:
@@ -482,9 +518,12 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply&
         RestoreScreen();
         EndDialog(IDOK);
         return shell::kExitDone;
-    case shell::Command::List:
-        reply.output = shell::FormatListing(Displays(), m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites());
+    case shell::Command::List: {
+        std::vector<shell::ListedDisplay> listed;
+        for (const KnownDisplay& display : Displays(true)) listed.push_back(display.listed);
+        reply.output = shell::FormatListing(listed, m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites());
         return shell::kExitDone;
+    }
     case shell::Command::Help:
     case shell::Command::None:
         reply.output = shell::UsageText();

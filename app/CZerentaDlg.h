@@ -68,8 +68,15 @@ private:
     // A command line handed on by another start of the program: its exit code.
     LRESULT OnCommandRequest(const COPYDATASTRUCT& request) noexcept;
     int RunCommand(const shell::CommandLine& line, shell::CommandReply& reply);
-    // Every display, numbered as /display takes them, with its modes and the mode in force.
-    std::vector<shell::ListedDisplay> Displays();
+    // A display as a command line names it, and its place in the pages' lists of displays
+    // (nothing for the one display of a core that lists none).
+    struct KnownDisplay {
+        shell::ListedDisplay listed;
+        std::optional<std::size_t> place;
+    };
+    // Every display, numbered as /display takes them, in that order; with `withModes` also the
+    // modes each offers and the mode in force on it, which takes the core a while.
+    std::vector<KnownDisplay> Displays(bool withModes);
     // True (and the modal window brought to the front) while a modal window of the dialog's own
     // runs: commands that would show, end or open more boxes on the dialog are then refused.
     bool BringModalForward() const noexcept;

@@ -147,7 +147,9 @@ std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std
     std::wstring text;
     for (const ListedDisplay& display : displays) {
         text += L"Display " + std::to_wstring(display.number);
-        if (display.primary) text += L" (primary)";
+        std::wstring about = display.name;
+        if (display.primary) about += about.empty() ? L"primary" : L", primary";
+        if (!about.empty()) text += L" (" + about + L")";
         if (display.current) text += L", now " + zr::FormatModeArgument(*display.current);
         text += L":\r\n";
         std::vector<zr::DisplayMode> sorted = display.modes;
@@ -162,7 +164,13 @@ std::wstring FormatListing(const std::vector<ListedDisplay>& displays, const std
         text += L"\r\n";
     };
     text += modes.empty() ? L"Mode favourites: none\r\n" : L"Mode favourites:\r\n";
-    for (const zr::FavouriteMode& mode : modes) favourite(zr::FormatModeArgument(mode.mode), mode.hotkey);
+    for (const zr::FavouriteMode& mode : modes) {
+        std::wstring argument = zr::FormatModeArgument(mode.mode);
+        const auto on = std::find_if(displays.begin(), displays.end(),
+                                     [&](const ListedDisplay& d) { return !d.id.empty() && d.id == mode.display; });
+        if (displays.size() > 1 && on != displays.end()) argument += L" /display " + std::to_wstring(on->number);
+        favourite(argument, mode.hotkey);
+    }
     text += gammas.empty() ? L"Gamma favourites: none\r\n" : L"Gamma favourites:\r\n";
     // In quotes, as /gamma takes a name with blanks.
     for (const GammaFavourite& gamma : gammas) favourite(L"\"" + gamma.name + L"\"", gamma.hotkey);

@@ -49,10 +49,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
 std::wstring UsageText();
 
 // The lines of /list: every display with the mode in force and the modes it offers, then the
-// mode and the gamma favourites with their hotkeys, each mode and name as /mode and /gamma take it.
+// mode and the gamma favourites with their hotkeys, each mode and name as /mode and /gamma take it
+// (with several displays, a mode favourite's display as /display takes it).
 struct ListedDisplay {
     unsigned number = 0;  // as /display takes it
     bool primary = false;
+    std::wstring name;    // the monitor's name; may be empty
+    std::wstring id;      // what a favourite names its display by
     std::optional<zr::DisplayMode> current;
     std::vector<zr::DisplayMode> modes;
 };

@@ -8,7 +8,7 @@
 
 namespace orvel {
 
-class CDisplay;
+class CDisplaySet;
 
 // Sends one command or reply as WM_COPYDATA to `target` (nothing, result 0, if it is null)
 // with `from` as wParam and returns the target's result. The payload stays the caller's.
@@ -16,8 +16,8 @@ LRESULT SendCopyData(HWND target, HWND from, std::uint32_t code, const void* pay
 
 class CCommandDispatcher {
 public:
-    // `display` is null before InitCore and after ClearUpCore; every command then returns 1.
-    static LRESULT Dispatch(CDisplay* display, HWND coreWindow, HWND sender, const COPYDATASTRUCT* command);
+    // `displays` is null before InitCore and after ClearUpCore; every command then returns 1.
+    static LRESULT Dispatch(CDisplaySet* displays, HWND coreWindow, HWND sender, const COPYDATASTRUCT* command);
 };
 
 }  // namespace orvel

@@ -19,6 +19,14 @@ CCoreLibrary& CCoreLibrary::Instance() {
 bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory, bool makeWindow) {
     m_module = module;
     m_factory = factory;
+    m_setFactory = nullptr;
+    return !makeWindow || m_window.Create(module);
+}
+
+bool CCoreLibrary::Attach(HINSTANCE module, DisplaySetFactory factory, bool makeWindow) {
+    m_module = module;
+    m_factory = nullptr;
+    m_setFactory = factory;
     return !makeWindow || m_window.Create(module);
 }
 
@@ -27,30 +35,40 @@ void CCoreLibrary::Detach(bool processEnding) {
     if (processEnding) {
         // Deliberately not released: at process exit the back end's modules (ddraw.dll and
         // what it loaded) may already be unloaded.
-        static_cast<void>(m_display.release());
+        static_cast<void>(m_displays.release());
     } else {
-        m_display.reset();
+        m_displays.reset();
     }
 }
 
 bool CCoreLibrary::Init(HWND owner) {
     m_owner = owner;
     if (CoreWindow() == nullptr && m_module != nullptr) m_window.Create(m_module);
-    if (CoreWindow() == nullptr || m_factory == nullptr) return false;
-    // The old object goes first, so that two display objects never hold the display at once.
-    m_display.reset();
-    m_display = std::make_unique<CDisplay>(m_factory(), m_recoveryPath);
+    if (CoreWindow() == nullptr || (m_factory == nullptr && m_setFactory == nullptr)) return false;
+    // The old set goes first, so that two display objects never hold a display at once.
+    m_displays.reset();
+    std::vector<DisplayEntry> entries;
+    if (m_setFactory != nullptr) {
+        entries = m_setFactory();
+    } else {
+        DisplayEntry only;
+        only.device.primary = true;
+        only.backEnd = m_factory();
+        entries.push_back(std::move(only));
+    }
+    if (entries.empty()) return false;
+    m_displays = std::make_unique<CDisplaySet>(std::move(entries), m_recoveryPath);
     // Not at load time: the library's entry point must not call into other libraries.
     if (!m_sessionNotified)
         m_sessionNotified = WTSRegisterSessionNotification(CoreWindow(), NOTIFY_FOR_THIS_SESSION) != FALSE;
-    return SUCCEEDED(m_display->Init(CoreWindow()));
+    return SUCCEEDED(m_displays->Init(CoreWindow()));
 }
 
 void CCoreLibrary::ClearUp() {
     if (m_sessionNotified && CoreWindow() != nullptr) WTSUnRegisterSessionNotification(CoreWindow());
     m_sessionNotified = false;
     m_window.CancelReapply();
-    m_display.reset();
+    m_displays.reset();
 }
 
 void CCoreLibrary::SetRecoveryFile(const std::wstring& path) {
@@ -67,7 +85,7 @@ void CCoreLibrary::SetRecoveryFile(const std::wstring& path) {
 
 void CCoreLibrary::RestoreAfterFault() noexcept {
     if (m_faultRestoreStarted.test_and_set()) return;
-    if (CDisplay* display = m_display.get()) display->RestoreAfterFault(kFaultRestoreTimeoutMs);
+    if (CDisplaySet* displays = m_displays.get()) displays->RestoreAfterFault(kFaultRestoreTimeoutMs);
 }
 
 LRESULT CCoreLibrary::Send(HWND sender, std::uint32_t code, const void* payload, std::uint32_t size) {

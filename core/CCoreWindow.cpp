@@ -19,9 +19,8 @@ constexpr UINT kReapplyDelayMs = 1000;
 // exists only between InitCore and ClearUpCore: a core window of a program that never opened the
 // display (a second copy on its way out) does nothing.
 void ReapplyRamp(HWND window, bool again) {
-    CDisplay* display = CCoreLibrary::Instance().Display();
-    if (display == nullptr || !display->KeepsOwnRamp()) return;
-    display->ReapplyRamp();
+    CDisplaySet* displays = CCoreLibrary::Instance().Displays();
+    if (displays == nullptr || !displays->ReapplyRamps()) return;
     if (again) SetTimer(window, kReapplyTimer, kReapplyDelayMs, nullptr);
 }
 }  // namespace
@@ -64,7 +63,7 @@ SIZE CCoreWindow::FixedSize() {
 LRESULT CALLBACK CCoreWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
     case WM_COPYDATA:
-        return CCommandDispatcher::Dispatch(CCoreLibrary::Instance().Display(), window,
+        return CCommandDispatcher::Dispatch(CCoreLibrary::Instance().Displays(), window,
                                             reinterpret_cast<HWND>(wParam),
                                             reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_DISPLAYCHANGE:
@@ -85,7 +84,7 @@ LRESULT CALLBACK CCoreWindow::WindowProc(HWND window, UINT message, WPARAM wPara
         // The session ends and the program with it, without its own exit: the screen is put back
         // here, which also removes the recovery file.
         if (wParam != FALSE) {
-            if (CDisplay* display = CCoreLibrary::Instance().Display()) display->RestoreScreen();
+            if (CDisplaySet* displays = CCoreLibrary::Instance().Displays()) displays->RestoreScreen();
         }
         return 0;
     case WM_GETMINMAXINFO: {

@@ -44,7 +44,9 @@ HMODULE LoadSystemDirectDraw() {
 }
 }  // namespace
 
-std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create() { return std::make_unique<CDirectDrawBackEnd>(); }
+std::unique_ptr<IDisplayBackEnd> CDirectDrawBackEnd::Create(const std::wstring& device) {
+    return std::make_unique<CDirectDrawBackEnd>(device);
+}
 
 HRESULT CDirectDrawBackEnd::Open(HWND window) {
     ReleaseAll();
@@ -105,6 +107,7 @@ void CDirectDrawBackEnd::ReleaseAll() {
     ReleaseInterface(m_primary);
     ReleaseInterface(m_gammaControl);
     ReleaseInterface(m_directDraw);
+    CloseDc();
 }
 
 void CDirectDrawBackEnd::EnumModes(ModeSink sink, void* context) {
@@ -132,8 +135,12 @@ bool CDirectDrawBackEnd::GetMode(DisplayMode& mode) {
     return true;
 }
 
-bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) { return PutBackDisplayMode(DisplaySettingsApi{}, mode); }
+bool CDirectDrawBackEnd::PutBackMode(const DisplayMode& mode) {
+    return PutBackDisplayMode(Api(), m_device.empty() ? nullptr : m_device.c_str(), mode);
+}
 
-bool CDirectDrawBackEnd::ModeInForce(DisplayMode& mode) { return ReadDisplayMode(DisplaySettingsApi{}, mode); }
+bool CDirectDrawBackEnd::ModeInForce(DisplayMode& mode) {
+    return ReadDisplayMode(Api(), m_device.empty() ? nullptr : m_device.c_str(), mode);
+}
 
 }  // namespace orvel

@@ -1,5 +1,6 @@
-// The DirectDraw 7 back end, chosen with /directdraw: modes through IDirectDraw7, the start-up
-// ramp through the primary surface's gamma control, ramps through the GDI device ramp.
+// The DirectDraw 7 back end of the primary display, chosen with /directdraw: modes through
+// IDirectDraw7, the start-up ramp through the primary surface's gamma control, ramps through the
+// display's own DC. The other displays keep the display-settings back end.
 // ddraw.dll is loaded when the back end opens the display, never at the library's own load,
 // so that a process on the default back end does not carry it.
 #pragma once
@@ -8,16 +9,21 @@
 #include <ddraw.h>
 
 #include <memory>
+#include <string>
 
-#include "core/CScreenRampBackEnd.h"
+#include "core/CDeviceRampBackEnd.h"
 
 namespace orvel {
 
-class CDirectDrawBackEnd final : public CScreenRampBackEnd {
+class CDirectDrawBackEnd final : public CDeviceRampBackEnd {
 public:
-    static std::unique_ptr<IDisplayBackEnd> Create();
+    // `device`: the primary display's device name, whose DC takes the ramps.
+    static std::unique_ptr<IDisplayBackEnd> Create(const std::wstring& device = {});
 
-    CDirectDrawBackEnd() = default;
+    explicit CDirectDrawBackEnd(std::wstring device = {})
+        : CDeviceRampBackEnd(DisplaySettingsApi{}), m_device(std::move(device)) {
+        SetRampDevice(m_device);
+    }
     ~CDirectDrawBackEnd() override { ReleaseAll(); }
     CDirectDrawBackEnd(const CDirectDrawBackEnd&) = delete;
     CDirectDrawBackEnd& operator=(const CDirectDrawBackEnd&) = delete;
@@ -36,6 +42,7 @@ public:
     bool ModeInForce(DisplayMode& mode) override;
 
 private:
+    std::wstring m_device;
     struct LibraryDeleter {
         void operator()(HMODULE module) const { FreeLibrary(module); }
     };

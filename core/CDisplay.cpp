@@ -21,29 +21,27 @@ bool DeviceHolds(const DeviceRamp& device, const DeviceRamp& written) {
 }
 }  // namespace
 
-CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, std::wstring recoveryPath)
-    : m_backEnd(std::move(backEnd)) {
-    m_recovery.SetPath(std::move(recoveryPath));
-}
+CDisplay::CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, CRecoveryKeeper* keeper, std::size_t slot,
+                   std::wstring device)
+    : m_backEnd(std::move(backEnd)), m_keeper(keeper), m_slot(slot), m_device(std::move(device)) {}
 
 CDisplay::~CDisplay() { ReleaseAll(); }
 
-HRESULT CDisplay::Init(HWND window) {
+void CDisplay::Close() {
     ReleaseAll();
-    m_window = window;
     m_hasStartupMode = false;
     m_hasLastRamp = false;
     m_rampDiffers = false;
     m_modeDiffers = false;
-    m_recordWritten = false;
-    // Before the display is opened and its state captured, so that what is put back is what this
-    // run starts from and returns to.
-    PutBackRecordedScreen();
+}
+
+HRESULT CDisplay::Open(HWND window, bool reportMissingGamma) {
+    m_window = window;
     const HRESULT hr = m_backEnd->Open(window);
     if (FAILED(hr)) return hr;
     if (m_backEnd->CaptureRamp(m_savedRamp)) {
         m_hasSavedRamp = true;
-    } else {
+    } else if (reportMissingGamma) {
         // No owner: the box may come up before the program's main window is visible.
         MessageBoxW(nullptr,
                     L"Gamma control failed.\nZerenta is unable to control gamma values of your video adapter.",
@@ -51,27 +49,6 @@ HRESULT CDisplay::Init(HWND window) {
     }
     m_hasStartupMode = m_backEnd->GetMode(m_startupMode);
     return S_OK;
-}
-
-void CDisplay::PutBackRecordedScreen() {
-    RecoveryRecord record;
-    switch (m_recovery.Read(record)) {
-    case CRecoveryFile::Found::Nothing:
-    case CRecoveryFile::Found::Foreign:
-        // Another user's or another session's record is theirs: neither used nor removed here.
-        return;
-    case CRecoveryFile::Found::Unusable:
-        m_recovery.Remove();
-        return;
-    case CRecoveryFile::Found::Ours:
-        break;
-    }
-    // Out of the way before it is used, so that it is used once: removed, or where it cannot be
-    // (a read-only file, a folder this user may not change), remembered as used for the session.
-    if (m_recovery.WasUsed()) return;
-    if (!m_recovery.Remove() && !m_recovery.RememberUsed()) return;
-    // One display is driven today: the first one recorded.
-    PutBackWhatIsStillShown(record.displays.front());
 }
 
 void CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
@@ -89,12 +66,12 @@ void CDisplay::PutBackWhatIsStillShown(const RecoveryDisplay& recorded) {
 
 void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode* leftMode) {
     const bool rampDiffers = m_hasSavedRamp && leftRamp != m_savedRamp;
-    if (!m_recovery.IsSet() || (!rampDiffers && leftMode == nullptr)) return;
+    if (m_keeper == nullptr || !m_keeper->IsSet() || (!rampDiffers && leftMode == nullptr)) return;
     if (!m_hasSavedRamp && !m_hasStartupMode) return;  // nothing could be put back
     try {
-        RecoveryRecord record;
-        record.owner = m_recovery.Owner();
-        RecoveryDisplay& display = record.displays.emplace_back();
+        RecoveryDisplay display;
+        for (std::size_t i = 0; i < m_device.size() && i + 1 < display.device.size(); ++i)
+            display.device[i] = static_cast<char16_t>(m_device[i]);
         display.hasStartupRamp = display.hasLeftRamp = m_hasSavedRamp;
         if (m_hasSavedRamp) {
             display.startupRamp = m_savedRamp;
@@ -104,25 +81,16 @@ void CDisplay::KeepRecoveryRecord(const DeviceRamp& leftRamp, const DisplayMode*
         if (m_hasStartupMode) display.startupMode = m_startupMode;
         display.hasLeftMode = leftMode != nullptr;
         if (leftMode != nullptr) display.leftMode = *leftMode;
-        if (m_recordWritten && record == m_record) return;
-        // A file that cannot be written costs the recovery, not the change: it is tried again with
-        // the next change.
-        if (m_recovery.Write(record)) {
-            m_record = std::move(record);
-            m_recordWritten = true;
-        } else {
-            m_record = RecoveryRecord{};  // what the file holds is not known any more
-        }
+        m_keeper->Keep(m_slot, &display);
     } catch (const std::bad_alloc&) {
     }
 }
 
 void CDisplay::SettleRecoveryRecord() {
-    if (m_rampDiffers || m_modeDiffers) {
+    if (m_rampDiffers || m_modeDiffers)
         KeepRecoveryRecord(LeftRamp(), m_modeDiffers ? &m_lastMode : nullptr);
-    } else if (m_recordWritten && m_recovery.Remove()) {
-        m_recordWritten = false;
-    }
+    else if (m_keeper != nullptr)
+        m_keeper->Keep(m_slot, nullptr);
 }
 
 HRESULT CDisplay::ReleaseAll() {
@@ -178,7 +146,7 @@ void CDisplay::EnumModes(HWND target) {
     m_backEnd->EnumModes(&DeliverMode, &context);
 }
 
-void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
+void CDisplay::ShowModeWarning(const DisplayMode& mode, const std::wstring& display) const {
     wchar_t text[255];
     // The fields are unsigned on the wire and shown as signed decimal.
     if (mode.refresh_rate == 0) {
@@ -190,7 +158,12 @@ void CDisplay::ShowModeWarning(const DisplayMode& mode) const {
                       static_cast<int>(mode.width), static_cast<int>(mode.height), static_cast<int>(mode.bpp),
                       static_cast<int>(mode.refresh_rate));
     }
-    MessageBoxW(m_window, text, L"Zerenta Warning", MB_ICONWARNING | MB_OK);
+    if (display.empty()) {
+        MessageBoxW(m_window, text, L"Zerenta Warning", MB_ICONWARNING | MB_OK);
+        return;
+    }
+    const std::wstring named = std::wstring(text) + display;
+    MessageBoxW(m_window, named.c_str(), L"Zerenta Warning", MB_ICONWARNING | MB_OK);
 }
 
 BOOL CDisplay::ApplyRamp(const DeviceRamp& ramp) {
@@ -252,32 +225,18 @@ void CDisplay::RestoreScreen() {
     RestoreMode();
 }
 
-void CDisplay::RestoreAfterFault(DWORD timeoutMs) noexcept {
-    // First, so that the core window's thread changes nothing from here on.
-    m_goingDown = true;
-    if (!m_rampDiffers && !m_modeDiffers) return;
-    // A thread of its own: the faulting one may hold any lock, or be the one that owns the
-    // windows a mode change notifies. Whatever the helper waits on, this wait ends.
-    const HANDLE helper = CreateThread(nullptr, 0, &CDisplay::FaultRestoreThread, this, 0, nullptr);
-    if (helper == nullptr) return;
-    WaitForSingleObject(helper, timeoutMs);
-    CloseHandle(helper);
-}
-
-DWORD WINAPI CDisplay::FaultRestoreThread(void* self) noexcept {
-    auto* display = static_cast<CDisplay*>(self);
-    const bool ownRamp = display->m_rampDiffers;
+bool CDisplay::RestoreNowAfterFault() noexcept {
+    const bool ownRamp = m_rampDiffers;
     // The ramp first: putting the mode back notifies every window and waits for each, and when the
     // faulting thread owns some of them that wait outlasts the time the program has left.
-    bool restored = !ownRamp || display->m_backEnd->WriteRamp(display->m_savedRamp);
-    if (display->m_modeDiffers) {
-        const bool modeBack = display->m_hasStartupMode && display->m_backEnd->PutBackMode(display->m_startupMode);
+    bool restored = !ownRamp || m_backEnd->WriteRamp(m_savedRamp);
+    if (m_modeDiffers) {
+        const bool modeBack = m_hasStartupMode && m_backEnd->PutBackMode(m_startupMode);
         // The mode change may have reset the ramp.
-        if (modeBack && ownRamp) restored = display->m_backEnd->WriteRamp(display->m_savedRamp);
+        if (modeBack && ownRamp) restored = m_backEnd->WriteRamp(m_savedRamp);
         restored = restored && modeBack;
     }
-    if (restored) display->m_recovery.RemoveAfterFault();
-    return 0;
+    return restored;
 }
 
 }  // namespace orvel

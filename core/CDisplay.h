@@ -1,6 +1,5 @@
-// The display object of the core: mode enumeration and switching and the gamma ramp,
-// on top of a display back end. Lives between InitCore and ClearUpCore, on the core
-// window's thread.
+// One display of the core: mode enumeration and switching and the gamma ramp, on top of that
+// display's back end. Lives between InitCore and ClearUpCore, on the core window's thread.
 #pragma once
 
 #include <windows.h>
@@ -9,28 +8,38 @@
 #include <memory>
 #include <string>
 
-#include "core/CRecoveryFile.h"
+#include "core/CRecoveryKeeper.h"
 #include "core/CoreTypes.h"
 #include "core/IDisplayBackEnd.h"
 
 namespace orvel {
 
-// While the screen differs from its start-up state (another ramp, another mode), the recovery
-// file, when a path is given, records that state beside the state this object left on the
-// screen; it is brought up to date before each change reaches the screen and removed once the
-// screen is back.
+// While the display differs from its start-up state (another ramp, another mode), its entry in
+// the recovery file, when there is one, records that state beside the state this object left on
+// it; the entry is brought up to date before each change reaches the display and dropped once the
+// display is back.
 class CDisplay {
 public:
-    explicit CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, std::wstring recoveryPath = {});
+    // `keeper` (none: no recovery file) holds the entry of this display at `slot`, named by
+    // `device` (empty for the one display of a core that knows no device names).
+    explicit CDisplay(std::unique_ptr<IDisplayBackEnd> backEnd, CRecoveryKeeper* keeper = nullptr,
+                      std::size_t slot = 0, std::wstring device = {});
     ~CDisplay();
     CDisplay(const CDisplay&) = delete;
     CDisplay& operator=(const CDisplay&) = delete;
 
-    // Puts back what an earlier run's recovery file records, as far as the screen still shows
-    // what that run left, then opens the display with `window` as the cooperative window and
-    // captures the ramp and mode in force now. A missing gamma control is shown to the user but
-    // does not fail.
-    HRESULT Init(HWND window);
+    // Initialisation in two steps, so that what an earlier run left on every display is put back
+    // between them: Close releases what an earlier Open obtained and forgets the state it
+    // captured; Open opens the display with `window` as the cooperative window and captures the
+    // ramp and mode in force now. A missing gamma control does not fail Open; with
+    // `reportMissingGamma` it is shown to the user.
+    void Close();
+    HRESULT Open(HWND window, bool reportMissingGamma);
+    // Between Close and Open: puts back what an earlier run recorded for this display, as far as
+    // the display still shows what that run left; what differs was changed since by someone else,
+    // and stays.
+    void PutBackWhatIsStillShown(const RecoveryDisplay& recorded);
+    const std::wstring& Device() const { return m_device; }
     HRESULT ReleaseAll();
 
     // Mode operations need an opened display; callers check CanChangeModes first. After a fault
@@ -42,8 +51,9 @@ public:
     bool GetMode(DisplayMode& mode);
     // Sends one CORE_RPL_MODE per mode to `target` until it answers non-zero.
     void EnumModes(HWND target);
-    // The warning box owned by the core window after a refused mode.
-    void ShowModeWarning(const DisplayMode& mode) const;
+    // The warning box owned by the core window after a refused mode; `display`, when given, is a
+    // line that names the display.
+    void ShowModeWarning(const DisplayMode& mode, const std::wstring& display = {}) const;
 
     bool HasSavedRamp() const { return m_hasSavedRamp; }
     BOOL ApplyRamp(const DeviceRamp& ramp);
@@ -67,11 +77,14 @@ public:
     // another program wrote since, is left alone. True when the device holds that ramp afterwards.
     bool ReapplyRamp();
 
-    // The way down after a fault, from any thread: the start-up ramp, then the start-up mode, put
-    // back straight through the system on a helper thread, waited for at most `timeoutMs`, so that
-    // nothing here waits on a lock or a window the faulting code may hold. The recovery file is
-    // removed only when both are back; otherwise the next start judges it.
-    void RestoreAfterFault(DWORD timeoutMs) noexcept;
+    // The way down after a fault, from any thread (CDisplaySet runs it for every display on a
+    // helper thread of its own, so that nothing waits on a lock or a window the faulting code may
+    // hold). From BeginGoingDown on nothing here changes the display any more; then the start-up
+    // ramp, then the start-up mode, go back straight through the system. True when both are back
+    // (or were never changed).
+    void BeginGoingDown() noexcept { m_goingDown = true; }
+    bool DiffersFromStartup() const noexcept { return m_rampDiffers || m_modeDiffers; }
+    bool RestoreNowAfterFault() noexcept;
 
 private:
     // The ramp the screen shows as far as this object changed it.
@@ -82,9 +95,6 @@ private:
     // After any change: the record of the screen as it is, or none once it is back in its
     // start-up state.
     void SettleRecoveryRecord();
-    void PutBackRecordedScreen();
-    void PutBackWhatIsStillShown(const RecoveryDisplay& recorded);
-    static DWORD WINAPI FaultRestoreThread(void* self) noexcept;
 
     std::unique_ptr<IDisplayBackEnd> m_backEnd;
     HWND m_window = nullptr;
@@ -101,10 +111,9 @@ private:
     std::atomic<bool> m_rampDiffers{false};
     std::atomic<bool> m_modeDiffers{false};
 
-    CRecoveryFile m_recovery;
-    // The record this object last put on disk, while it is there.
-    RecoveryRecord m_record;
-    bool m_recordWritten = false;
+    CRecoveryKeeper* m_keeper = nullptr;
+    std::size_t m_slot = 0;
+    std::wstring m_device;
     // Set once the fault restore starts: from then on nothing here changes the screen, neither a
     // command still arriving on the core window's thread nor the re-apply its mode change causes.
     std::atomic<bool> m_goingDown{false};

@@ -36,49 +36,64 @@ DEVMODEW ModeRequest(const DisplayMode& mode) {
 }
 }  // namespace
 
-bool ReadDisplayMode(const DisplaySettingsApi& api, DisplayMode& mode) {
+bool ReadDisplayMode(const DisplaySettingsApi& api, const wchar_t* device, DisplayMode& mode) {
     DEVMODEW current = EmptyDevMode();
-    if (!api.enumSettings(nullptr, ENUM_CURRENT_SETTINGS, &current, 0)) return false;
+    if (!api.enumSettings(device, ENUM_CURRENT_SETTINGS, &current, 0)) return false;
     mode = FromDevMode(current);
     return true;
 }
 
-bool PutBackDisplayMode(const DisplaySettingsApi& api, const DisplayMode& mode) {
+bool PutBackDisplayMode(const DisplaySettingsApi& api, const wchar_t* device, const DisplayMode& mode) {
     DisplayMode current{};
-    if (ReadDisplayMode(api, current) && ModesMatch(current, mode)) return true;
+    if (ReadDisplayMode(api, device, current) && ModesMatch(current, mode)) return true;
     // The user's own mode is returned to as such, which also ends any temporary mode.
     DEVMODEW saved = EmptyDevMode();
-    if (api.enumSettings(nullptr, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModesMatch(FromDevMode(saved), mode))
-        return api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+    if (api.enumSettings(device, ENUM_REGISTRY_SETTINGS, &saved, 0) && ModesMatch(FromDevMode(saved), mode))
+        return api.changeSettings(device, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
     DEVMODEW wanted = ModeRequest(mode);
-    return api.changeSettings(nullptr, &wanted, nullptr, CDS_FULLSCREEN, nullptr) == DISP_CHANGE_SUCCESSFUL;
+    return api.changeSettings(device, &wanted, nullptr, CDS_FULLSCREEN, nullptr) == DISP_CHANGE_SUCCESSFUL;
 }
 
-std::unique_ptr<IDisplayBackEnd> CDisplaySettingsBackEnd::Create() {
-    return std::make_unique<CDisplaySettingsBackEnd>();
+std::unique_ptr<IDisplayBackEnd> CDisplaySettingsBackEnd::Create(const std::wstring& device) {
+    return std::make_unique<CDisplaySettingsBackEnd>(DisplaySettingsApi{}, device);
 }
 
 HRESULT CDisplaySettingsBackEnd::Open(HWND) {
     ReleaseAll();
     m_device[0] = L'\0';
-    DISPLAY_DEVICEW device{};
-    device.cb = sizeof(device);
-    for (DWORD i = 0; m_api.enumDevices(nullptr, i, &device, 0); ++i) {
-        if (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) {
-            static_assert(sizeof(m_device) == sizeof(device.DeviceName));
-            std::memcpy(m_device, device.DeviceName, sizeof(m_device));
-            m_device[std::size(m_device) - 1] = L'\0';
-            break;
-        }
+    static_assert(sizeof(m_device) == sizeof(DISPLAY_DEVICEW::DeviceName));
+    if (!m_fixedDevice.empty()) {
+        if (m_fixedDevice.size() >= std::size(m_device)) return E_INVALIDARG;
+        std::memcpy(m_device, m_fixedDevice.c_str(), (m_fixedDevice.size() + 1) * sizeof(wchar_t));
+    } else {
+        DISPLAY_DEVICEW device{};
         device.cb = sizeof(device);
+        for (DWORD i = 0; Api().enumDevices(nullptr, i, &device, 0); ++i) {
+            if (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) {
+                std::memcpy(m_device, device.DeviceName, sizeof(m_device));
+                m_device[std::size(m_device) - 1] = L'\0';
+                break;
+            }
+            device.cb = sizeof(device);
+        }
     }
     DEVMODEW current = EmptyDevMode();
-    if (!m_api.enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return E_FAIL;
+    if (!Api().enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return E_FAIL;
     m_open = true;
+    if (m_fixedDevice.empty()) SetRampDevice(m_device);
     return S_OK;
 }
 
+void CDisplaySettingsBackEnd::ReleaseAll() {
+    m_open = false;
+    CloseDc();
+}
+
 bool CDisplaySettingsBackEnd::CaptureRamp(DeviceRamp& ramp) { return m_open && ReadRamp(ramp); }
+
+bool CDisplaySettingsBackEnd::PutBackMode(const DisplayMode& mode) {
+    return PutBackDisplayMode(Api(), FixedDevice(), mode);
+}
 
 void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
     if (!m_open) return;
@@ -91,7 +106,7 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
         return;
     }
     DEVMODEW entry = EmptyDevMode();
-    for (DWORD i = 0; m_api.enumSettings(Device(), i, &entry, 0); ++i) {
+    for (DWORD i = 0; Api().enumSettings(Device(), i, &entry, 0); ++i) {
         const DisplayMode mode = FromDevMode(entry);
         entry = EmptyDevMode();
         if (std::any_of(delivered.begin(), delivered.end(), [&](const DisplayMode& m) { return m == mode; }))
@@ -108,7 +123,7 @@ void CDisplaySettingsBackEnd::EnumModes(ModeSink sink, void* context) {
 HRESULT CDisplaySettingsBackEnd::SetMode(const DisplayMode& mode) {
     if (!m_open) return E_POINTER;
     DEVMODEW wanted = ModeRequest(mode);
-    if (m_api.changeSettings(Device(), &wanted, nullptr, CDS_FULLSCREEN, nullptr) != DISP_CHANGE_SUCCESSFUL)
+    if (Api().changeSettings(Device(), &wanted, nullptr, CDS_FULLSCREEN, nullptr) != DISP_CHANGE_SUCCESSFUL)
         return E_FAIL;
     m_modeChanged = true;
     return S_OK;
@@ -117,7 +132,7 @@ HRESULT CDisplaySettingsBackEnd::SetMode(const DisplayMode& mode) {
 bool CDisplaySettingsBackEnd::GetMode(DisplayMode& mode) {
     if (!m_open) return false;
     DEVMODEW current = EmptyDevMode();
-    if (!m_api.enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return false;
+    if (!Api().enumSettings(Device(), ENUM_CURRENT_SETTINGS, &current, 0)) return false;
     mode = FromDevMode(current);
     return true;
 }
@@ -125,8 +140,9 @@ bool CDisplaySettingsBackEnd::GetMode(DisplayMode& mode) {
 bool CDisplaySettingsBackEnd::RestoreMode() {
     if (!m_modeChanged) return true;
     if (!m_open) return false;
-    // Kept as changed when refused, so that a later restore tries again.
-    m_modeChanged = m_api.changeSettings(nullptr, nullptr, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL;
+    // Kept as changed when refused, so that a later restore tries again. A display of its own
+    // returns alone; without one, every display returns to the registry's mode.
+    m_modeChanged = Api().changeSettings(FixedDevice(), nullptr, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL;
     return !m_modeChanged;
 }
 

@@ -25,6 +25,23 @@ inline constexpr std::uint32_t CORE_CMD_CHECK_GAMMA_RAMP = 31;
 // the result 1, with no warning shown and nothing put back, since nothing was changed.
 inline constexpr std::uint32_t CORE_CMD_TRY_MODE = 50;
 
+// Every code above works on the primary display. Two more reach every display:
+//
+// CORE_CMD_ENUM_DISPLAYS (no payload): one CORE_RPL_DISPLAY per display attached to the desktop
+// when the core was initialised, in the core's order; its position in that order is the display's
+// index. Result 0, or 1 before InitCore.
+inline constexpr std::uint32_t CORE_CMD_ENUM_DISPLAYS = 40;
+// CORE_CMD_ON_DISPLAY: a DisplayCommandHeader (the display's index, or kAllDisplays, and one of
+// the codes above) followed by that code's own payload. The code runs on that display with the
+// result and replies it has there, except that a refused ramp is first named by one
+// CORE_RPL_GAMMA_REFUSED per refusing display. kAllDisplays takes CORE_CMD_SET_GAMMA_RAMP,
+// CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_RESTORE_GAMMA and CORE_CMD_RESTORE_SCREEN: the ramps go to
+// every display that took a ramp at start-up (one that takes none is passed over), the restores
+// to every display, and the result is 1 when any display refused. An index without a display,
+// kAllDisplays with another code, or ENUM_DISPLAYS or ON_DISPLAY inside: result 1, nothing done.
+inline constexpr std::uint32_t CORE_CMD_ON_DISPLAY = 41;
+inline constexpr std::uint32_t kAllDisplays = 0xFFFFFFFFu;
+
 // Replies, core to the sender of a command. CORE_RPL_MODE shares its number with
 // CORE_CMD_ENUM_MODES; the two travel in opposite directions. It answers both
 // CORE_CMD_ENUM_MODES (once per mode) and CORE_CMD_GET_MODE (once).
@@ -32,6 +49,10 @@ inline constexpr std::uint32_t CORE_RPL_MODE = 2;
 inline constexpr std::uint32_t CORE_RPL_MODES_BEGIN = 25;
 inline constexpr std::uint32_t CORE_RPL_MODES_END = 26;
 inline constexpr std::uint32_t CORE_RPL_GAMMA_FAILED = 27;
+// One DisplayRecord, answering CORE_CMD_ENUM_DISPLAYS.
+inline constexpr std::uint32_t CORE_RPL_DISPLAY = 42;
+// The index (one uint32) of a display that refused a ramp sent with CORE_CMD_ON_DISPLAY.
+inline constexpr std::uint32_t CORE_RPL_GAMMA_REFUSED = 43;
 
 // One display mode; the payload of CORE_CMD_SET_MODE and CORE_RPL_MODE.
 // refresh_rate 0 asks for the adapter's default rate.
@@ -65,3 +86,27 @@ static_assert(sizeof(DeviceRamp) == 1536, "DeviceRamp matches the GDI gamma ramp
 
 // Payload of CORE_CMD_SET_GAMMA_LEVELS: red, green and blue level in percent.
 inline constexpr std::size_t kGammaLevelsBytes = 3 * sizeof(std::uint32_t);
+
+// The head of a CORE_CMD_ON_DISPLAY payload; the command's own payload follows it.
+struct DisplayCommandHeader {
+    std::uint32_t display;  // an index from CORE_CMD_ENUM_DISPLAYS, or kAllDisplays
+    std::uint32_t code;     // a CORE_CMD_ code
+};
+static_assert(sizeof(DisplayCommandHeader) == 8, "DisplayCommandHeader is an 8-byte wire record");
+
+// One display, as CORE_RPL_DISPLAY reports it. Texts are UTF-16, zero-terminated and cut to fit.
+inline constexpr std::uint32_t kDisplayPrimary = 1;    // the primary display
+inline constexpr std::uint32_t kDisplayTakesRamp = 2;  // its start-up ramp could be read
+inline constexpr std::uint32_t kDisplayOpened = 4;     // its modes can be listed and changed
+struct DisplayRecord {
+    std::uint32_t index;   // what CORE_CMD_ON_DISPLAY names it by
+    std::uint32_t number;  // n of its device name \\.\DISPLAYn, as Windows numbers it; 0 if none
+    std::uint32_t flags;   // kDisplayPrimary, kDisplayTakesRamp, kDisplayOpened
+    std::int32_t left, top, right, bottom;  // its part of the desktop
+    char16_t device[32];   // \\.\DISPLAYn
+    char16_t name[128];    // the monitor's name, for example "Generic PnP Monitor"
+    // What identifies the monitor across restarts, a change of primary or a re-plugged cable: its
+    // device interface name, or the device name where the system gives none.
+    char16_t id[256];
+};
+static_assert(sizeof(DisplayRecord) == 860, "DisplayRecord is an 860-byte wire record");

@@ -1,6 +1,7 @@
-// What CDisplay needs from the display hardware. Two real back ends exist: the display-settings
-// API (CDisplaySettingsBackEnd, the default) and DirectDraw 7 (CDirectDrawBackEnd); both write
-// the device ramp through GDI. Tests script a fake to reach every branch.
+// What CDisplay needs from one display. Two real back ends exist: the display-settings API
+// (CDisplaySettingsBackEnd, the default) and DirectDraw 7 (CDirectDrawBackEnd, the primary display
+// only); both write the device ramp through the display's own DC. Tests script a fake to reach
+// every branch.
 #pragma once
 
 #include <windows.h>
@@ -43,7 +44,7 @@ public:
     // The mode in force now, read the way PutBackMode reads it, whether or not the display is open.
     virtual bool ModeInForce(DisplayMode& mode) = 0;
 
-    // The device ramp through the screen's DC; true on success.
+    // The device ramp through the display's own DC; true on success.
     virtual bool WriteRamp(const DeviceRamp& ramp) = 0;
     virtual bool ReadRamp(DeviceRamp& ramp) = 0;
 

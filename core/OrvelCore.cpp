@@ -8,6 +8,7 @@
 
 #include "core/CCoreLibrary.h"
 #include "core/CDirectDrawBackEnd.h"
+#include "core/CDisplayList.h"
 #include "core/CDisplaySettingsBackEnd.h"
 #include "core/GammaMath.h"
 
@@ -66,11 +67,30 @@ bool CommandLineHandsOnACommand() {
     return false;
 }
 
-// The back end of each display object InitCore creates: the display-settings API unless the
-// program was started with /directdraw.
-std::unique_ptr<orvel::IDisplayBackEnd> CreateSelectedBackEnd() {
-    return CommandLineSelectsDirectDraw() ? orvel::CDirectDrawBackEnd::Create()
-                                          : orvel::CDisplaySettingsBackEnd::Create();
+// The displays of each display set InitCore creates, each on the display-settings API, except
+// the primary one on DirectDraw when the program was started with /directdraw. A system that
+// lists no display device at all still has its current display.
+std::vector<orvel::DisplayEntry> CreateDisplays() {
+    const bool directDraw = CommandLineSelectsDirectDraw();
+    orvel::CDisplayList list;
+    list.Enumerate(orvel::DisplaySettingsApi{});
+    std::vector<orvel::DisplayEntry> entries;
+    for (const orvel::DisplayDevice& device : list.Displays()) {
+        orvel::DisplayEntry entry;
+        entry.device = device;
+        if (device.primary && directDraw)
+            entry.backEnd = orvel::CDirectDrawBackEnd::Create(device.device);
+        else
+            entry.backEnd = orvel::CDisplaySettingsBackEnd::Create(device.device);
+        entries.push_back(std::move(entry));
+    }
+    if (entries.empty()) {
+        orvel::DisplayEntry only;
+        only.device.primary = true;
+        only.backEnd = directDraw ? orvel::CDirectDrawBackEnd::Create() : orvel::CDisplaySettingsBackEnd::Create();
+        entries.push_back(std::move(only));
+    }
+    return entries;
 }
 
 }  // namespace
@@ -105,7 +125,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_ATTACH:
         // A failure leaves the core window null: SendCommand then does nothing and
         // InitCore reports false. Loading itself never fails.
-        orvel::CCoreLibrary::Instance().Attach(module, &CreateSelectedBackEnd, !CommandLineHandsOnACommand());
+        orvel::CCoreLibrary::Instance().Attach(module, &CreateDisplays, !CommandLineHandsOnACommand());
         break;
     case DLL_PROCESS_DETACH:
         // `reserved` is non-null when the process is ending rather than unloading the library.

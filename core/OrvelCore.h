@@ -26,14 +26,15 @@ ORVEL_API void __cdecl ClearUpCore();
 // Replies reach `sender` before the call returns. The payload is only read during the call.
 ORVEL_API LRESULT __cdecl SendCommand(HWND sender, UINT32 code, const void* payload, UINT32 size);
 
-// The file that records the start-up ramp and mode, beside what the run left on the screen, while
-// the screen differs from them, so that the next start can put them back when a run ends without
-// restoring. Given before InitCore, which puts back what an existing file of this user and
-// session records, as far as the screen still shows what that run left, and removes it. Null or
-// empty: no such file.
+// The file that records, for each display that differs from its start-up state, that start-up
+// ramp and mode beside what the run left on it, so that the next start can put them back when a
+// run ends without restoring. Given before InitCore, which puts back what an existing file of this
+// user and session records for the displays attached now, as far as each still shows what that
+// run left, and removes it. Null or empty: no such file.
 ORVEL_API void __cdecl SetRecoveryFile(const wchar_t* path);
-// For an unhandled-exception filter: puts the start-up ramp, then the start-up mode, back straight
-// through the system, from any thread, waiting at most about two seconds; once per process. The
+// For an unhandled-exception filter: puts every display's start-up ramp, then its start-up mode,
+// back straight through the system, from any thread, waiting at most about two seconds in all;
+// once per process. The
 // command channel is not used, since the faulting thread may be the one that runs it; from then on
 // it changes the screen no more.
 ORVEL_API void __cdecl RestoreScreenAfterFault();

@@ -1,10 +1,12 @@
 #include "gamma/CPageGamma.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/OrvelCore.h"
 #include "framework/Dpi.h"
 #include "framework/Platform.h"
+#include "gamma/CGammaRangeLimit.h"
 #include "gamma/GammaFavouritesXml.h"
 
 namespace {
@@ -43,6 +45,10 @@ BOOL CPageGamma::OnInitDialog() noexcept
     m_linked.Assign(GetDlgItem(IDC_GAMMA_LINKED));
     Attach(IDC_GAMMA_FAVOURITES, m_list);
     Attach(IDC_GAMMA_WARNING, m_warning);
+    Attach(IDC_GAMMA_TARGET, m_targetChoice);
+    // The template's text cannot hold the ellipsis character reliably.
+    ::SetDlgItemTextW(m_hWnd, IDC_GAMMA_STRONGER, L"Allo&w stronger settings\u2026");
+    LoadDisplays();
 
     // The tip shows while the pointer rests on the indicator, which is visible only while it
     // blinks. The indicator carries SS_NOTIFY in the template, so it receives the mouse
@@ -76,10 +82,65 @@ BOOL CPageGamma::OnInitDialog() noexcept
     }
     m_linked.SetRange(kLinkedSliderInitialRange);
 
-    // The page always starts by sending the identity ramp.
+    // The page always starts by sending the identity ramp, to every display.
     PositionSliders(GammaSetting{});
     Apply();
     return TRUE;
+}
+
+void CPageGamma::LoadDisplays() noexcept
+{
+    m_displays.clear();
+    m_targetChoice.ResetContent();
+    m_targetChoice.AddString(L"All displays");
+    // The replies arrive as WM_COPYDATA while this call runs.
+    if (SendCoreCommand(CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0) m_displays.clear();
+    try {
+        m_displaySettings.assign(m_displays.size(), GammaSetting{});
+        for (const orvel::DisplayInfo& display : m_displays) {
+            std::wstring text = orvel::FormatDisplayChoice(display);
+            if (!display.takesRamp) text += L" - takes no gamma ramp";
+            m_targetChoice.AddString(text);
+        }
+    } catch (...) {
+        m_displays.clear();
+        m_displaySettings.clear();
+    }
+    m_target.reset();
+    m_targetChoice.SetCurSel(0);
+    // One display leaves nothing to choose.
+    ::EnableWindow(m_targetChoice.GetSafeHwnd(), m_displays.size() > 1);
+}
+
+std::optional<std::size_t> CPageGamma::ShownDisplay() const noexcept
+{
+    if (m_target) return m_target;
+    if (m_displays.empty()) return std::nullopt;
+    return orvel::PrimaryPosition(m_displays);
+}
+
+bool CPageGamma::IsTarget(std::size_t display) const noexcept
+{
+    // "All displays" leaves out a display that takes no ramp, as the core does.
+    return m_target ? *m_target == display : m_displays[display].takesRamp;
+}
+
+void CPageGamma::ChooseTarget(int place) noexcept
+{
+    if (place <= 0 || static_cast<std::size_t>(place) > m_displays.size())
+        m_target.reset();
+    else
+        m_target = static_cast<std::size_t>(place - 1);
+    m_targetChoice.SetCurSel(m_target ? static_cast<int>(*m_target) + 1 : 0);
+    HideRefusal();
+    const std::optional<std::size_t> shown = ShownDisplay();
+    if (!shown || !m_hWnd) return;
+    // The sliders, labels and curve show that display's own setting; nothing is sent.
+    m_lastAccepted = m_displaySettings[*shown];
+    PositionSliders(m_lastAccepted);
+    ComposeGammaTable(m_lastAccepted, m_arithmetic, m_acceptedRamp);
+    WriteLabels(m_lastAccepted);
+    if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
 }
 
 LRESULT CPageGamma::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -92,7 +153,23 @@ LRESULT CPageGamma::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         }
         break;
     case WM_COPYDATA:
-        // Core replies such as CORE_RPL_GAMMA_FAILED: the result of SendCommand says it all.
+        // The displays, and which of them refused a ramp; for the rest (CORE_RPL_GAMMA_FAILED)
+        // the result of SendCommand says it all.
+        if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp); data && data->lpData) {
+            try {
+                if (data->dwData == CORE_RPL_DISPLAY && data->cbData >= sizeof(DisplayRecord)) {
+                    DisplayRecord record;
+                    std::memcpy(&record, data->lpData, sizeof(record));
+                    m_displays.push_back(orvel::ReadDisplayRecord(record));
+                } else if (data->dwData == CORE_RPL_GAMMA_REFUSED && data->cbData >= sizeof(std::uint32_t)) {
+                    std::uint32_t index;
+                    std::memcpy(&index, data->lpData, sizeof(index));
+                    m_refusedBy.push_back(index);
+                }
+            } catch (...) {
+                // Out of memory: that reply is lost.
+            }
+        }
         return 0;
     case kApplySlidersMessage:
         m_applyQueued = false;
@@ -187,9 +264,16 @@ bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
         case IDC_GAMMA_HOTKEY:
             EditHotkey();
             return true;
+        case IDC_GAMMA_STRONGER:
+            OnAllowStronger();
+            return true;
         default:
             break;
         }
+    }
+    if (id == IDC_GAMMA_TARGET && code == CBN_SELCHANGE) {
+        ChooseTarget(m_targetChoice.GetCurSel());
+        return true;
     }
     return CTabPageNotify::OnCommand(id, code, control);
 }
@@ -259,11 +343,22 @@ std::optional<std::size_t> CPageGamma::FindStoredFavourite(const std::wstring& n
     return std::nullopt;
 }
 
-bool CPageGamma::ApplyStoredFavourite(std::size_t index) noexcept
+bool CPageGamma::ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display) noexcept
 {
     if (!m_hWnd || index >= m_storedFavourites.size()) return false;
+    if (!display) {
+        PositionSliders(m_storedFavourites[index].setting);
+        return Apply();
+    }
+    if (*display >= m_displays.size()) return false;
+    // That display alone, as if "Apply to:" named it for this favourite; the selector then names
+    // what it named before, and the sliders show that again.
+    const int chosen = m_target ? static_cast<int>(*m_target) + 1 : 0;
+    ChooseTarget(static_cast<int>(*display) + 1);
     PositionSliders(m_storedFavourites[index].setting);
-    return Apply();
+    const bool accepted = Apply();
+    ChooseTarget(chosen);
+    return accepted;
 }
 
 void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
@@ -303,9 +398,24 @@ GammaSetting CPageGamma::ReadSliders() const noexcept
     return FromPositions(positions);
 }
 
+LRESULT CPageGamma::SendCoreCommand(std::uint32_t code, const void* payload, std::uint32_t size) noexcept
+{
+    return ::SendCommand(m_hWnd, code, payload, size);
+}
+
+LRESULT CPageGamma::SendTable(std::uint32_t display, std::uint32_t code, const GammaTable& table) noexcept
+{
+    if (m_displays.empty())
+        return SendCoreCommand(code, table.data(), static_cast<UINT32>(kGammaTableBytes));
+    const DisplayCommandHeader header{display, code};
+    std::memcpy(m_envelope.data(), &header, sizeof(header));
+    std::memcpy(m_envelope.data() + sizeof(header), table.data(), kGammaTableBytes);
+    return SendCoreCommand(CORE_CMD_ON_DISPLAY, m_envelope.data(), static_cast<UINT32>(m_envelope.size()));
+}
+
 LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
 {
-    return ::SendCommand(m_hWnd, CORE_CMD_SET_GAMMA_RAMP, table.data(), static_cast<UINT32>(kGammaTableBytes));
+    return SendTable(m_target ? m_displays[*m_target].index : kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, table);
 }
 
 bool CPageGamma::Apply() noexcept
@@ -315,20 +425,113 @@ bool CPageGamma::Apply() noexcept
     if (m_linkedStale) RerangeLinked();
     const GammaSetting setting = ReadSliders();
     ComposeGammaTable(setting, m_arithmetic, m_ramp);
+    m_refusedBy.clear();
     // The screen first; labels and curve then show what the core took.
     const bool accepted = SendRampToCore(m_ramp) == 0;
-    if (accepted) {
+    // Each display keeps what it took. A refusal that names no display counts for every target.
+    std::vector<std::size_t> refused;
+    bool shownTook = accepted;
+    const std::optional<std::size_t> shown = ShownDisplay();
+    for (std::size_t i = 0; i < m_displays.size(); ++i) {
+        if (!IsTarget(i)) continue;
+        const bool named = std::find(m_refusedBy.begin(), m_refusedBy.end(), m_displays[i].index) != m_refusedBy.end();
+        const bool took = accepted || (!m_refusedBy.empty() && !named);
+        if (took)
+            m_displaySettings[i] = setting;
+        else
+            refused.push_back(i);
+        if (shown && *shown == i) shownTook = took;
+    }
+    // The refusal stays in view until a setting other than the one the sliders went back to is taken
+    // (the sliders' return may come back here as one more update of the same setting).
+    const bool newSetting = !(setting == m_lastAccepted);
+    if (shownTook) {
         m_lastAccepted = setting;
         m_acceptedRamp = m_ramp;
         WriteLabels(setting);
     } else {
-        // Refused: the screen keeps the last accepted ramp, so sliders and curve go back to it;
+        // Refused: that display keeps its last accepted ramp, so sliders and curve go back to it;
         // the labels still show it.
         PositionSliders(m_lastAccepted);
+    }
+    if (accepted) {
+        if (newSetting) HideRefusal();
+    } else {
         m_warning.StartFlash();
+        ShowRefusal(refused);
     }
     if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
     return accepted;
+}
+
+void CPageGamma::ShowRefusal(const std::vector<std::size_t>& refused) noexcept
+{
+    try {
+        std::wstring text;
+        if (m_displays.size() <= 1 || refused.empty()) {
+            text = L"The display refused this setting.";
+        } else if (refused.size() == 1) {
+            const orvel::DisplayInfo& display = m_displays[refused.front()];
+            text = L"Display " + std::to_wstring(orvel::DisplayNumber(display)) + L" (" + display.name +
+                   L") refused this setting.";
+        } else {
+            // Several: by number only, so that the explanation still fits beside them.
+            text = L"Displays ";
+            for (std::size_t i = 0; i < refused.size(); ++i) {
+                if (i != 0) text += i + 1 == refused.size() ? L" and " : L", ";
+                text += std::to_wstring(orvel::DisplayNumber(m_displays[refused[i]]));
+            }
+            text += L" refused this setting.";
+        }
+        const bool lifted = CGammaRangeLimit::IsLifted();
+        text += lifted ? L" Stronger settings are allowed; if that is new, it takes effect after you sign in again."
+                       : L" Windows keeps gamma ramps close to the normal curve unless stronger settings are allowed.";
+        ::SetDlgItemTextW(m_hWnd, IDC_GAMMA_REFUSAL, text.c_str());
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_REFUSAL), SW_SHOWNA);
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_STRONGER), lifted ? SW_HIDE : SW_SHOWNA);
+    } catch (...) {
+        // Out of memory: the blinking indicator still tells.
+    }
+}
+
+void CPageGamma::HideRefusal() noexcept
+{
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_REFUSAL), SW_HIDE);
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_STRONGER), SW_HIDE);
+}
+
+void CPageGamma::OnAllowStronger() noexcept
+{
+    static constexpr wchar_t kTitle[] = L"Zerenta - Allow stronger settings";
+    const int answer = ::MessageBoxW(
+        m_hWnd,
+        L"Windows keeps every gamma ramp close to the normal curve and refuses settings that stray further, "
+        L"such as very dark or very bright ones or strong clamping.\n\n"
+        L"An administrator can lift this limit for this computer: Zerenta writes the value GdiIcmGammaRange = 256 "
+        L"under HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM, after Windows has asked "
+        L"for an administrator's permission. Stronger settings take effect after you sign out and sign in again.\n\n"
+        L"Allow stronger settings?",
+        kTitle, MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return;
+    std::wstring reason;
+    switch (CGammaRangeLimit::Lift(m_hWnd, reason)) {
+    case CGammaRangeLimit::Result::Lifted:
+        ::SetDlgItemTextW(m_hWnd, IDC_GAMMA_REFUSAL,
+                          L"Stronger settings are allowed. They take effect after you sign out and sign in again.");
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GAMMA_STRONGER), SW_HIDE);
+        ::MessageBoxW(m_hWnd,
+                      L"Stronger settings are allowed on this computer.\n\n"
+                      L"They take effect after you sign out and sign in again (or restart the computer).",
+                      kTitle, MB_OK | MB_ICONINFORMATION);
+        break;
+    case CGammaRangeLimit::Result::Cancelled:
+        break;
+    case CGammaRangeLimit::Result::Failed: {
+        const std::wstring text = L"Stronger settings could not be allowed.\n\n" + reason;
+        ::MessageBoxW(m_hWnd, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+        break;
+    }
+    }
 }
 
 void CPageGamma::WriteLabels(const GammaSetting& setting) noexcept
@@ -361,8 +564,10 @@ void CPageGamma::GetTrayMenuChecks(std::vector<int>& items)
 {
     // The page's last ramp must still be on the screen (Restore Screen and other programs
     // change it without the page knowing); then the favourites that make that ramp are in force.
+    // With several displays: the display the sliders show.
+    const std::optional<std::size_t> shown = ShownDisplay();
     if (!m_hWnd ||
-        ::SendCommand(m_hWnd, CORE_CMD_CHECK_GAMMA_RAMP, m_acceptedRamp.data(), static_cast<UINT32>(kGammaTableBytes)) != 0)
+        SendTable(shown ? m_displays[*shown].index : kAllDisplays, CORE_CMD_CHECK_GAMMA_RAMP, m_acceptedRamp) != 0)
         return;
     GammaTable table{};
     for (std::size_t i = 0, shown = TrayFavouriteCount(); i < shown; ++i) {

@@ -1,7 +1,7 @@
 // The "Gamma" tab: seven sliders (red, green and blue gamma, a linked RGB offset, contrast,
-// brightness, high and low clamping) that set the screen's gamma ramp live, a curve view of
-// the ramp, a warning indicator for refused ramps and a list of named favourites that the
-// tray menu offers.
+// brightness, high and low clamping) that set the gamma ramp live, of every display or of the one
+// the "Apply to:" selector names, a curve view of the ramp, a warning for refused ramps that
+// names the displays that refused them, and a list of named favourites that the tray menu offers.
 #pragma once
 
 #include <array>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/CoreTypes.h"
+#include "core/DisplayInfo.h"
+#include "framework/CComboBox.h"
 #include "framework/CToolTipCtrl.h"
 #include "framework/Handles.h"
 #include "gamma/CFlashStatic.h"
@@ -48,14 +50,22 @@ public:
 
     // The first stored favourite with this name, letter case ignored.
     std::optional<std::size_t> FindStoredFavourite(const std::wstring& name) const;
-    // Applies a stored favourite as its tray item does; false when there is no such favourite or
-    // the screen refused its ramp.
-    bool ApplyStoredFavourite(std::size_t index) noexcept;
+    // Applies a stored favourite as its tray item does (to what "Apply to:" names), or to the
+    // display at place `display` of Displays() alone; false when there is no such favourite or
+    // display, or a display refused the ramp.
+    bool ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display = std::nullopt) noexcept;
+    // The displays the core knows, in its order; empty when it knows none.
+    const std::vector<orvel::DisplayInfo>& Displays() const noexcept { return m_displays; }
     // The stored favourites, as of the last save.
     const std::vector<GammaFavourite>& StoredFavourites() const noexcept { return m_storedFavourites; }
 
-    // The setting of the last ramp the core accepted.
+    // The setting of the last ramp the core accepted for the display the sliders show (the chosen
+    // one, or the primary one for "All displays").
     const GammaSetting& LastAccepted() const noexcept { return m_lastAccepted; }
+    // The current setting of each display the core reported, in its order; empty without displays.
+    const std::vector<GammaSetting>& DisplaySettings() const noexcept { return m_displaySettings; }
+    // Where the sliders apply: 0 for "All displays", then one place per display.
+    void ChooseTarget(int place) noexcept;
     // Reacts to a scroll notification of one of the sliders as a user's drag would: a move of
     // the linked slider moves R, G and B at once; everything else (the linked slider's range, the
     // ramp, labels and curve) is left to the batch's one update.
@@ -69,8 +79,12 @@ protected:
     void OnDestroy() noexcept override;
     void OnDpiChanged(UINT dpi) noexcept override;
 
-    // Hands a composed table to the core; 0 when accepted. Benchmarks replace the channel.
+    // Hands a composed table to the core for the chosen target; 0 when every display took it.
+    // Displays that refused are named by CORE_RPL_GAMMA_REFUSED meanwhile. Tests and benchmarks
+    // replace the channel, here or below.
     virtual LRESULT SendRampToCore(const GammaTable& table) noexcept;
+    // One command to the core, with this page as the sender.
+    virtual LRESULT SendCoreCommand(std::uint32_t code, const void* payload, std::uint32_t size) noexcept;
 
 private:
     // How many stored favourites the tray menu shows, ahead of the reset entry.
@@ -92,6 +106,20 @@ private:
     void OnAdd() noexcept;
     void OnSet() noexcept;
     void EditHotkey() noexcept;
+    void OnAllowStronger() noexcept;
+
+    // `code` with a GammaTable for `display` (an index or kAllDisplays) inside
+    // CORE_CMD_ON_DISPLAY; plain, for the primary display, when the core knows no displays.
+    LRESULT SendTable(std::uint32_t display, std::uint32_t code, const GammaTable& table) noexcept;
+    // The displays the core knows, into the selector after "All displays".
+    void LoadDisplays() noexcept;
+    // The display the sliders show: the chosen one, or the primary one for "All displays";
+    // nothing when the core knows no displays.
+    std::optional<std::size_t> ShownDisplay() const noexcept;
+    bool IsTarget(std::size_t display) const noexcept;
+    // After a refusal: which displays refused, in plain words, and what can be done about it.
+    void ShowRefusal(const std::vector<std::size_t>& refused) noexcept;
+    void HideRefusal() noexcept;
     // The sizes set here for a DPI: the warning icon, the curves' lines, the list's columns.
     void SizeForDpi(UINT dpi) noexcept;
 
@@ -105,8 +133,18 @@ private:
     zr::CToolTipCtrl m_tooltip;
     std::unique_ptr<CGammaCurveCtrl> m_curve;
 
+    zr::CComboBox m_targetChoice;
+
     GammaArithmetic m_arithmetic;
     GammaSetting m_lastAccepted;
+    std::vector<orvel::DisplayInfo> m_displays;
+    std::vector<GammaSetting> m_displaySettings;
+    // The chosen display's place in m_displays; nothing for "All displays".
+    std::optional<std::size_t> m_target;
+    // The displays that refused the ramp being sent (CORE_RPL_GAMMA_REFUSED), by core index.
+    std::vector<std::uint32_t> m_refusedBy;
+    // CORE_CMD_ON_DISPLAY's payload: the header, then the table; kept so that a step allocates nothing.
+    std::array<unsigned char, sizeof(DisplayCommandHeader) + kGammaTableBytes> m_envelope{};
     std::vector<GammaFavourite> m_storedFavourites;
     // Working tables, kept so that a slider step allocates nothing.
     GammaTable m_ramp{};

@@ -3,30 +3,61 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/OrvelCore.h"
 #include "framework/Handles.h"
-#include "resolution/FavouriteModes.h"
 
 BOOL CPageResolution::OnInitDialog() noexcept
 {
     CTabPageNotify::OnInitDialog();
+    Attach(IDC_RES_DISPLAY, m_displayChoice);
     Attach(IDC_RES_DETECTED, m_detected);
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
-    m_favourites.PrepareList(true);
+    m_favourites.PrepareList();
+    m_favourites.ShowHotkeyColumn();
     m_detected.SetWantsReturn(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
-    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
-    SendCommand(m_hWnd, CORE_CMD_ENUM_MODES, nullptr, 0);
-    MarkModeInForce();
+    LoadDisplays();
+    if (m_displays.size() > 1)
+        m_favourites.ShowDisplayColumn();
+    ChooseDisplay(orvel::PrimaryPosition(m_displays));
     m_favourites.FitColumns(GetDpi());
     return TRUE;
 }
 
+void CPageResolution::LoadDisplays() noexcept
+{
+    m_displays.clear();
+    m_displayChoice.ResetContent();
+    // The replies arrive as WM_COPYDATA while this call runs.
+    if (SendCommand(m_hWnd, CORE_CMD_ENUM_DISPLAYS, nullptr, 0) != 0)
+        m_displays.clear();
+    for (const orvel::DisplayInfo& display : m_displays)
+        m_displayChoice.AddString(orvel::FormatDisplayChoice(display));
+    // One display leaves nothing to choose.
+    ::EnableWindow(m_displayChoice.GetSafeHwnd(), m_displays.size() > 1);
+}
+
+const orvel::DisplayInfo* CPageResolution::ChosenDisplay() const noexcept
+{
+    return m_chosen < m_displays.size() ? &m_displays[m_chosen] : nullptr;
+}
+
+void CPageResolution::ChooseDisplay(std::size_t position) noexcept
+{
+    m_chosen = position < m_displays.size() ? position : 0;
+    m_displayChoice.SetCurSel(static_cast<int>(m_chosen));
+    m_detected.DeleteAllModes();
+    // The replies arrive as WM_COPYDATA while this call runs and fill the detected list.
+    SendToDisplay(ChosenDisplay(), CORE_CMD_ENUM_MODES, nullptr, 0);
+    MarkModeInForce();
+}
+
 void CPageResolution::MarkModeInForce() noexcept
 {
-    const int row = m_detected.MarkMode(QueryModeInForce());
+    const int row = m_detected.MarkMode(QueryModeInForce(ChosenDisplay()));
     // The columns first: a wider list may gain a scroll bar, which changes what is in view.
     m_detected.FitColumns(GetDpi());
     if (row >= 0)
@@ -37,6 +68,22 @@ void CPageResolution::OnDpiChanged(UINT dpi) noexcept
 {
     m_detected.FitColumns(dpi);
     m_favourites.FitColumns(dpi);
+}
+
+LRESULT CPageResolution::SendToDisplay(const orvel::DisplayInfo* display, std::uint32_t code, const void* payload,
+                                       std::uint32_t size) noexcept
+{
+    if (!display)
+        return SendCommand(m_hWnd, code, payload, size);
+    // Header and payload in one buffer; the largest payload here is a DisplayMode.
+    unsigned char buffer[sizeof(DisplayCommandHeader) + sizeof(zr::DisplayMode)];
+    if (size > sizeof(zr::DisplayMode))
+        return 1;
+    const DisplayCommandHeader header{display->index, code};
+    std::memcpy(buffer, &header, sizeof(header));
+    if (size != 0)
+        std::memcpy(buffer + sizeof(header), payload, size);
+    return SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, buffer, static_cast<UINT32>(sizeof(header) + size));
 }
 
 LRESULT CPageResolution::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
@@ -63,23 +110,44 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
     switch (data.dwData) {
     case CORE_RPL_MODES_BEGIN:
         // Painting after every inserted row makes a long enumeration slow; paint once at the end.
-        m_detected.SendMessage(WM_SETREDRAW, FALSE);
+        if (!m_modeList)
+            m_detected.SendMessage(WM_SETREDRAW, FALSE);
         break;
     case CORE_RPL_MODE:
         // The payload belongs to the core and is valid only during this message.
         if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
             zr::DisplayMode mode;
             std::memcpy(&mode, data.lpData, sizeof(mode));
-            if (m_modeQuery)
+            if (m_modeQuery) {
                 *m_modeQuery = mode;
-            else
-                m_detected.InsertMode(std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{mode, {}}));
+            } else if (m_modeList) {
+                try {
+                    m_modeList->push_back(mode);
+                } catch (...) {
+                    // Out of memory: the modes listed so far serve.
+                }
+            } else {
+                m_detected.InsertMode(std::make_unique<zr::DisplayMode>(mode));
+            }
         }
         break;
     case CORE_RPL_MODES_END:
+        if (m_modeList)
+            break;
         m_detected.SortModes();
         m_detected.SendMessage(WM_SETREDRAW, TRUE);
         m_detected.Invalidate();
+        break;
+    case CORE_RPL_DISPLAY:
+        if (data.lpData && data.cbData >= sizeof(DisplayRecord)) {
+            DisplayRecord record;
+            std::memcpy(&record, data.lpData, sizeof(record));
+            try {
+                m_displays.push_back(orvel::ReadDisplayRecord(record));
+            } catch (...) {
+                // Out of memory: the displays listed so far serve.
+            }
+        }
         break;
     default:
         break;
@@ -88,6 +156,12 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
 
 bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
 {
+    if (id == IDC_RES_DISPLAY && code == CBN_SELCHANGE) {
+        const int position = m_displayChoice.GetCurSel();
+        if (position >= 0 && static_cast<std::size_t>(position) != m_chosen)
+            ChooseDisplay(static_cast<std::size_t>(position));
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case IDC_RES_ADD_FAVOURITE:
@@ -137,28 +211,41 @@ void CPageResolution::OnDestroy() noexcept
     CTabPageNotify::OnDestroy();
 }
 
+const orvel::DisplayInfo* CPageResolution::FindDisplay(const std::wstring& id) const noexcept
+{
+    const std::optional<std::size_t> position = orvel::FindDisplay(m_displays, id);
+    return position ? &m_displays[*position] : nullptr;
+}
+
+std::wstring CPageResolution::PrimaryId() const
+{
+    return m_displays.empty() ? std::wstring() : m_displays[orvel::PrimaryPosition(m_displays)].id;
+}
+
+std::wstring CPageResolution::DisplayColumnText(const std::wstring& id) const
+{
+    const orvel::DisplayInfo* display = FindDisplay(id);
+    return display ? std::to_wstring(orvel::DisplayNumber(*display)) : L"not attached";
+}
+
 void CPageResolution::AddToFavourites() noexcept
 {
     try {
-        // Rows move as new ones go in at the top: the chosen favourites are kept by record.
-        std::vector<const zr::FavouriteMode*> chosen;
+        const std::wstring display = ChosenDisplay() ? ChosenDisplay()->id : std::wstring();
+        const std::wstring text = DisplayColumnText(display);
+        // Rows move as new ones go in at the top: the chosen favourites are found again by mode.
+        std::vector<zr::DisplayMode> chosen;
         for (int index : m_detected.GetSelectedItems()) {
             const zr::DisplayMode* mode = m_detected.ModeAt(index);
             if (!mode)
                 continue;
             // A second copy would show twice in the tray and choose the same mode.
-            if (const int existing = m_favourites.FindMode(*mode); existing >= 0) {
-                chosen.push_back(m_favourites.RowAt(existing));
-                continue;
-            }
-            auto record = std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{*mode, {}});
-            const zr::FavouriteMode* added = record.get();
-            if (m_favourites.InsertMode(std::move(record)) >= 0)
-                chosen.push_back(added);
+            if (m_favourites.FindMode(*mode, display) >= 0 || m_favourites.InsertMode(*mode, display, text) >= 0)
+                chosen.push_back(*mode);
         }
         std::vector<int> rows;
-        for (const zr::FavouriteMode* record : chosen) {
-            const int row = m_favourites.FindItemByData(reinterpret_cast<LPARAM>(record));
+        for (const zr::DisplayMode& mode : chosen) {
+            const int row = m_favourites.FindMode(mode, display);
             if (row >= 0)
                 rows.push_back(row);
         }
@@ -168,56 +255,6 @@ void CPageResolution::AddToFavourites() noexcept
         // Out of memory: what was added stays.
     }
     m_favourites.FitColumns(GetDpi());
-}
-
-namespace {
-// How messages name a favourite mode: "800 x 600 32bpp 60Hz".
-std::wstring FavouriteName(const zr::DisplayMode& mode)
-{
-    const std::wstring text = zr::FormatModeMenuText(mode);
-    return text.substr(text.find(L'\t') + 1);
-}
-}  // namespace
-
-void CPageResolution::EditHotkey() noexcept
-{
-    const int row = m_favourites.GetNextItem(-1, LVNI_SELECTED);
-    const zr::FavouriteMode* favourite = m_favourites.RowAt(row);
-    if (!favourite)
-        return;
-    const std::optional<zr::Hotkey> hotkey =
-        AskHotkey(L"the favourite mode " + FavouriteName(favourite->mode), favourite->hotkey, row);
-    if (hotkey && m_favourites.SetHotkey(row, *hotkey))
-        m_favourites.FitColumns(GetDpi());
-}
-
-std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
-{
-    std::vector<FavouriteKey> keys;
-    for (const zr::FavouriteMode& favourite : m_trayFavourites)
-        keys.push_back({FavouriteName(favourite.mode), favourite.hotkey});
-    return keys;
-}
-
-std::vector<FavouriteKey> CPageResolution::ListedFavouriteKeys() const
-{
-    std::vector<FavouriteKey> keys;
-    // One entry per row, so that entry i is row i.
-    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        const zr::FavouriteMode* favourite = m_favourites.RowAt(i);
-        keys.push_back(favourite ? FavouriteKey{FavouriteName(favourite->mode), favourite->hotkey} : FavouriteKey{});
-    }
-    return keys;
-}
-
-std::vector<zr::DisplayMode> CPageResolution::DetectedModes() const
-{
-    std::vector<zr::DisplayMode> modes;
-    for (int i = 0, count = m_detected.GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* mode = m_detected.ModeAt(i))
-            modes.push_back(*mode);
-    }
-    return modes;
 }
 
 void CPageResolution::RemoveFromFavourites() noexcept
@@ -232,13 +269,21 @@ void CPageResolution::RemoveFromFavourites() noexcept
 
 void CPageResolution::StoreFavourites() noexcept
 {
-    m_favourites.SortModes();
-    std::vector<zr::FavouriteMode> favourites;
-    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
-        if (const zr::FavouriteMode* favourite = m_favourites.RowAt(i))
-            favourites.push_back(*favourite);
+    try {
+        m_favourites.SortModes();
+        const std::wstring primary = PrimaryId();
+        std::vector<zr::FavouriteMode> favourites;
+        for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+            const zr::DisplayMode* mode = m_favourites.ModeAt(i);
+            const std::wstring* display = m_favourites.DisplayAt(i);
+            if (mode && display)
+                favourites.push_back(
+                    {*mode, zr::StoredDisplay(*display, primary, m_displays.size()), m_favourites.HotkeyAt(i)});
+        }
+        ReplaceChild(*zr::BuildFavouritesElement(favourites));
+    } catch (...) {
+        // Out of memory: the section keeps its previous favourites.
     }
-    ReplaceChild(*zr::BuildFavouritesElement(favourites));
 }
 
 void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
@@ -247,9 +292,31 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
     m_trayFavourites.clear();
     if (!section)
         return;
-    for (const zr::FavouriteMode& favourite : zr::ReadFavourites(*section)) {
-        m_favourites.InsertMode(std::make_unique<zr::FavouriteMode>(favourite));
-        m_trayFavourites.push_back(favourite);
+    try {
+        std::vector<zr::FavouriteMode> favourites = zr::ReadFavourites(*section);
+        const std::wstring primary = PrimaryId();
+        bool anyAbsent = false;
+        for (zr::FavouriteMode& favourite : favourites) {
+            // A file from before there were displays: its favourites are the primary display's.
+            if (favourite.display.empty())
+                favourite.display = primary;
+            anyAbsent = anyAbsent || (!m_displays.empty() && !FindDisplay(favourite.display));
+        }
+        // The list then says which favourites are unavailable.
+        if (anyAbsent)
+            m_favourites.ShowDisplayColumn();
+        for (const zr::FavouriteMode& favourite : favourites) {
+            // One named by id and one naming none may be the same favourite.
+            if (m_favourites.FindMode(favourite.mode, favourite.display) >= 0)
+                continue;
+            m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display),
+                                    favourite.hotkey);
+            // A favourite of an absent display stays in the list and the file, not in the tray.
+            if (m_displays.empty() || FindDisplay(favourite.display))
+                m_trayFavourites.push_back(favourite);
+        }
+    } catch (...) {
+        // Out of memory part way: what was loaded stays.
     }
     m_favourites.SortModes();
     m_favourites.FitColumns(GetDpi());
@@ -291,18 +358,28 @@ void CPageResolution::LoadSettings(const std::wstring& text)
 void CPageResolution::GetTrayMenuItems(std::vector<std::wstring>& items)
 {
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
-    for (std::size_t i = 0; i < shown; ++i)
-        items.push_back(zr::FormatModeMenuText(m_trayFavourites[i].mode));
+    for (std::size_t i = 0; i < shown; ++i) {
+        const orvel::DisplayInfo* display = FindDisplay(m_trayFavourites[i].display);
+        // The display is named only when there is more than one to choose from.
+        const unsigned number = display && m_displays.size() > 1 ? orvel::DisplayNumber(*display) : 0;
+        items.push_back(zr::FormatFavouriteMenuText(m_trayFavourites[i].mode, number));
+    }
 }
 
 void CPageResolution::GetTrayMenuChecks(std::vector<int>& items)
 {
-    const std::optional<zr::DisplayMode> now = QueryModeInForce();
-    if (!now)
-        return;
+    // The mode in force of each display once, as the menu opens.
+    std::vector<std::pair<std::wstring, std::optional<zr::DisplayMode>>> inForce;
     const std::size_t shown = std::min<std::size_t>(m_trayFavourites.size(), kMaxTrayItems);
     for (std::size_t i = 0; i < shown; ++i) {
-        if (ModesMatch(m_trayFavourites[i].mode, *now))
+        const zr::FavouriteMode& favourite = m_trayFavourites[i];
+        auto known = std::find_if(inForce.begin(), inForce.end(),
+                                  [&](const auto& entry) { return entry.first == favourite.display; });
+        if (known == inForce.end()) {
+            inForce.emplace_back(favourite.display, QueryModeInForce(FindDisplay(favourite.display)));
+            known = inForce.end() - 1;
+        }
+        if (known->second && ModesMatch(favourite.mode, *known->second))
             items.push_back(static_cast<int>(i));
     }
 }
@@ -317,17 +394,24 @@ void CPageResolution::ApplyFavourite(std::size_t index)
 {
     if (index >= m_trayFavourites.size())
         return;
-    // A copy: the core may show a warning box and run a nested message loop meanwhile.
-    const zr::DisplayMode mode = m_trayFavourites[index].mode;
-    ChangeMode(mode, true);
+    // Copies: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::FavouriteMode favourite = m_trayFavourites[index];
+    const orvel::DisplayInfo* found = FindDisplay(favourite.display);
+    if (!found && !m_displays.empty())
+        return;
+    ChangeMode(found, favourite.mode, true);
 }
 
-CPageResolution::ModeChange CPageResolution::ChangeModeQuietly(const zr::DisplayMode& mode) noexcept
+CPageResolution::ModeChange CPageResolution::ChangeModeQuietly(std::optional<std::size_t> display,
+                                                               const zr::DisplayMode& mode) noexcept
 {
-    return ChangeMode(mode, false);
+    if (display && *display >= m_displays.size())
+        return ModeChange::Refused;
+    return ChangeMode(display ? &m_displays[*display] : nullptr, mode, false);
 }
 
-CPageResolution::ModeChange CPageResolution::ChangeMode(const zr::DisplayMode& mode, bool ask) noexcept
+CPageResolution::ModeChange CPageResolution::ChangeMode(const orvel::DisplayInfo* display,
+                                                        const zr::DisplayMode& mode, bool ask) noexcept
 {
     // The question opens over the main dialog, and must not open under a box already open there
     // (About, the exit question, a warning, this page's own question): that box is answered
@@ -337,52 +421,133 @@ CPageResolution::ModeChange CPageResolution::ChangeMode(const zr::DisplayMode& m
         return ModeChange::Busy;
     m_changingMode = true;
     const zr::ScopeExit done([this]() noexcept { m_changingMode = false; });
+    // A copy: the displays may be listed anew while the core's box runs its message loop.
+    const std::optional<orvel::DisplayInfo> target = display ? std::optional<orvel::DisplayInfo>(*display) : std::nullopt;
+    const orvel::DisplayInfo* on = target ? &*target : nullptr;
+    const zr::DisplayMode wanted = mode;
     if (!ask)
-        return SendCommand(m_hWnd, CORE_CMD_TRY_MODE, &mode, sizeof(mode)) == 0 ? ModeChange::Done
-                                                                               : ModeChange::Refused;
-    const std::optional<zr::DisplayMode> before = QueryModeInForce();
-    SendCommand(m_hWnd, CORE_CMD_SET_MODE, &mode, sizeof(mode));
+        return SendToDisplay(on, CORE_CMD_TRY_MODE, &wanted, sizeof(wanted)) == 0 ? ModeChange::Done
+                                                                                  : ModeChange::Refused;
+    const std::optional<zr::DisplayMode> before = QueryModeInForce(on);
+    SendToDisplay(on, CORE_CMD_SET_MODE, &wanted, sizeof(wanted));
     // The core does not say whether the mode changed (a refused mode has shown its warning and
     // put back the start-up mode): the mode now in force tells.
     if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
         return ModeChange::Done;
-    const std::optional<zr::DisplayMode> after = QueryModeInForce();
-    if (after && zr::NeedsConfirmation(*before, mode, *after))
-        ConfirmNewMode(*before, *after);
+    const std::optional<zr::DisplayMode> after = QueryModeInForce(on);
+    if (after && zr::NeedsConfirmation(*before, wanted, *after))
+        ConfirmNewMode(on, *before, *after);
     return ModeChange::Done;
 }
 
-std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce() noexcept
+std::vector<zr::DisplayMode> CPageResolution::ModesOf(std::optional<std::size_t> display) noexcept
+{
+    std::vector<zr::DisplayMode> modes;
+    if (display && *display >= m_displays.size())
+        return modes;
+    m_modeList = &modes;
+    SendToDisplay(display ? &m_displays[*display] : nullptr, CORE_CMD_ENUM_MODES, nullptr, 0);
+    m_modeList = nullptr;
+    return modes;
+}
+
+std::optional<zr::DisplayMode> CPageResolution::ModeInForceOn(std::optional<std::size_t> display) noexcept
+{
+    if (display && *display >= m_displays.size())
+        return std::nullopt;
+    return QueryModeInForce(display ? &m_displays[*display] : nullptr);
+}
+
+std::wstring CPageResolution::FavouriteName(const zr::DisplayMode& mode, const std::wstring& display) const
+{
+    const std::wstring text = zr::FormatModeMenuText(mode);
+    std::wstring name = text.substr(text.find(L'\t') + 1);
+    if (m_displays.size() > 1) {
+        if (const orvel::DisplayInfo* found = FindDisplay(display))
+            name = L"Display " + std::to_wstring(orvel::DisplayNumber(*found)) + L": " + name;
+    }
+    return name;
+}
+
+void CPageResolution::EditHotkey() noexcept
+{
+    const int row = m_favourites.GetNextItem(-1, LVNI_SELECTED);
+    const zr::DisplayMode* mode = m_favourites.ModeAt(row);
+    const std::wstring* display = m_favourites.DisplayAt(row);
+    if (!mode || !display)
+        return;
+    try {
+        const std::optional<zr::Hotkey> hotkey =
+            AskHotkey(L"the favourite mode " + FavouriteName(*mode, *display), m_favourites.HotkeyAt(row), row);
+        if (hotkey && m_favourites.SetHotkey(row, *hotkey))
+            m_favourites.FitColumns(GetDpi());
+    } catch (...) {
+        // Out of memory: the favourite keeps its hotkey.
+    }
+}
+
+std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const zr::FavouriteMode& favourite : m_trayFavourites)
+        keys.push_back({FavouriteName(favourite.mode, favourite.display), favourite.hotkey});
+    return keys;
+}
+
+std::vector<FavouriteKey> CPageResolution::ListedFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    // One entry per row, so that entry i is row i.
+    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+        const zr::DisplayMode* mode = m_favourites.ModeAt(i);
+        const std::wstring* display = m_favourites.DisplayAt(i);
+        keys.push_back(mode && display ? FavouriteKey{FavouriteName(*mode, *display), m_favourites.HotkeyAt(i)}
+                                       : FavouriteKey{});
+    }
+    return keys;
+}
+
+std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce(const orvel::DisplayInfo* display) noexcept
 {
     std::optional<zr::DisplayMode> mode;
     m_modeQuery = &mode;
-    const LRESULT result = SendCommand(m_hWnd, CORE_CMD_GET_MODE, nullptr, 0);
+    const LRESULT result = SendToDisplay(display, CORE_CMD_GET_MODE, nullptr, 0);
     m_modeQuery = nullptr;
     if (result != 0)
         return std::nullopt;
     return mode;
 }
 
-void CPageResolution::ConfirmNewMode(const zr::DisplayMode& previous, const zr::DisplayMode& current) noexcept
+void CPageResolution::ConfirmNewMode(const orvel::DisplayInfo* display, const zr::DisplayMode& previous,
+                                     const zr::DisplayMode& current) noexcept
 {
     struct Watch {
         CPageResolution* page;
+        const orvel::DisplayInfo* display;
         zr::DisplayMode current;
-    } watch{this, current};
+    } watch{this, display, current};
     const auto stillInForce = [](void* context) noexcept {
         auto* w = static_cast<Watch*>(context);
-        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce();
+        const std::optional<zr::DisplayMode> now = w->page->QueryModeInForce(w->display);
         // A mode that cannot be read is no reason to end the question early.
         return !now || ModesMatch(*now, w->current);
     };
     CModeConfirmDlg box(m_confirmSeconds, stillInForce, &watch);
+    // On the display that changed; the primary one is the default.
+    if (display && !display->primary) {
+        try {
+            box.SetDisplay(display->device);
+        } catch (...) {
+        }
+    }
     m_confirmBox = &box;
     // Owned by the main dialog (the first ancestor that is no child window), which the box's modal
     // loop disables: the dialog then refuses to exit or show itself until the question is answered.
     const CModeConfirmDlg::Answer answer = box.Ask(m_hWnd);
     m_confirmBox = nullptr;
+    // Only the display that changed goes back.
     if (answer == CModeConfirmDlg::Answer::Revert)
-        SendCommand(m_hWnd, CORE_CMD_SET_MODE, &previous, sizeof(previous));
+        SendToDisplay(display, CORE_CMD_SET_MODE, &previous, sizeof(previous));
 }
 
 void CPageResolution::OnScreenRestored() noexcept

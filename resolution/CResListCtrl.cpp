@@ -1,5 +1,7 @@
 #include "resolution/CResListCtrl.h"
 
+#include <new>
+
 #include "framework/Dpi.h"
 #include "pageapi/COSVersionInfo.h"
 
@@ -9,17 +11,10 @@ namespace {
 constexpr DWORD kExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
 static_assert(kExtendedStyles == 0x14021);
 
+constexpr int kRatioColumn = 3;
 // Room beside a column's widest text: the list view's own margins, at 96 DPI.
 constexpr int kColumnPadding = 12;
 
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
-{
-    const auto* left = reinterpret_cast<const zr::FavouriteMode*>(a);
-    const auto* right = reinterpret_cast<const zr::FavouriteMode*>(b);
-    if (!left || !right)
-        return left ? 1 : (right ? -1 : 0);
-    return zr::CompareModes(left->mode, right->mode);
-}
 
 // Only when uxtheme is already in the process: loading it just for the look is not worth it.
 void ApplyExplorerTheme(HWND list) noexcept
@@ -36,7 +31,7 @@ void ApplyExplorerTheme(HWND list) noexcept
 
 }  // namespace
 
-void CResListCtrl::PrepareList(bool hotkeyColumn) noexcept
+void CResListCtrl::PrepareList() noexcept
 {
     SetExtendedStyle(GetExtendedStyle() | kExtendedStyles);
     EnableGroupView(true);
@@ -47,20 +42,15 @@ void CResListCtrl::PrepareList(bool hotkeyColumn) noexcept
     InsertColumn(0, L"Resolution", LVCFMT_LEFT, 80);
     InsertColumn(1, L"Bit depth", LVCFMT_LEFT, 60);
     InsertColumn(2, L"Refresh rate", LVCFMT_LEFT, 80);
-    int next = 3;
-    m_hotkeyColumn = hotkeyColumn ? next++ : -1;
-    if (hotkeyColumn)
-        InsertColumn(m_hotkeyColumn, L"Hotkey", LVCFMT_LEFT, 90);
-    m_ratioColumn = m_groupsShown ? -1 : next;
     if (!m_groupsShown)
-        InsertColumn(m_ratioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
+        InsertColumn(kRatioColumn, L"Aspect ratio", LVCFMT_LEFT, 120);
     DeleteAllModes();
 }
 
-int CResListCtrl::FindMode(const zr::DisplayMode& mode) const noexcept
+int CResListCtrl::FindMode(const zr::DisplayMode& mode, const std::wstring& display) const noexcept
 {
     for (int i = 0, count = GetItemCount(); i < count; ++i) {
-        if (const zr::DisplayMode* record = ModeAt(i); record && *record == mode)
+        if (const Row* row = RowAt(i); row && row->mode == mode && row->display == display)
             return i;
     }
     return -1;
@@ -161,32 +151,67 @@ int CResListCtrl::GetGroupId(const std::wstring& header) noexcept
     return lookup.id;
 }
 
-int CResListCtrl::InsertMode(std::unique_ptr<zr::FavouriteMode>&& record) noexcept
+int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
+{
+    if (!record)
+        return -1;
+    std::unique_ptr<Row> row(new (std::nothrow) Row{*record, {}, {}});
+    const int index = InsertRow(std::move(row), {});
+    if (index >= 0)
+        record.reset();
+    return index;
+}
+
+int CResListCtrl::InsertMode(const zr::DisplayMode& mode, const std::wstring& display,
+                             const std::wstring& displayText, const zr::Hotkey& hotkey) noexcept
+{
+    try {
+        return InsertRow(std::make_unique<Row>(Row{mode, display, hotkey}), displayText);
+    } catch (...) {
+        return -1;
+    }
+}
+
+void CResListCtrl::ShowDisplayColumn() noexcept
+{
+    if (m_displayColumn < 0)
+        m_displayColumn = InsertColumn(GetColumnCount(), L"Display", LVCFMT_LEFT, 90);
+}
+
+void CResListCtrl::ShowHotkeyColumn() noexcept
+{
+    if (m_hotkeyColumn < 0)
+        m_hotkeyColumn = InsertColumn(GetColumnCount(), L"Hotkey", LVCFMT_LEFT, 90);
+}
+
+int CResListCtrl::InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept
 {
     // A message to a missing window answers 0, which would read as row 0.
-    if (!record || !::IsWindow(m_hWnd))
+    if (!row || !::IsWindow(m_hWnd))
         return -1;
-    const zr::ModeTexts texts = zr::FormatModeTexts(record->mode);
-    const std::wstring header = zr::FormatGroupHeader(record->mode);
-    const zr::Hotkey hotkey = record->hotkey;
+    const zr::ModeTexts texts = zr::FormatModeTexts(row->mode);
+    const std::wstring header = zr::FormatGroupHeader(row->mode);
+    const zr::Hotkey hotkey = row->hotkey;
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
     item.iItem = 0;
     item.pszText = const_cast<wchar_t*>(texts.resolution.c_str());
     item.iGroupId = GetGroupId(header);
-    item.lParam = reinterpret_cast<LPARAM>(record.get());
+    item.lParam = reinterpret_cast<LPARAM>(row.get());
     const int index = static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return -1;
     // From here the row owns the record; LVN_DELETEITEM frees it.
-    record.release();
+    row.release();
     SetItemText(index, 1, texts.depth);
     SetItemText(index, 2, texts.refresh);
+    if (!m_groupsShown)
+        SetItemText(index, kRatioColumn, header);
+    if (m_displayColumn >= 0)
+        SetItemText(index, m_displayColumn, displayText);
     if (m_hotkeyColumn >= 0 && hotkey.IsSet())
         SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
-    if (m_ratioColumn >= 0)
-        SetItemText(index, m_ratioColumn, header);
     return index;
 }
 
@@ -200,30 +225,55 @@ void CResListCtrl::DeleteAllModes() noexcept
     DeleteAllItems();
 }
 
+int CALLBACK CResListCtrl::CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
+{
+    const auto* left = reinterpret_cast<const Row*>(a);
+    const auto* right = reinterpret_cast<const Row*>(b);
+    if (!left || !right)
+        return left ? 1 : (right ? -1 : 0);
+    if (const int order = zr::CompareModes(left->mode, right->mode); order != 0)
+        return order;
+    // The same mode on several displays: in the order of their ids, so that a list sorts the same
+    // way every time.
+    const int byDisplay = left->display.compare(right->display);
+    return byDisplay < 0 ? -1 : (byDisplay > 0 ? 1 : 0);
+}
+
 void CResListCtrl::SortModes() noexcept
 {
     SortItems(&CompareRows, 0);
 }
 
-const zr::FavouriteMode* CResListCtrl::RowAt(int index) const noexcept
+const CResListCtrl::Row* CResListCtrl::RowAt(int index) const noexcept
 {
     if (index < 0 || index >= GetItemCount())
         return nullptr;
-    return reinterpret_cast<const zr::FavouriteMode*>(GetItemData(index));
+    return reinterpret_cast<const Row*>(GetItemData(index));
 }
 
 const zr::DisplayMode* CResListCtrl::ModeAt(int index) const noexcept
 {
-    const zr::FavouriteMode* row = RowAt(index);
+    const Row* row = RowAt(index);
     return row ? &row->mode : nullptr;
+}
+
+const std::wstring* CResListCtrl::DisplayAt(int index) const noexcept
+{
+    const Row* row = RowAt(index);
+    return row ? &row->display : nullptr;
+}
+
+zr::Hotkey CResListCtrl::HotkeyAt(int index) const noexcept
+{
+    const Row* row = RowAt(index);
+    return row ? row->hotkey : zr::Hotkey{};
 }
 
 bool CResListCtrl::SetHotkey(int index, const zr::Hotkey& hotkey) noexcept
 {
     if (!RowAt(index))
         return false;
-    auto* row = reinterpret_cast<zr::FavouriteMode*>(GetItemData(index));
-    row->hotkey = hotkey;
+    reinterpret_cast<Row*>(GetItemData(index))->hotkey = hotkey;
     if (m_hotkeyColumn >= 0)
         SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
     return true;
@@ -237,8 +287,7 @@ bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept
     }
     if (hdr.code == LVN_DELETEITEM) {
         // The one place a row's record is freed: deleting one row, all rows, or the control.
-        std::unique_ptr<zr::FavouriteMode> record(
-            reinterpret_cast<zr::FavouriteMode*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
+        std::unique_ptr<Row> record(reinterpret_cast<Row*>(reinterpret_cast<NMLISTVIEW&>(hdr).lParam));
         result = 0;
         return true;
     }

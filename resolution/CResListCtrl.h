@@ -1,6 +1,6 @@
 // The list view of the resolution page, used for both the detected and the favourite modes.
-// Rows own one heap FavouriteMode each (item data: the mode and, in the favourites, its hotkey),
-// freed when the row is deleted. Rows are grouped under their aspect ratio, newest group first.
+// Rows own one heap record each (item data: the mode, the id of its display and, for a favourite,
+// its hotkey), freed when the row is deleted. Rows are grouped under their aspect ratio, newest group first.
 #pragma once
 
 #include <memory>
@@ -9,18 +9,26 @@
 
 #include "framework/CListCtrl.h"
 #include "framework/Handles.h"
+#include "pageapi/Hotkey.h"
 #include "resolution/CGroupHeaderList.h"
-#include "resolution/FavouriteModes.h"
 #include "resolution/ModeMath.h"
 
 class CResListCtrl : public zr::CListCtrl {
 public:
-    // Extended styles, group view, theme, columns (with one for the hotkey when asked); deletes
-    // every row.
-    void PrepareList(bool hotkeyColumn = false) noexcept;
+    // Extended styles, group view, theme, columns; deletes every row.
+    void PrepareList() noexcept;
     // Inserts a row at the top, which then owns the record. Returns the row index, or -1 when
     // the list has no window or refused the row; the record then stays with the caller.
-    int InsertMode(std::unique_ptr<zr::FavouriteMode>&& record) noexcept;
+    int InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept;
+    // A row for `mode` on the display `display` (an id), which the display column, once shown,
+    // names with `displayText`, with `hotkey` in the hotkey column. Returns the row index, or -1.
+    int InsertMode(const zr::DisplayMode& mode, const std::wstring& display, const std::wstring& displayText,
+                   const zr::Hotkey& hotkey = {}) noexcept;
+    // A last column "Display", for lists whose rows belong to different displays.
+    void ShowDisplayColumn() noexcept;
+    bool ShowsDisplayColumn() const noexcept { return m_displayColumn >= 0; }
+    // A column "Hotkey" after those there are, for the favourites.
+    void ShowHotkeyColumn() noexcept;
     bool DeleteMode(int index) noexcept;
     void DeleteAllModes() noexcept;
     // Rows ordered by CompareModes; the order of the groups stays.
@@ -28,13 +36,17 @@ public:
     // The list-view group id of a header, creating the group when it is new.
     int GetGroupId(const std::wstring& header) noexcept;
 
-    // The record of a row, or its mode; nullptr for an index out of range.
-    const zr::FavouriteMode* RowAt(int index) const noexcept;
+    // The record of a row; nullptr for an index out of range.
     const zr::DisplayMode* ModeAt(int index) const noexcept;
-    // Gives a row another hotkey, in its record and its hotkey column.
+    // The display id of a row; nullptr for an index out of range.
+    const std::wstring* DisplayAt(int index) const noexcept;
+    // The hotkey of a row (none for an index out of range), and a new one for it, in its record and
+    // its hotkey column.
+    zr::Hotkey HotkeyAt(int index) const noexcept;
     bool SetHotkey(int index, const zr::Hotkey& hotkey) noexcept;
-    // The row whose record equals `mode`, or -1.
-    int FindMode(const zr::DisplayMode& mode) const noexcept;
+    // The row whose record equals `mode` on the display `display` (an id; none for a list of one
+    // display's modes), or -1.
+    int FindMode(const zr::DisplayMode& mode, const std::wstring& display = {}) const noexcept;
 
     // Shows `mode` (the mode in force) in bold; returns its row (the one equal to it, else the
     // first that matches it at any rate), or -1. No mode marks no row.
@@ -53,6 +65,14 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
+    struct Row {
+        zr::DisplayMode mode;
+        std::wstring display;
+        zr::Hotkey hotkey;
+    };
+    int InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept;
+    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept;
+    const Row* RowAt(int index) const noexcept;
     int MarkedRow() const noexcept;
     // The list's font in bold, made again when the list's font changes.
     HFONT BoldFont() noexcept;
@@ -60,8 +80,8 @@ private:
 
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
+    int m_displayColumn = -1;
     int m_hotkeyColumn = -1;
-    int m_ratioColumn = -1;
     bool m_wantsReturn = false;
     std::optional<zr::DisplayMode> m_marked;
     int m_paintedMark = -1;

@@ -22,6 +22,8 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>
         const std::uint32_t fields[] = {mode.width, mode.height, mode.bpp, mode.refresh_rate};
         for (int i = 0; i < 4; ++i)
             item->AppendAttr(kAttributes[i], std::to_wstring(static_cast<std::int32_t>(fields[i])));
+        if (!favourite.display.empty())
+            item->AppendAttr(kDisplayAttribute, favourite.display);
         if (favourite.hotkey.IsSet())
             item->AppendAttr(kHotkeyAttribute, FormatHotkey(favourite.hotkey));
     }
@@ -39,7 +41,9 @@ std::optional<FavouriteMode> ReadFavourite(const XmlNode& item)
     }
     if (fields[0] == 0 || fields[1] == 0)
         return std::nullopt;
-    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}};
+    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}, {}};
+    if (const XmlAttribute* display = item.FindAttr(kDisplayAttribute))
+        favourite.display = display->value;
     if (const XmlAttribute* hotkey = item.FindAttr(kHotkeyAttribute)) {
         if (const std::optional<Hotkey> parsed = ParseHotkey(hotkey->value))
             favourite.hotkey = *parsed;
@@ -57,11 +61,25 @@ std::vector<FavouriteMode> ReadFavourites(const XmlNode& section)
         if (child->kind != XML_ELEMENT)
             continue;
         const auto favourite = ReadFavourite(*child);
-        if (favourite && std::none_of(modes.begin(), modes.end(),
-                                      [&](const FavouriteMode& m) { return m.mode == favourite->mode; }))
+        if (favourite && std::none_of(modes.begin(), modes.end(), [&](const FavouriteMode& m) {
+                return m.mode == favourite->mode && m.display == favourite->display;
+            }))
             modes.push_back(*favourite);
     }
     return modes;
+}
+
+std::wstring StoredDisplay(const std::wstring& display, const std::wstring& primary, std::size_t attached)
+{
+    if (attached <= 1 && display == primary)
+        return {};
+    return display;
+}
+
+std::wstring FormatFavouriteMenuText(const DisplayMode& mode, unsigned displayNumber)
+{
+    const std::wstring text = FormatModeMenuText(mode);
+    return displayNumber == 0 ? text : L"Display " + std::to_wstring(displayNumber) + L": " + text;
 }
 
 }  // namespace zr

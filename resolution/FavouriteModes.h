@@ -1,9 +1,12 @@
 // The favourite modes' part of the resolution page's settings section, built and read without
-// any window: an element "Favourite_Resolutions" with one child per mode.
+// any window: an element "Favourite_Resolutions" with one child per mode, each naming the display
+// it belongs to where that carries information.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "pageapi/Hotkey.h"
@@ -13,19 +16,24 @@
 namespace zr {
 
 inline constexpr wchar_t kFavouritesElement[] = L"Favourite_Resolutions";
+// The id of the favourite's display (the monitor's device interface name). Files written before
+// there were displays have none; their favourites belong to the primary display.
+inline constexpr wchar_t kDisplayAttribute[] = L"display";
 
-// A favourite mode and the global hotkey that applies it, if any.
 struct FavouriteMode {
     DisplayMode mode{};
+    // The display's id; empty for "the primary display".
+    std::wstring display;
+    // The global hotkey that applies it; none by default.
     Hotkey hotkey;
 
     friend bool operator==(const FavouriteMode&, const FavouriteMode&) = default;
 };
 
-// "Favourite_Resolutions" with one "Item" per mode, in the given order; the attributes "width",
-// "height", "bpp" and "refresh_rate" hold the fields as signed decimals, and "hotkey" the
-// favourite's hotkey ("Ctrl+Alt+1") when it has one: an item without a hotkey is written as
-// before hotkeys existed.
+// "Favourite_Resolutions" with one "Item" per favourite, in the given order; the attributes
+// "width", "height", "bpp" and "refresh_rate" hold the fields as signed decimals, then "display"
+// when the favourite names a display, and "hotkey" ("Ctrl+Alt+1") when it has one: an item
+// without a hotkey is written as before hotkeys existed.
 std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>& favourites);
 
 // The favourite one child element describes, or nothing when it lacks one of the four mode
@@ -35,9 +43,18 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>
 std::optional<FavouriteMode> ReadFavourite(const XmlNode& item);
 
 // The favourites of a parsed section, in document order: every child of the first child named
-// "Favourite_Resolutions" (any case), whatever its own name, each mode once (a file written
+// "Favourite_Resolutions" (any case), whatever its own name, each favourite once (a file written
 // before adding a favourite twice was refused may hold copies; the first one's hotkey counts).
 // Empty when there is none.
 std::vector<FavouriteMode> ReadFavourites(const XmlNode& section);
+
+// The display a save writes for a favourite on `display`: none when it is the primary display and
+// the only one attached, so that a file written on one display stays as it always was; the id
+// otherwise, since with several displays (or for one that is absent) it says which one.
+std::wstring StoredDisplay(const std::wstring& display, const std::wstring& primary, std::size_t attached);
+
+// The tray text of a favourite: FormatModeMenuText, after "Display 2: " when `displayNumber` is
+// not 0 (several displays are attached).
+std::wstring FormatFavouriteMenuText(const DisplayMode& mode, unsigned displayNumber);
 
 }  // namespace zr

@@ -48,7 +48,8 @@
 #define IDC_RES_FAVOURITES          1034
 #define IDC_RES_DETECTED            1036
 #define IDC_RES_CONFIRM_MODE        1050
-#define IDC_RES_HOTKEY              1052
+#define IDC_RES_DISPLAY             1052
+#define IDC_RES_HOTKEY              1056
 
 // Mode confirmation box controls (Keep is IDOK, Revert IDCANCEL)
 #define IDC_CONFIRM_COUNTDOWN       1051
@@ -77,7 +78,10 @@
 #define IDC_GAMMA_FAVOURITES        1036
 #define IDC_GAMMA_RENAME            1037
 #define IDC_GAMMA_SET               1038
-#define IDC_GAMMA_HOTKEY            1053
+#define IDC_GAMMA_TARGET            1053
+#define IDC_GAMMA_STRONGER          1054
+#define IDC_GAMMA_REFUSAL           1055
+#define IDC_GAMMA_HOTKEY            1057
 
 // Hotkey box controls (Set is IDOK, Cancel IDCANCEL)
 #define IDC_HOTKEY_FAVOURITE        1060

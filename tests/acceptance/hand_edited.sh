@@ -4,6 +4,8 @@
 # than Item - loads, once as written and once as UTF-16 with a byte-order mark; the next Apply
 # writes the normalised file, compared byte for byte with expected/hand_edited.Setting. A name
 # outside ASCII survives a save and a reload, from UTF-16 with a mark and from UTF-8 without one.
+# The file the two-display journey writes loads on one display without loss: display 2's
+# favourite is shown as not attached, left out of the tray and kept by the next Apply.
 source "$(dirname "$0")/lib.sh"
 
 input=$acc_lib_dir/input/hand_edited.Setting
@@ -50,6 +52,30 @@ load_and_apply "UTF-16 file" "$as_edited"
 say "the written file loads again and is written unchanged"
 cp "$expected" "$setting"
 load_and_apply "written file" "$as_written"
+
+say "a file written on two displays: display 2's favourite unavailable here, and kept"
+expected_file two_displays.Setting >/dev/null
+cp "$work/expected.two_displays.Setting" "$setting"
+start_app
+items=$(tray_items) || fail "two-display file: no tray menu"
+tray_close
+grep -qxF -- "$mode800" <<<"$items" || fail "two-display file: the tray lacks display 1's favourite: $(tr '\n' '|' <<<"$items")"
+grep -q '1000 x 700' <<<"$items" && fail "two-display file: the tray offers display 2's favourite"
+hwnd=$(show_main) || fail "two-display file: Configure did not show the main dialog"
+favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g')
+grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" && grep -q '^1000 x 700|32 bit|60 Hz|.*|not attached$' <<<"$favs" ||
+  fail "two-display file: the favourites list: $(tr '\n' ' ' <<<"$favs")"
+cp "$setting" "$work/loaded.Setting"
+# Apply & Minimize: the window goes back to the tray, as the next start expects to find it.
+driver "find hwnd=$hwnd" "click 2" >/dev/null || fail "two-display file: Apply & Minimize"
+wait_main_visible 0 || fail "two-display file: the main dialog stayed"
+for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
+sleep 0.3
+# One display: display 1's favourite names none, as files always did; display 2's keeps its name.
+grep -q '<Item width="800" height="600" bpp="32" refresh_rate="60" />' "$setting" &&
+  grep -qF 'width="1000" height="700" bpp="32" refresh_rate="60" display="\\?\DISPLAY#Default_Monitor#0001&amp;0000#' "$setting" ||
+  fail "two-display file after Apply: $(tr -d '\r' <"$setting")"
+stop_app
 
 say "names outside ASCII survive a save and a reload, from UTF-16 with a mark and from UTF-8 without one"
 # é, € and Ω (no code page holds all three), in UTF-8

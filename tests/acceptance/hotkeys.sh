@@ -41,7 +41,7 @@ start_app
 hwnd=$(show_main) || abort "Configure did not show the main dialog"
 
 say "the mode favourite gets Ctrl+Alt+1"
-open_box 1034 1052 >/dev/null || abort "no hotkey box for the favourite mode"
+open_box 1034 1056 >/dev/null || abort "no hotkey box for the favourite mode"
 type_key 1 >/dev/null || fail "Ctrl+Alt+1 did not reach the hotkey control"
 out=$(driver "wait title=\"$box\" visible" "click 1" "wait title=\"$box\" gone" "find hwnd=$hwnd" "lv-text 1034 0 3") ||
   fail "Set with Ctrl+Alt+1: $out"
@@ -50,7 +50,7 @@ grep -q 'ok lv-text "Ctrl+Alt+1"' <<<"$out" || fail "the favourites list shows: 
 say "the gamma favourite: refused while taken, another favourite's or the program's own; then Ctrl+Alt+2"
 out=$(driver "find hwnd=$hwnd" "tab-select 1029 1") || fail "the Gamma tab: $out"
 hold_key 3
-open_box 1036 1053 >/dev/null || abort "no hotkey box for the gamma favourite"
+open_box 1036 1057 >/dev/null || abort "no hotkey box for the gamma favourite"
 # A key another program holds never reaches the control; as one typed before it was taken:
 driver "wait title=\"$box\" visible" "control 1061" "send WM_USER+1 $(ctrl_alt 3) 0" >/dev/null
 seen=$(press_set | problem)

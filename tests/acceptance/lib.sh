@@ -1,15 +1,18 @@
 # Shared helpers of the acceptance journeys; sourced by each journey script, which is called as
 #   <journey>.sh <bin dir of the win64 tree> <acctool.exe>
 # The bin dir also gives the test driver; ZR_PACKAGE_ZIP, when set, gives the program itself.
-# Outside a harness (no ZR_HARNESS) the journey re-runs itself inside a fresh tools/harness.
+# Outside a harness (no ZR_HARNESS) the journey re-runs itself inside a fresh tools/harness; a
+# journey that sets acc_displays=2 before sourcing this file does so in a two-display harness
+# unless it runs in one already.
 # Every journey works in its own temp folder with copies of the program and its DLLs, so the
 # settings file beside the program is the journey's own.
 set -uo pipefail
 
 acc_lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 acc_top=$(cd "$acc_lib_dir/../.." && pwd)
-if [ -z "${ZR_HARNESS:-}" ]; then
-  exec "$acc_top/tools/harness" run -- bash "$0" "$@"
+acc_displays=${acc_displays:-1}
+if [ -z "${ZR_HARNESS:-}" ] || [ "${ZR_DISPLAYS:-1}" != "$acc_displays" ]; then
+  exec "$acc_top/tools/harness" run --displays "$acc_displays" -- bash "$0" "$@"
 fi
 [ $# -ge 2 ] || { echo "usage: $0 <win64 bin dir> <acctool.exe>"; exit 2; }
 
@@ -275,6 +278,11 @@ change_through_favourites() {
 # ramp: the server's ramp at entries 0, 1, 128 and 255 as one line.
 ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
 screen_size() { driver "screen" | sed -n 's/^ok screen "\{0,1\}\([0-9x]*\)"\{0,1\}.*/\1/p'; }
+# output_mode OUTPUT: the size the X server shows on one output ("1024x768"), as xrandr reports it.
+output_mode() {
+  timeout 5 xrandr -display "$DISPLAY" 2>/dev/null |
+    sed -n "s/^$1 connected \(primary \)\{0,1\}\([0-9]*x[0-9]*\)+.*/\2/p"
+}
 # settle_on SIZE [SECONDS]: sets `settle` to driver commands that wait (default 10 s) until the
 # desktop has SIZE ("800x600") and Wine's desktop window has followed. Run them in the driver
 # process that makes the change happen, or in one started before it: here a mode change now and
@@ -326,10 +334,12 @@ holds_for() {
 }
 
 # key_to_wine KEYS...: xdotool key presses that reach Wine. The keys go to the X input focus,
-# so Wine's virtual desktop window gets the focus first (there is no window manager).
+# so Wine's virtual desktop window gets the focus first (there is no window manager); without a
+# virtual desktop (two displays), the program's visible main window does.
 key_to_wine() {
   local w
   w=$(timeout 5 xdotool search --name 'Wine desktop' 2>/dev/null | head -1)
+  [ -n "$w" ] || w=$(timeout 5 xdotool search --onlyvisible --name '^Zerenta$' 2>/dev/null | head -1)
   [ -n "$w" ] && timeout 5 xdotool windowfocus "$w" 2>/dev/null
   sleep 0.2
   timeout 5 xdotool key "$@"
@@ -371,6 +381,10 @@ window_inside() {
 # Puts the desktop back to the registry's mode and the ramp to the identity.
 restore_screen() {
   acctool restoremode >/dev/null 2>&1
+  if [ "$acc_displays" = 2 ]; then
+    timeout 5 xrandr -display "$DISPLAY" --output DUMMY0 --mode 1280x1024 --output DUMMY1 --mode 1024x768 \
+      --right-of DUMMY0 >/dev/null 2>&1
+  fi
   timeout 5 xgamma -display "$DISPLAY" -quiet -gamma 1 >/dev/null 2>&1
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-using Modes = std::vector<zr::FavouriteMode>;
+using Modes = std::vector<zr::DisplayMode>;
 
 std::unique_ptr<XmlNode> Parse(const std::wstring& text)
 {
@@ -17,11 +17,19 @@ std::unique_ptr<XmlNode> Parse(const std::wstring& text)
     return root;
 }
 
-std::vector<std::wstring> Describe(const Modes& modes)
+std::vector<zr::FavouriteMode> OnPrimary(const Modes& modes)
+{
+    std::vector<zr::FavouriteMode> favourites;
+    for (const zr::DisplayMode& m : modes)
+        favourites.push_back({m, {}});
+    return favourites;
+}
+
+std::vector<std::wstring> Describe(const std::vector<zr::FavouriteMode>& favourites)
 {
     std::vector<std::wstring> out;
-    for (const zr::FavouriteMode& m : modes)
-        out.push_back(zr::AppendHotkeyToMenuText(zr::FormatModeMenuText(m.mode), m.hotkey));
+    for (const zr::FavouriteMode& f : favourites)
+        out.push_back(zr::FormatModeMenuText(f.mode) + (f.display.empty() ? L"" : L" on " + f.display));
     return out;
 }
 
@@ -30,27 +38,49 @@ std::vector<std::wstring> Describe(const Modes& modes)
 TEST(FavouriteModes, WritesOneItemPerModeWithTheAttributesInOrderAndReadsEachModeBackOnce)
 {
     // A file from before the page refused a second copy of a favourite may hold one: it is read
-    // once (the tray shows each favourite once, with the first one's hotkey), while a mode at
-    // another rate stays apart.
-    const zr::Hotkey ctrlAltNumpad1{zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1};
-    const Modes modes = {{{800, 600, 32, 60}, ctrlAltNumpad1},
-                         {{1280, 1024, 32, 75}, {}},
-                         {{800, 600, 32, 60}, {}},
-                         {{800, 600, 32, 0}, {}}};
-    const auto element = zr::BuildFavouritesElement(modes);
+    // once (the tray shows each favourite once), while a mode at another rate stays apart.
+    const Modes modes = {{800, 600, 32, 60}, {1280, 1024, 32, 75}, {800, 600, 32, 60}, {800, 600, 32, 0}};
+    const auto element = zr::BuildFavouritesElement(OnPrimary(modes));
     XmlWriteOptions options;
     const std::wstring xml = element->ToXml(options);
     EXPECT_EQ(element->name, L"Favourite_Resolutions");
     ASSERT_EQ(element->ChildCount(), 4);
-    // Without a hotkey an item is written exactly as before there were hotkeys.
-    EXPECT_NE(xml.find(L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\" />"), std::wstring::npos)
+    EXPECT_NE(xml.find(L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\""), std::wstring::npos)
         << xml;
-    EXPECT_NE(xml.find(L"refresh_rate=\"60\" hotkey=\"Ctrl+Alt+Numpad 1\" />"), std::wstring::npos) << xml;
 
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
     EXPECT_EQ(Describe(zr::ReadFavourites(section)),
-              Describe(Modes{{{800, 600, 32, 60}, ctrlAltNumpad1}, {{1280, 1024, 32, 75}, {}}, {{800, 600, 32, 0}, {}}}));
+              Describe(OnPrimary(Modes{{800, 600, 32, 60}, {1280, 1024, 32, 75}, {800, 600, 32, 0}})));
+}
+
+TEST(FavouriteModes, NameTheirDisplayOnlyWhereItCarriesInformation)
+{
+    const std::wstring first = L"\\\\?\\DISPLAY#Default_Monitor#0000&0000#{e6f07b5f}";
+    const std::wstring second = L"\\\\?\\DISPLAY#Default_Monitor#0001&0000#{e6f07b5f}";
+    // One display: a favourite on it names none, as files always were; one on an absent display
+    // keeps its name. Two displays: each names its own.
+    EXPECT_EQ(zr::StoredDisplay(first, first, 1), L"");
+    EXPECT_EQ(zr::StoredDisplay(second, first, 1), second);
+    EXPECT_EQ(zr::StoredDisplay(first, first, 2), first);
+    EXPECT_EQ(zr::StoredDisplay(second, first, 2), second);
+
+    const std::vector<zr::FavouriteMode> favourites = {{{800, 600, 32, 60}, {}}, {{1024, 768, 32, 60}, second}};
+    const auto element = zr::BuildFavouritesElement(favourites);
+    XmlWriteOptions options;
+    const std::wstring xml = element->ToXml(options);
+    EXPECT_NE(xml.find(L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"60\" />"), std::wstring::npos) << xml;
+    EXPECT_NE(xml.find(L"refresh_rate=\"60\" display=\"\\\\?\\DISPLAY#Default_Monitor#0001&amp;0000#{e6f07b5f}\" />"),
+              std::wstring::npos) << xml;
+    // As the settings store parses: a backslash is no escape there.
+    XmlNode section;
+    XmlParseOptions asStored;
+    asStored.escape_char = 0;
+    ASSERT_TRUE(section.Load(L"<Resolution>" + xml + L"</Resolution>", asStored).has_value());
+    EXPECT_EQ(zr::ReadFavourites(section), favourites);
+
+    EXPECT_EQ(zr::FormatFavouriteMenuText({1024, 768, 32, 60}, 0), L"[4:3]\t1024 x 768 32bpp 60Hz");
+    EXPECT_EQ(zr::FormatFavouriteMenuText({1024, 768, 32, 60}, 2), L"Display 2: [4:3]\t1024 x 768 32bpp 60Hz");
 }
 
 TEST(FavouriteModes, ReadsAHandEditedSectionLeniently)
@@ -60,7 +90,7 @@ TEST(FavouriteModes, ReadsAHandEditedSectionLeniently)
         L"<Item width=\"1280\" height=\"1024\" bpp=\"32\" refresh_rate=\"75\"/>"
         L"<Other width=\" +1024\" height=\"768abc\" bpp=\"16\" refresh_rate=\"60Hz\"/>"
         L"<!-- a comment is no favourite -->"
-        L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"fast\" hotkey=\"Ctrl+Nothing\"/>"
+        L"<Item width=\"800\" height=\"600\" bpp=\"32\" refresh_rate=\"fast\"/>"
         L"</FAVOURITE_RESOLUTIONS>"
         L"<Favourite_Resolutions><Item width=\"640\" height=\"480\" bpp=\"8\" refresh_rate=\"60\"/>"
         L"</Favourite_Resolutions></Resolution>");
@@ -99,7 +129,27 @@ TEST(FavouriteModes, KeepsNegativeValuesAsTheSameSignedText)
     EXPECT_EQ(element->ChildAt(0)->FindAttr(L"width")->value, L"-800");
     XmlNode section(L"Resolution");
     section.AppendCopy(*element);
-    const Modes back = zr::ReadFavourites(section);
+    const auto back = zr::ReadFavourites(section);
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].mode.width, static_cast<std::uint32_t>(-800));
+}
+
+TEST(FavouriteModes, AHotkeyIsWrittenLastWhereThereIsOneAndReadBackButOneThatCannotBeReadIsLeftOut)
+{
+    const zr::Hotkey key{zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1};
+    const std::vector<zr::FavouriteMode> favourites = {{{800, 600, 32, 60}, L"MONITOR#A", key},
+                                                       {{1280, 1024, 32, 75}, {}, {}}};
+    XmlWriteOptions options;
+    const std::wstring xml = zr::BuildFavouritesElement(favourites)->ToXml(options);
+    EXPECT_NE(xml.find(L"refresh_rate=\"60\" display=\"MONITOR#A\" hotkey=\"Ctrl+Alt+Numpad 1\" />"), std::wstring::npos)
+        << xml;
+    // Without a hotkey an item is written exactly as before there were hotkeys.
+    EXPECT_NE(xml.find(L"refresh_rate=\"75\" />"), std::wstring::npos) << xml;
+    EXPECT_EQ(zr::ReadFavourites(*Parse(L"<Resolution>" + xml + L"</Resolution>")), favourites);
+
+    const auto unreadable = Parse(L"<Resolution><Favourite_Resolutions><Item width=\"800\" height=\"600\" bpp=\"32\" "
+                                  L"refresh_rate=\"60\" hotkey=\"Ctrl+Nothing\"/></Favourite_Resolutions></Resolution>");
+    const std::vector<zr::FavouriteMode> read = zr::ReadFavourites(*unreadable);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_FALSE(read[0].hotkey.IsSet());
 }

@@ -289,8 +289,9 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
     primary.primary = true;
     primary.current = zr::DisplayMode{1280, 1024, 32, 60};
     primary.modes = {{1280, 1024, 32, 60}, {800, 600, 32, 60}, {800, 600, 16, 60}};
+    const zr::Hotkey ctrlAlt1{zr::kHotkeyControl | zr::kHotkeyAlt, '1'};
     const std::wstring text = shell::FormatListing(
-        {primary}, {{{800, 600, 32, 60}, {zr::kHotkeyControl | zr::kHotkeyAlt, '1'}}, {{1280, 1024, 32, 60}, {}}},
+        {primary}, {{{800, 600, 32, 60}, {}, ctrlAlt1}, {{1280, 1024, 32, 60}, {}, {}}},
         {{L"Night light", {}, {zr::kHotkeyAlt, 0x70}}});
     EXPECT_EQ(text, L"Display 1 (primary), now 1280x1024x32@60:\r\n"
                     L"  800x600x16@60\r\n"
@@ -302,6 +303,24 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
                     L"Gamma favourites:\r\n"
                     L"  \"Night light\"  Alt+F1\r\n");
     EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
+
+    // With two displays each display is named, and a mode favourite says which display it is for.
+    primary.name = L"Generic PnP Monitor";
+    primary.id = L"MONITOR#A";
+    primary.modes = {};
+    shell::ListedDisplay second;
+    second.number = 2;
+    second.name = L"Other";
+    second.id = L"MONITOR#B";
+    second.modes = {{1024, 768, 32, 60}};
+    const std::wstring two =
+        shell::FormatListing({primary, second}, {{{1024, 768, 32, 60}, L"MONITOR#B", ctrlAlt1}}, {});
+    EXPECT_EQ(two, L"Display 1 (Generic PnP Monitor, primary), now 1280x1024x32@60:\r\n"
+                   L"Display 2 (Other):\r\n"
+                   L"  1024x768x32@60\r\n"
+                   L"Mode favourites:\r\n"
+                   L"  1024x768x32@60 /display 2  Ctrl+Alt+1\r\n"
+                   L"Gamma favourites: none\r\n");
 }
 
 TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)

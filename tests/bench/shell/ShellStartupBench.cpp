@@ -9,7 +9,9 @@
 // and starts again with the next one, at some 250 ms; the bench holds a hidden window for the
 // whole run so that every start finds it running, as a program on Windows does. (A start on an
 // idle Wine cannot be timed from a Wine process: the timing process itself keeps the desktop up.)
-//   shell_startup_bench.exe [runs] [Zerenta.exe] [minimal_tray.exe]
+//   shell_startup_bench.exe [runs] [Zerenta.exe] [minimal_tray.exe] [short]
+// "short" times only the minimal tray program and Zerenta on its default back end (to its last
+// window and to its tray icon): tools/bench runs it on one display and on two in turn.
 #include <windows.h>
 #include <psapi.h>
 
@@ -108,6 +110,10 @@ int wmain(int argc, wchar_t** argv)
         {"Zerenta, its tray icon", zerenta, L"", L"ZerentaWnd0", L"", {}, {}},
         {"Zerenta /directdraw", zerenta, L"/directdraw", hotkeyClass, nullptr, {}, {}},
     };
+    if (argc > 4 && std::wstring(argv[4]) == L"short") {
+        programs.erase(programs.begin() + 4, programs.end());
+        programs.erase(programs.begin() + 1);
+    }
     for (int run = 0; run < runs; ++run) {
         std::vector<Program*> order;
         for (Program& p : programs) order.push_back(&p);

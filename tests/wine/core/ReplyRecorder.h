@@ -14,6 +14,8 @@ struct RecordedReply {
     HWND from;  // the reply's wParam
     DWORD size;
     DisplayMode mode;  // valid for CORE_RPL_MODE
+    std::uint32_t index = 0;  // valid for CORE_RPL_GAMMA_REFUSED
+    DisplayRecord display{};  // valid for CORE_RPL_DISPLAY
 };
 
 class ReplyRecorder {
@@ -62,6 +64,10 @@ private:
                                 DisplayMode{}};
             if (reply.code == CORE_RPL_MODE && data->lpData != nullptr && data->cbData >= sizeof(DisplayMode))
                 reply.mode = *static_cast<const DisplayMode*>(data->lpData);
+            if (reply.code == CORE_RPL_GAMMA_REFUSED && data->lpData != nullptr && data->cbData >= sizeof(std::uint32_t))
+                reply.index = *static_cast<const std::uint32_t*>(data->lpData);
+            if (reply.code == CORE_RPL_DISPLAY && data->lpData != nullptr && data->cbData >= sizeof(DisplayRecord))
+                reply.display = *static_cast<const DisplayRecord*>(data->lpData);
             self->replies.push_back(reply);
             if (reply.code == CORE_RPL_MODE && ++self->m_modes == self->m_stopAt) return 1;
             return 0;

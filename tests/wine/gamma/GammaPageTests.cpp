@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "GammaPageHost.h"
+#include "core/CCommandDispatcher.h"
+#include "core/CDisplaySet.h"
 #include "core/OrvelCore.h"
+#include "tests/wine/core/FakeBackEnd.h"
 #include "gamma/CGammaListCtrl.h"
 #include "gamma/CPageGamma.h"
 
@@ -294,4 +297,92 @@ TEST(GammaFavouritesList, WithoutAWindowInsertingFailsAndTheRecordStaysWithTheCa
     EXPECT_EQ(list.InsertFavourite(std::move(favourite)), -1);
     ASSERT_NE(favourite, nullptr) << "the record was handed to a row that does not exist";
     EXPECT_EQ(favourite->name, L"Night");
+}
+
+namespace {
+
+// The page in front of a core of two scripted displays, reached without the core window: the
+// dispatcher answers the page's commands directly, replies included.
+class TwoDisplayPage : public CPageGamma {
+public:
+    orvel::CDisplaySet* core = nullptr;
+
+protected:
+    LRESULT SendCoreCommand(std::uint32_t code, const void* payload, std::uint32_t size) noexcept override
+    {
+        COPYDATASTRUCT command{code, size, const_cast<void*>(payload)};
+        return orvel::CCommandDispatcher::Dispatch(core, nullptr, m_hWnd, &command);
+    }
+};
+
+std::vector<orvel::DisplayEntry> TwoScriptedDisplays(std::vector<FakeScript>& scripts)
+{
+    std::vector<orvel::DisplayEntry> entries(2);
+    const wchar_t* devices[] = {L"\\\\.\\DISPLAY1", L"\\\\.\\DISPLAY2"};
+    const wchar_t* names[] = {L"Main", L"Side"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        entries[i].device.device = devices[i];
+        entries[i].device.name = names[i];
+        entries[i].device.id = names[i];
+        entries[i].device.primary = i == 0;
+        entries[i].backEnd = std::make_unique<FakeBackEnd>(scripts[i]);
+    }
+    return entries;
+}
+
+}  // namespace
+
+TEST(GammaPageDisplays, TheFirstDisplayTakesTheRampTheRefusalNamesTheSecondAndEachKeepsItsOwnSetting)
+{
+    std::vector<FakeScript> scripts(2);
+    for (FakeScript& script : scripts)
+        for (std::size_t i = 0; i < script.startupRamp.size(); ++i)
+            script.startupRamp[i] = static_cast<std::uint16_t>(257 * (i % 256));
+    scripts[1].refuseRamp = true;
+    orvel::CDisplaySet core(TwoScriptedDisplays(scripts), {});
+    ASSERT_EQ(core.Init(nullptr), S_OK);
+    GammaPageHost host;
+    TwoDisplayPage page;
+    page.core = &core;
+    ASSERT_TRUE(page.Create(host.Window()));
+    const HWND window = page.m_hWnd;
+    ::ShowWindow(window, SW_SHOW);
+    const auto text = [&](int id) { return GammaPageHost::Text(window, id); };
+    HWND choice = ::GetDlgItem(window, IDC_GAMMA_TARGET);
+    EXPECT_EQ(::SendMessageW(choice, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(::SendMessageW(choice, CB_GETCURSEL, 0, 0), 0);  // "All displays"
+
+    // Every display is sent the ramp; the first takes it, the second refuses and is named.
+    GammaPageHost::Drag(window, IDC_GAMMA_R, 30);
+    ASSERT_EQ(scripts[0].writes.size(), 2u);  // the identity at start, then R = 30
+    EXPECT_EQ(scripts[0].device, scripts[0].writes.back());
+    EXPECT_NE(scripts[0].device, scripts[0].startupRamp);
+    EXPECT_EQ(scripts[1].writes.size(), 2u);
+    EXPECT_EQ(GammaPageHost::Position(window, IDC_GAMMA_R), 30) << "the primary display took it: the sliders stay";
+    EXPECT_EQ(text(IDC_GAMMA_R_VALUE), L"30%");
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(window, IDC_GAMMA_REFUSAL)));
+    const std::wstring refusal = text(IDC_GAMMA_REFUSAL);
+    EXPECT_EQ(refusal.rfind(L"Display 2 (Side) refused this setting.", 0), 0u) << std::string(refusal.begin(), refusal.end());
+    ASSERT_EQ(page.DisplaySettings().size(), 2u);
+    EXPECT_EQ(page.DisplaySettings()[0].R, 30);
+    EXPECT_EQ(page.DisplaySettings()[1].R, 50);
+
+    // Display 2 alone: the sliders show its own setting, and only it changes.
+    page.ChooseTarget(2);
+    EXPECT_EQ(GammaPageHost::Position(window, IDC_GAMMA_R), 50);
+    EXPECT_EQ(text(IDC_GAMMA_R_VALUE), L"50%");
+    scripts[1].refuseRamp = false;
+    const std::size_t firstWrites = scripts[0].writes.size();
+    GammaPageHost::Drag(window, IDC_GAMMA_B, 70);
+    EXPECT_EQ(scripts[0].writes.size(), firstWrites);
+    EXPECT_EQ(scripts[1].device, scripts[1].writes.back());
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, IDC_GAMMA_REFUSAL)));
+    EXPECT_EQ(page.DisplaySettings()[0].B, 50);
+    EXPECT_EQ(page.DisplaySettings()[1].B, 70);
+
+    // Back to display 1: its own setting again.
+    page.ChooseTarget(1);
+    EXPECT_EQ(GammaPageHost::Position(window, IDC_GAMMA_R), 30);
+    EXPECT_EQ(GammaPageHost::Position(window, IDC_GAMMA_B), 50);
+    ::DestroyWindow(window);
 }

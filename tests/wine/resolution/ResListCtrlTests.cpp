@@ -10,9 +10,9 @@
 TEST(ResListCtrl, WithoutAWindowInsertingFailsAndTheRecordStaysWithTheCaller)
 {
     CResListCtrl list;
-    auto mode = std::make_unique<zr::FavouriteMode>(zr::FavouriteMode{{1280, 1024, 32, 75}, {}});
+    auto mode = std::make_unique<zr::DisplayMode>(zr::DisplayMode{1280, 1024, 32, 75});
     EXPECT_EQ(list.InsertMode(std::move(mode)), -1);
     ASSERT_NE(mode, nullptr) << "the record was handed to a row that does not exist";
-    EXPECT_EQ(mode->mode.refresh_rate, 75u);
+    EXPECT_EQ(mode->refresh_rate, 75u);
     EXPECT_EQ(list.GetItemCount(), 0);
 }
