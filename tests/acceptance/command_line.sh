@@ -19,14 +19,6 @@ printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.
   $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
 printf '</Zerenta>' >>"$setting"
 
-# zerenta ARGS...: a start with a command, in the journey's folder; sets rc, out and err.
-rc="" out="" err=""
-zerenta() {
-  (cd "$work" && WINEDEBUG=-all timeout 90 "$wine" ./Zerenta.exe "$@" >"$work/cmd.out" 2>"$work/cmd.err" </dev/null)
-  rc=$?
-  out=$(tr -d '\r' <"$work/cmd.out")
-  err=$(tr -d '\r' <"$work/cmd.err")
-}
 # no_question SECONDS: no box of the program comes up meanwhile.
 no_box_for() {
   local deadline=$((SECONDS + $1)) boxes
@@ -84,7 +76,7 @@ say "/list > file: the primary display's modes and the favourites"
 rc=$?
 [ "$rc" = 0 ] || fail "/list ended with $rc"
 listed=$(tr -d '\r' <"$work/modes.txt")
-for line in 'Display 1 (primary), now 1280x1024x32@60:' '  800x600x32@60' '  1024x768x32@60' \
+for line in 'Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@60:' '  800x600x32@60' '  1024x768x32@60' \
             'Mode favourites:' '  800x600x32@60  Ctrl+Alt+Shift+F8' 'Gamma favourites:' '  "Night"'; do
   grep -qxF -- "$line" <<<"$listed" || fail "/list lacks '$line': $(head -3 <<<"$listed")..."
 done
@@ -137,7 +129,8 @@ say "none running: /list reads the modes and the file itself and starts nothing"
 rc=$?
 [ "$rc" = 0 ] || fail "/list with none running ended with $rc"
 listed=$(tr -d '\r' <"$work/modes.txt")
-for line in 'Display 1 (primary), now 1280x1024x32@60:' '  800x600x32@60' '  800x600x32@60  Ctrl+Alt+Shift+F8' '  "Night"'; do
+for line in 'Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@60:' '  800x600x32@60' \
+            '  800x600x32@60  Ctrl+Alt+Shift+F8' '  "Night"'; do
   grep -qxF -- "$line" <<<"$listed" || fail "/list with none running lacks '$line': $(head -3 <<<"$listed")..."
 done
 [ -z "$(acctool mains)" ] || fail "/list started a Zerenta: $(acctool mains)"

@@ -108,6 +108,16 @@ stop_app() {
   app_pid=""
 }
 
+# zerenta ARGS...: a start of the program with a command, in the journey's folder, waited for (at
+# most 90 s); sets rc, out and err.
+rc="" out="" err=""
+zerenta() {
+  (cd "$work" && WINEDEBUG=-all timeout 90 "$wine" ./Zerenta.exe "$@" >"$work/cmd.out" 2>"$work/cmd.err" </dev/null)
+  rc=$?
+  out=$(tr -d '\r' <"$work/cmd.out")
+  err=$(tr -d '\r' <"$work/cmd.err")
+}
+
 # wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
 # returns 1 (app_rc empty) when it is still running at the deadline. Not for a subshell.
 app_rc=""
