@@ -27,8 +27,13 @@ trap 'release_key; acc_cleanup' EXIT
 
 # open_box LIST BUTTON: the box for the first row of that favourites list.
 open_box() { driver "find hwnd=$hwnd" "lv-select $1 0" "click $2" "wait title=\"$box\" visible" "control 1061"; }
-# type_key KEY: Ctrl+Alt+KEY typed into the box's hotkey control, as a user does.
+# type_key KEY: Ctrl+Alt+KEY typed into the box's hotkey control, as a user does: a click into the
+# control first, since a box may open behind whatever was active before.
 type_key() {
+  local x y w h
+  read -r x y w h <<<"$(driver "wait title=\"$box\" visible" "control 1061" "rect ." |
+    sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+  [ -n "$x" ] && timeout 5 xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
   key_to_wine "ctrl+alt+$1"
   driver "wait title=\"$box\" visible" "control 1061" "until send WM_USER+2 0 0 == $(ctrl_alt "$1")"
 }
