@@ -71,6 +71,13 @@ int CHotkeyHandler::RemoveHotkey(int index) noexcept
     return kOk;
 }
 
+int CHotkeyHandler::RemoveAll() noexcept
+{
+    if (m_started) return kNotFound;
+    m_entries.clear();
+    return kOk;
+}
+
 WORD CHotkeyHandler::GetHotkeyId(int index) const noexcept
 {
     if (index < 0 || static_cast<size_t>(index) >= m_entries.size()) return 0;
@@ -113,7 +120,7 @@ int CHotkeyHandler::Start(DWORD userData) noexcept
         return kThreadFailed;
     }
     ::WaitForSingleObject(m_startEvent.get(), INFINITE);
-    if (m_startResult != kOk) {
+    if (!m_running) {
         // The worker has ended (or is ending) on its own.
         ::WaitForSingleObject(m_thread.get(), 3000);
         m_thread.reset();
@@ -152,9 +159,12 @@ DWORD CHotkeyHandler::Run() noexcept
     }
     ::ShowWindow(m_window, m_showWindow ? SW_SHOW : SW_HIDE);
 
+    bool anyFailed = false;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].free) continue;
         if (RegisterEntry(m_entries[i]) != kOk) {
+            anyFailed = true;
+            if (m_keepOthers) continue;
             UnregisterAll(i);
             // The window goes with this thread; the class is freed for the next Start.
             ::DestroyWindow(m_window);
@@ -165,7 +175,8 @@ DWORD CHotkeyHandler::Run() noexcept
             return kRegisterFailed;
         }
     }
-    m_startResult = kOk;
+    m_startResult = anyFailed ? kRegisterFailed : kOk;
+    m_running = true;
     ::SetEvent(m_startEvent.get());
 
     MSG msg;
@@ -234,6 +245,7 @@ int CHotkeyHandler::Stop() noexcept
     m_window = nullptr;
     m_startEvent.reset();
     m_started = false;
+    m_running = false;
 
     ::ReleaseMutex(m_lock.get());
     m_lock.reset();

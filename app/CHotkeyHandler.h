@@ -24,7 +24,14 @@ public:
         kLockFailed = 6,
     };
 
-    explicit CHotkeyHandler(bool showWindow = false) noexcept : m_showWindow(showWindow) {}
+    // What Start does when a combination cannot be registered (another program holds it): undo
+    // the others and end the worker, or keep the others working and leave that one unregistered.
+    enum class OnFailure { UnregisterAll, KeepOthers };
+
+    explicit CHotkeyHandler(bool showWindow = false, OnFailure onFailure = OnFailure::UnregisterAll) noexcept
+        : m_showWindow(showWindow), m_keepOthers(onFailure == OnFailure::KeepOthers)
+    {
+    }
     ~CHotkeyHandler();
     CHotkeyHandler(const CHotkeyHandler&) = delete;
     CHotkeyHandler& operator=(const CHotkeyHandler&) = delete;
@@ -32,7 +39,11 @@ public:
     // Reuses the first free slot, or returns the index of the same combination, or appends.
     int AddHotkey(WORD modifiers, WORD virtualKey, Callback callback, int& index);
     int RemoveHotkey(int index) noexcept;
+    // Forgets every entry; only while not started (kNotFound otherwise, and nothing changes).
+    int RemoveAll() noexcept;
     // Starts the worker, which registers every entry; entries added later wait for the next Start.
+    // With OnFailure::KeepOthers a combination that cannot be registered gives kRegisterFailed
+    // while the worker runs on with the others (GetHotkeyId tells which).
     int Start(DWORD userData) noexcept;
     // Unregisters every entry and ends the worker; returns its exit code, or 0 or 6.
     int Stop() noexcept;
@@ -69,5 +80,8 @@ private:
     DWORD m_userData = 0;
     zr::UniqueKernel m_lock;
     bool m_started = false;
+    // The worker went on to its message loop: it runs until Stop.
+    bool m_running = false;
     bool m_showWindow;
+    bool m_keepOthers;
 };

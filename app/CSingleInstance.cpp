@@ -45,23 +45,43 @@ void CSingleInstance::Publish(HWND window) noexcept
     ::InterlockedExchange64(&m_record->window, static_cast<LONG64>(reinterpret_cast<INT_PTR>(window)));
 }
 
+HWND CSingleInstance::FirstWindow(Record& record) noexcept
+{
+    // Window handles are 32-bit values in every process, whatever its pointer size.
+    const HWND window =
+        reinterpret_cast<HWND>(static_cast<INT_PTR>(::InterlockedCompareExchange64(&record.window, 0, 0)));
+    const DWORD process = static_cast<DWORD>(::InterlockedCompareExchange(&record.process, 0, 0));
+    DWORD owner = 0;
+    if (window && ::IsWindow(window) && ::GetWindowThreadProcessId(window, &owner) && owner == process &&
+        process != ::GetCurrentProcessId())
+        return window;
+    return nullptr;
+}
+
+CSingleInstance::Peek CSingleInstance::PeekFirst(HWND& window) noexcept
+{
+    window = nullptr;
+    const zr::UniqueKernel mapping(::OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kPlaceName));
+    if (!mapping) return ::GetLastError() == ERROR_ACCESS_DENIED ? Peek::Denied : Peek::None;
+    auto* record = static_cast<Record*>(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
+                                                        sizeof(Record)));
+    if (!record) return Peek::Starting;
+    window = FirstWindow(*record);
+    ::UnmapViewOfFile(record);
+    return window ? Peek::Running : Peek::Starting;
+}
+
 CSingleInstance::Claim CSingleInstance::ShowFirst(UINT showCommand, DWORD timeoutMs) noexcept
 {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {
-        if (m_record) {
-            // Window handles are 32-bit values in every process, whatever its pointer size.
-            const HWND window = reinterpret_cast<HWND>(
-                static_cast<INT_PTR>(::InterlockedCompareExchange64(&m_record->window, 0, 0)));
-            const DWORD process = static_cast<DWORD>(::InterlockedCompareExchange(&m_record->process, 0, 0));
-            DWORD owner = 0;
-            if (window && ::IsWindow(window) && ::GetWindowThreadProcessId(window, &owner) && owner == process &&
-                process != ::GetCurrentProcessId()) {
-                // The first copy takes the foreground for its window, which this one may grant.
-                ::AllowSetForegroundWindow(process);
-                ::PostMessageW(window, WM_COMMAND, showCommand, 0);
-                return Claim::Later;
-            }
+        if (const HWND window = m_record ? FirstWindow(*m_record) : nullptr) {
+            // The first copy takes the foreground for its window, which this one may grant.
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            ::AllowSetForegroundWindow(process);
+            ::PostMessageW(window, WM_COMMAND, showCommand, 0);
+            return Claim::Later;
         }
         if (::GetTickCount64() >= deadline) return Claim::Later;
         ::Sleep(kRetryMs);

@@ -31,12 +31,21 @@ public:
     // otherwise (shown or not).
     Claim ShowFirst(UINT showCommand, DWORD timeoutMs) noexcept;
 
+    // Looks at the place without taking it, as a copy that only hands a command on does. None:
+    // no copy runs; Starting: one holds the place but has no main dialog yet; Running: `window`
+    // is its main dialog; Denied: one runs with other rights.
+    enum class Peek { None, Starting, Running, Denied };
+    static Peek PeekFirst(HWND& window) noexcept;
+
 private:
     // The shared record: the first copy's process id and main dialog.
     struct Record {
         volatile LONG64 window;
         volatile LONG process;
     };
+    // The main dialog the record names, when it is a window of the process the record names and
+    // not of this one; else null.
+    static HWND FirstWindow(Record& record) noexcept;
     // The same record for the 32-bit and the 64-bit build, which may meet in one session.
     static_assert(sizeof(Record) == 16, "the shared record has one layout for every build");
 

@@ -162,6 +162,20 @@ BOOL CSystemTray::DeleteTrayIcon() noexcept
     return m_removed;
 }
 
+BOOL CSystemTray::ShowBalloon(const std::wstring& text, const std::wstring& title, DWORD iconFlags,
+                              UINT timeoutSeconds) noexcept
+{
+    if (!m_enabled || m_removed || !m_extendedShell) return FALSE;
+    NOTIFYICONDATAW balloon = m_nid;
+    balloon.uFlags = NIF_INFO;
+    CopyCut(balloon.szInfo, 256, text);
+    CopyCut(balloon.szInfoTitle, 64, title);
+    balloon.uTimeout = timeoutSeconds * 1000;
+    balloon.dwInfoFlags = iconFlags;
+    // A copy: the record the icon is re-added from must not carry the balloon.
+    return ::Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
 BOOL CSystemTray::SetDefaultMenuItem(UINT item, BOOL byPosition) noexcept
 {
     if (m_defaultItem == item && m_defaultByPosition == byPosition) return TRUE;

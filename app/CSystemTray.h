@@ -33,6 +33,10 @@ public:
                      BOOL hidden, const std::wstring& balloonText, const std::wstring& balloonTitle,
                      DWORD balloonIconFlags, UINT balloonTimeoutSeconds) noexcept;
     BOOL DeleteTrayIcon() noexcept;
+    // A balloon over the icon that is shown now (it replaces any balloon still up). Texts are cut
+    // to what the record holds: 255 characters, and 63 for the title.
+    BOOL ShowBalloon(const std::wstring& text, const std::wstring& title, DWORD iconFlags,
+                     UINT timeoutSeconds) noexcept;
     // The tray menu's default item, by position or by command id.
     BOOL SetDefaultMenuItem(UINT item, BOOL byPosition) noexcept;
     void SetMenuCallback(MenuCallback callback) noexcept { m_menuCallback = callback; }

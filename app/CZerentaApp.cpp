@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/CCommandClient.h"
+#include "app/CConsoleText.h"
 #include "app/CZerentaDlg.h"
+#include "app/CommandLine.h"
 #include "core/OrvelCore.h"
 #include "pageapi/COSVersionInfo.h"
 #include "pageapi/SharedMessages.h"
@@ -28,6 +31,30 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info)
 
 bool CZerentaApp::InitInstance() noexcept
 {
+    // A start with a command carries it out through the running copy and ends; it opens no
+    // window and touches no screen of its own.
+    try {
+        std::vector<std::wstring> arguments = CommandLineArguments();
+        if (!arguments.empty()) arguments.erase(arguments.begin());
+        const shell::ParsedCommandLine parsed = shell::ParseCommandLine(arguments);
+        if (!parsed.error.empty()) {
+            CConsoleText::Error(parsed.error);
+            m_exitCode = shell::kExitBadCommandLine;
+            return false;
+        }
+        if (parsed.line.command == shell::Command::Help) {
+            CConsoleText::Out(shell::UsageText());
+            return false;
+        }
+        if (parsed.line.command != shell::Command::None) {
+            m_exitCode = CCommandClient::Run(parsed.line, arguments);
+            return false;
+        }
+    } catch (...) {
+        m_exitCode = shell::kExitNotCarried;
+        return false;
+    }
+
     // Before anything else: a second copy leaves the screen, the settings and the tray alone.
     // (If no place can be taken at all, the program runs as it always did.)
     CSingleInstance::Claim claim = m_instance.TakePlace();
@@ -49,11 +76,18 @@ bool CZerentaApp::InitInstance() noexcept
     RegisterSharedMessages();
     COSVersionInfo::Get();
 
-    // List view, tree view, bars, tab, up-down, progress, hotkey and animate classes.
+    // List view, tree view, bars, tab, up-down, progress, hotkey and animate classes. The library
+    // is loaded here rather than with the program: a start that hands a command on never needs
+    // it, and under Wine it costs more than the hand-off itself. The manifest still picks version 6.
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = 0xFF;
-    ::InitCommonControlsEx(&icc);
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (const HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
+        if (const auto init = reinterpret_cast<InitCommonControlsExFn>(
+                reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx"))))
+            init(&icc);
+    }
 
     CZerentaDlg dlg(&m_instance);
     dlg.DoModal();

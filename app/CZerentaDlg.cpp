@@ -1,9 +1,12 @@
 #include "app/CZerentaDlg.h"
 
+#include <algorithm>
+
 #include "app/CAboutDlg.h"
 #include "app/CStartWithWindows.h"
 #include "app/ProgramVersion.h"
 #include "app/ShellLogic.h"
+#include "core/DisplayInfo.h"
 #include "core/OrvelCore.h"
 #include "framework/CMenu.h"
 #include "framework/CWinApp.h"
@@ -43,18 +46,7 @@ std::vector<ISettingsPage*> CZerentaDlg::SettingsPages() noexcept
     return pages;
 }
 
-std::wstring CZerentaDlg::ProgramArgument()
-{
-    int argc = 0;
-    std::wstring argument0;
-    if (LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc)) {
-        if (argc > 0) argument0 = argv[0];
-        ::LocalFree(argv);
-    }
-    return argument0;
-}
-
-std::wstring CZerentaDlg::SettingsPath() const { return SettingsFilePath(ProgramArgument()); }
+std::wstring CZerentaDlg::SettingsPath() const { return SettingsFilePath(zr::CWinApp::ProgramArgument()); }
 
 BOOL CZerentaDlg::OnInitDialog() noexcept
 {
@@ -79,7 +71,7 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
 
     // The core puts back what an earlier run left on the screen before it captures the start-up
     // state, so it learns where that record is kept first.
-    SetRecoveryFile(RecoveryFilePath(ProgramArgument()).c_str());
+    SetRecoveryFile(RecoveryFilePath(zr::CWinApp::ProgramArgument()).c_str());
     if (!InitCore(m_hWnd)) {
         MessageBox(L"Failed to initialize Zerenta's Core! Some functions are not available.\n"
                    L"You may need to try re-installing Zerenta and scan your system for viruses.",
@@ -89,7 +81,9 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     Attach(IDC_MAIN_TAB, m_tab);
     const wchar_t* captions[] = {L"Resolution", L"Gamma", L"Aspect Ratio Calculator", L"Saver Blocker"};
     int index = 0;
+    m_favouriteHotkeys.SetPages(Pages());
     for (CTabPageNotify* page : Pages()) {
+        page->SetHotkeyCheck(&m_favouriteHotkeys);
         if (page->Create(m_hWnd))
             m_tab.AddPage(captions[index], index, page);
         else
@@ -104,7 +98,24 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_NUMPAD0, &CZerentaDlg::OnHotkey, hotkey);
     m_hotkeys.AddHotkey(MOD_ALT | MOD_CONTROL, VK_RETURN, &CZerentaDlg::OnHotkey, hotkey);
     m_hotkeys.Start(0);
+    RegisterFavouriteHotkeys();
+    m_ready = true;
     return TRUE;
+}
+
+void CZerentaDlg::RegisterFavouriteHotkeys() noexcept
+{
+    try {
+        const std::vector<std::wstring> notWorking = m_favouriteHotkeys.Register();
+        if (notWorking.empty()) return;
+        // Said once, where the user looks for the program; the keys stay with their favourites, so
+        // they work again at the next start once they are free.
+        std::wstring text = L"These hotkeys are in use by another program or another favourite, and do not work now:";
+        for (const std::wstring& favourite : notWorking) text += L"\n" + favourite;
+        m_tray.ShowBalloon(text, L"Zerenta - Hotkeys", NIIF_WARNING, 20);
+    } catch (...) {
+        // Out of memory: the hotkeys are as they were.
+    }
 }
 
 void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
@@ -119,6 +130,11 @@ void CZerentaDlg::BuildTrayMenu(HMENU menu, int x, int y, HWND owner)
             if (!page->GetSafeHwnd()) continue;
             page->GetTrayMenuItems(items.back());
             page->GetTrayMenuChecks(checks.back());
+            // Item j of a page is its stored favourite j: a hotkey that works is shown with it.
+            for (std::size_t j = 0; j < items.back().size(); ++j) {
+                items.back()[j] = zr::AppendHotkeyToMenuText(
+                    items.back()[j], dlg->m_favouriteHotkeys.Working(items.size() - 1, j));
+            }
         }
     }
     for (const shell::TrayMenuInsert& insert : shell::PlanTrayMenu(items, checks)) {
@@ -218,6 +234,8 @@ void CZerentaDlg::SaveSettingsFile() noexcept
 {
     const std::wstring path = SettingsPath();
     const SettingsSaveResult result = ::SaveSettingsFile(path, SettingsPages(), GetProgramVersionString());
+    // The pages now offer what was saved, hotkeys included.
+    RegisterFavouriteHotkeys();
     // A file too large to read was moved aside unread: the user learns where it went.
     const std::wstring keptAside =
         result.setAside.empty()
@@ -284,7 +302,9 @@ bool CZerentaDlg::OnPaint() noexcept
 
 void CZerentaDlg::OnDestroy() noexcept
 {
+    m_ready = false;
     m_hotkeys.Stop();
+    m_favouriteHotkeys.Stop();
     m_tray.DeleteTrayIcon();
     ClearUpCore();
     if (m_instance) m_instance->Publish(nullptr);
@@ -327,6 +347,20 @@ LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
             ConfirmExit();
         return 0;
     }
+    if (msg == kFavouriteHotkeyMessage) {
+        const zr::Hotkey pressed{HIWORD(wp), LOWORD(wp)};
+        // Looked up now: the favourites may have been saved anew since the key was pressed.
+        if (const auto owner = m_favouriteHotkeys.Find(pressed)) {
+            CTabPageNotify* page = Pages()[owner->page];
+            if (page->GetSafeHwnd()) page->ApplyFavourite(owner->favourite);
+        }
+        return 0;
+    }
+    if (msg == WM_COPYDATA) {
+        const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (request && request->dwData == shell::kCommandRequest)
+            return OnCommandRequest(*request);
+    }
     if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(m_icon);
     return zr::CDialog::WindowProc(msg, wp, lp);
 }
@@ -335,4 +369,165 @@ void CZerentaDlg::OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData)
 {
     // Runs on the hotkey thread: hand the action to the dialog's thread.
     if (CZerentaDlg* dlg = s_instance) ::PostMessageW(dlg->m_hWnd, kHotkeyMessage, virtualKey, 0);
+}
+
+void CZerentaDlg::OnFavouriteHotkey(WORD modifiers, WORD virtualKey, DWORD userData)
+{
+    if (CZerentaDlg* dlg = s_instance)
+        ::PostMessageW(dlg->m_hWnd, kFavouriteHotkeyMessage, MAKEWPARAM(virtualKey, modifiers), 0);
+}
+
+namespace {
+
+// The texts for the start that handed the command on, into the section it made for them.
+void SendReply(const std::wstring& section, const shell::CommandReply& reply) noexcept
+{
+    // Whatever the request names, only a reply section is written to.
+    if (section.rfind(shell::kReplySectionPrefix, 0) != 0) return;
+    const zr::UniqueKernel mapping(::OpenFileMappingW(FILE_MAP_WRITE, FALSE, section.c_str()));
+    // A section smaller than a reply section cannot be mapped at that size, and is left alone.
+    const zr::UniqueView view(mapping ? ::MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, shell::kReplyBytes)
+                                      : nullptr);
+    if (view) shell::WriteReply(std::span<std::byte>(static_cast<std::byte*>(view.get()), shell::kReplyBytes), reply);
+}
+
+constexpr wchar_t kBusy[] = L"Zerenta is waiting for an answer in one of its boxes, so the command was not carried "
+                            L"out. Answer the box and give the command again.";
+
+}  // namespace
+
+LRESULT CZerentaDlg::OnCommandRequest(const COPYDATASTRUCT& request) noexcept
+{
+    // Before the pages have their settings, a favourite would not be found.
+    if (!m_ready) return shell::kCommandNotReady;
+    if (!request.lpData || request.cbData % sizeof(wchar_t) != 0 ||
+        request.cbData > shell::kLongestRequest * sizeof(wchar_t))
+        return shell::kExitBadCommandLine;
+    try {
+        const std::wstring_view packed(static_cast<const wchar_t*>(request.lpData), request.cbData / sizeof(wchar_t));
+        const shell::CommandRequest command = shell::UnpackRequest(packed);
+        const shell::ParsedCommandLine parsed = shell::ParseCommandLine(command.arguments);
+        shell::CommandReply reply;
+        int code = shell::kExitBadCommandLine;
+        if (parsed.error.empty())
+            code = RunCommand(parsed.line, reply);
+        else
+            reply.message = parsed.error;
+        SendReply(command.replySection, reply);
+        return code;
+    } catch (...) {
+        return shell::kExitNotCarried;
+    }
+}
+
+std::vector<CZerentaDlg::KnownDisplay> CZerentaDlg::Displays(bool withModes)
+{
+    std::vector<KnownDisplay> known;
+    if (!m_pageResolution.GetSafeHwnd()) return known;
+    const std::vector<orvel::DisplayInfo>& displays = m_pageResolution.Displays();
+    if (displays.empty()) {
+        KnownDisplay only;
+        only.listed.number = 1;
+        only.listed.primary = true;
+        known.push_back(only);
+    }
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        KnownDisplay display;
+        display.listed.number = orvel::DisplayNumber(displays[i]);
+        display.listed.primary = displays[i].primary;
+        display.listed.name = displays[i].name;
+        display.listed.id = displays[i].id;
+        display.place = i;
+        known.push_back(display);
+    }
+    // As the Resolution tab numbers them.
+    std::stable_sort(known.begin(), known.end(),
+                     [](const KnownDisplay& a, const KnownDisplay& b) { return a.listed.number < b.listed.number; });
+    if (withModes) {
+        for (KnownDisplay& display : known) {
+            display.listed.modes = m_pageResolution.ModesOf(display.place);
+            display.listed.current = m_pageResolution.ModeInForceOn(display.place);
+        }
+    }
+    return known;
+}
+
+int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply& reply)
+{
+    const auto fail = [&](int code, const std::wstring& text) {
+        reply.message = text;
+        return code;
+    };
+    switch (line.command) {
+    case shell::Command::Mode:
+    case shell::Command::Gamma: {
+        // The display named, else the primary one.
+        const std::vector<KnownDisplay> displays = Displays(false);
+        const auto named = std::find_if(displays.begin(), displays.end(), [&](const KnownDisplay& d) {
+            return line.display ? d.listed.number == line.display : d.listed.primary;
+        });
+        if (line.display && named == displays.end())
+            return fail(shell::kExitNotFound, L"There is no display " + std::to_wstring(line.display) +
+                                                  L". Zerenta.exe /list shows the displays.");
+        if (line.command == shell::Command::Gamma) {
+            if (!m_pageGamma.GetSafeHwnd())
+                return fail(shell::kExitNotCarried, L"The Gamma tab could not be made, so Zerenta sets no ramps.");
+            const std::optional<std::size_t> favourite = m_pageGamma.FindStoredFavourite(line.favourite);
+            if (!favourite)
+                return fail(shell::kExitNotFound, L"There is no gamma favourite \"" + line.favourite +
+                                                      L"\". Zerenta.exe /list shows the favourites.");
+            // Without /display, what "Apply to:" names, as the tray item does.
+            std::optional<std::size_t> place;
+            if (line.display) {
+                const std::vector<orvel::DisplayInfo>& targets = m_pageGamma.Displays();
+                place = orvel::FindDisplay(targets, named->listed.id);
+                if (!place && !targets.empty())
+                    return fail(shell::kExitNotFound, L"The Gamma tab knows no display " +
+                                                          std::to_wstring(line.display) + L".");
+            }
+            if (!m_pageGamma.ApplyStoredFavourite(*favourite, place))
+                return fail(shell::kExitRefused, L"The display refused the ramp of the gamma favourite \"" +
+                                                     line.favourite + L"\".");
+            return shell::kExitDone;
+        }
+        if (named == displays.end())
+            return fail(shell::kExitNotCarried, L"The Resolution tab could not be made, so Zerenta sets no modes.");
+        const std::wstring name = L"Display " + std::to_wstring(named->listed.number);
+        const std::optional<zr::DisplayMode> current = m_pageResolution.ModeInForceOn(named->place);
+        const std::optional<zr::DisplayMode> mode =
+            zr::PickMode(m_pageResolution.ModesOf(named->place), line.mode, current ? current->bpp : 0);
+        if (!mode)
+            return fail(shell::kExitNotFound, name + L" offers no mode " + line.modeText +
+                                                  L". Zerenta.exe /list shows its modes.");
+        switch (m_pageResolution.ChangeModeQuietly(named->place, *mode)) {
+        case CPageResolution::ModeChange::Done:
+            return shell::kExitDone;
+        case CPageResolution::ModeChange::Refused:
+            return fail(shell::kExitRefused, name + L" refused the mode " + zr::FormatModeArgument(*mode) + L".");
+        case CPageResolution::ModeChange::Busy:
+            return fail(shell::kExitNotCarried, kBusy);
+        }
+        return shell::kExitNotCarried;
+    }
+    case shell::Command::Restore:
+        RestoreScreen();
+        return shell::kExitDone;
+    case shell::Command::Exit:
+        // As "Exit Zerenta" does, it waits for an open box; but a script cannot answer the question.
+        if (m_confirmingExit || BringModalForward()) return fail(shell::kExitNotCarried, kBusy);
+        RestoreScreen();
+        EndDialog(IDOK);
+        return shell::kExitDone;
+    case shell::Command::List: {
+        std::vector<shell::ListedDisplay> listed;
+        for (const KnownDisplay& display : Displays(true)) listed.push_back(display.listed);
+        reply.output = shell::FormatListing(listed, m_pageResolution.TrayFavourites(), m_pageGamma.StoredFavourites());
+        return shell::kExitDone;
+    }
+    case shell::Command::Help:
+    case shell::Command::None:
+        reply.output = shell::UsageText();
+        return shell::kExitDone;
+    }
+    return shell::kExitNotCarried;
 }

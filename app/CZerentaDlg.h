@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/CFavouriteHotkeys.h"
 #include "app/CHotkeyHandler.h"
 #include "app/CSingleInstance.h"
 #include "app/CSystemTray.h"
+#include "app/CommandLine.h"
 #include "blocker/CPageSaverBlocker.h"
 #include "calculator/CARCalculator.h"
 #include "framework/CDialog.h"
@@ -26,6 +28,8 @@ public:
     // Posted by the hotkey thread with the virtual key in wParam: the hotkey's action runs on
     // this dialog's thread, which owns the windows it touches.
     static constexpr UINT kHotkeyMessage = WM_APP + 11;
+    // The same for a favourite's hotkey, with the combination in wParam (modifiers in the high word).
+    static constexpr UINT kFavouriteHotkeyMessage = WM_APP + 12;
 
     // `instance`, when given, learns the dialog's window while it exists, so that a second copy
     // of the program can show it.
@@ -57,6 +61,22 @@ protected:
 
 private:
     static void OnHotkey(WORD modifiers, WORD virtualKey, DWORD userData);
+    static void OnFavouriteHotkey(WORD modifiers, WORD virtualKey, DWORD userData);
+    // Registers the favourites' hotkeys anew when they changed; one balloon names those that do
+    // not work.
+    void RegisterFavouriteHotkeys() noexcept;
+    // A command line handed on by another start of the program: its exit code.
+    LRESULT OnCommandRequest(const COPYDATASTRUCT& request) noexcept;
+    int RunCommand(const shell::CommandLine& line, shell::CommandReply& reply);
+    // A display as a command line names it, and its place in the pages' lists of displays
+    // (nothing for the one display of a core that lists none).
+    struct KnownDisplay {
+        shell::ListedDisplay listed;
+        std::optional<std::size_t> place;
+    };
+    // Every display, numbered as /display takes them, in that order; with `withModes` also the
+    // modes each offers and the mode in force on it, which takes the core a while.
+    std::vector<KnownDisplay> Displays(bool withModes);
     // True (and the modal window brought to the front) while a modal window of the dialog's own
     // runs: commands that would show, end or open more boxes on the dialog are then refused.
     bool BringModalForward() const noexcept;
@@ -70,8 +90,6 @@ private:
     // file too large to have been read is named where it was kept.
     void SaveSettingsFile() noexcept;
     void ToggleStartWithWindows() noexcept;
-    // Argument 0 of the command line: the settings and the recovery file are beside it.
-    static std::wstring ProgramArgument();
     std::wstring SettingsPath() const;
     std::vector<ISettingsPage*> SettingsPages() noexcept;
 
@@ -79,6 +97,7 @@ private:
 
     CTabCtrlSSL m_tab;
     CHotkeyHandler m_hotkeys{false};
+    CFavouriteHotkeys m_favouriteHotkeys{&CZerentaDlg::OnFavouriteHotkey};
     CSystemTray m_tray;
     CPageResolution m_pageResolution;
     CPageGamma m_pageGamma;
@@ -88,5 +107,7 @@ private:
     std::vector<CKeptSection> m_keptSections;
     HICON m_icon = nullptr;
     bool m_confirmingExit = false;
+    // Initialisation is over: commands from other starts are carried out.
+    bool m_ready = false;
     CSingleInstance* m_instance = nullptr;
 };

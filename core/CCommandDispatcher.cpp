@@ -99,6 +99,12 @@ LRESULT RunOn(CDisplaySet& displays, std::size_t index, HWND coreWindow, HWND se
         }
         return 0;  // the sender is not told whether the mode changed
     }
+    case CORE_CMD_TRY_MODE: {
+        if (!HasPayload(command, sizeof(DisplayMode)) || !display->CanChangeModes()) return 1;
+        DisplayMode mode;
+        std::memcpy(&mode, command.data, sizeof(mode));
+        return FAILED(display->ChangeMode(mode)) ? 1 : 0;
+    }
     case CORE_CMD_ENUM_MODES:
         if (!display->CanChangeModes()) return 1;
         SendCopyData(sender, coreWindow, CORE_RPL_MODES_BEGIN, nullptr, 0);

@@ -16,18 +16,18 @@ CCoreLibrary& CCoreLibrary::Instance() {
     return library;
 }
 
-bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory) {
+bool CCoreLibrary::Attach(HINSTANCE module, BackEndFactory factory, bool makeWindow) {
     m_module = module;
     m_factory = factory;
     m_setFactory = nullptr;
-    return m_window.Create(module);
+    return !makeWindow || m_window.Create(module);
 }
 
-bool CCoreLibrary::Attach(HINSTANCE module, DisplaySetFactory factory) {
+bool CCoreLibrary::Attach(HINSTANCE module, DisplaySetFactory factory, bool makeWindow) {
     m_module = module;
     m_factory = nullptr;
     m_setFactory = factory;
-    return m_window.Create(module);
+    return !makeWindow || m_window.Create(module);
 }
 
 void CCoreLibrary::Detach(bool processEnding) {
@@ -43,6 +43,7 @@ void CCoreLibrary::Detach(bool processEnding) {
 
 bool CCoreLibrary::Init(HWND owner) {
     m_owner = owner;
+    if (CoreWindow() == nullptr && m_module != nullptr) m_window.Create(m_module);
     if (CoreWindow() == nullptr || (m_factory == nullptr && m_setFactory == nullptr)) return false;
     // The old set goes first, so that two display objects never hold a display at once.
     m_displays.reset();

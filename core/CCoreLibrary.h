@@ -28,8 +28,10 @@ public:
 
     // Process attach: records the module and creates the core window on the calling thread.
     // `factory` makes the displays of each display set InitCore creates.
-    bool Attach(HINSTANCE module, BackEndFactory factory);
-    bool Attach(HINSTANCE module, DisplaySetFactory factory);
+    // With `makeWindow` false the core window waits for Init: a start that only hands a command
+    // on to a running copy never needs one.
+    bool Attach(HINSTANCE module, BackEndFactory factory, bool makeWindow = true);
+    bool Attach(HINSTANCE module, DisplaySetFactory factory, bool makeWindow = true);
     // Process detach: destroys the core window. With `processEnding`, the display object
     // is abandoned rather than released, as its interfaces' modules may be gone already.
     void Detach(bool processEnding);

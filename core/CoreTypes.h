@@ -21,6 +21,9 @@ inline constexpr std::uint32_t CORE_CMD_GET_MODE = 30;
 // Payload a GammaTable: 0 when the device holds that ramp now (within the device's precision),
 // 1 when it holds another one or cannot be read.
 inline constexpr std::uint32_t CORE_CMD_CHECK_GAMMA_RAMP = 31;
+// CORE_CMD_SET_MODE for a caller that cannot answer a box (a command line): a refused mode gives
+// the result 1, with no warning shown and nothing put back, since nothing was changed.
+inline constexpr std::uint32_t CORE_CMD_TRY_MODE = 50;
 
 // Every code above works on the primary display. Two more reach every display:
 //

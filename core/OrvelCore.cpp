@@ -33,6 +33,40 @@ bool CommandLineSelectsDirectDraw() {
     return selected;
 }
 
+// True when the program was started with a command for the copy already running (/mode, /gamma,
+// /restore, /exit, /list, /?, /help). Such a start makes its core window only when it calls
+// InitCore: under Wine the first window of a process costs more than handing the command on.
+// Read here without any other library, since the entry point calls it.
+bool CommandLineHandsOnACommand() {
+    constexpr const wchar_t* kCommands[] = {L"mode", L"gamma", L"restore", L"exit", L"list", L"?", L"help"};
+    const wchar_t* p = GetCommandLineW();
+    if (p == nullptr) return false;
+    // Argument 0, quoted or not.
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {}
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p) {
+        while (*p == L' ' || *p == L'\t' || *p == L'"') ++p;
+        const wchar_t* word = p;
+        while (*p && *p != L' ' && *p != L'\t' && *p != L'"') ++p;
+        const wchar_t* name = word;
+        if (*name == L'/')
+            ++name;
+        else if (*name == L'-')
+            name += name[1] == L'-' ? 2 : 1;
+        else
+            continue;
+        const std::size_t length = static_cast<std::size_t>(p - name);
+        for (const wchar_t* command : kCommands) {
+            if (length == wcslen(command) && _wcsnicmp(name, command, length) == 0) return true;
+        }
+    }
+    return false;
+}
+
 // The displays of each display set InitCore creates, each on the display-settings API, except
 // the primary one on DirectDraw when the program was started with /directdraw. A system that
 // lists no display device at all still has its current display.
@@ -91,7 +125,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_ATTACH:
         // A failure leaves the core window null: SendCommand then does nothing and
         // InitCore reports false. Loading itself never fails.
-        orvel::CCoreLibrary::Instance().Attach(module, &CreateDisplays);
+        orvel::CCoreLibrary::Instance().Attach(module, &CreateDisplays, !CommandLineHandsOnACommand());
         break;
     case DLL_PROCESS_DETACH:
         // `reserved` is non-null when the process is ending rather than unloading the library.

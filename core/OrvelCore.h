@@ -15,7 +15,9 @@
 extern "C" {
 
 // Creates the display object on the core window; false if the core window is missing or
-// the display could not be opened (the object stays in place either way).
+// the display could not be opened (the object stays in place either way). The core window is
+// made when the library is loaded, except in a start with a command for a running copy (/mode,
+// /gamma, /restore, /exit, /list, /?, /help), where InitCore makes it.
 ORVEL_API bool __cdecl InitCore(HWND owner);
 // Destroys the display object; the mode and the ramp are left as they are.
 ORVEL_API void __cdecl ClearUpCore();

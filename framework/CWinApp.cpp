@@ -1,5 +1,7 @@
 #include "framework/CWinApp.h"
 
+#include <shellapi.h>
+
 namespace zr {
 
 CWinApp* CWinApp::s_app = nullptr;
@@ -22,6 +24,23 @@ int CWinApp::Run(HINSTANCE instance) noexcept
         }
     }
     return ExitInstance();
+}
+
+std::vector<std::wstring> CWinApp::CommandLineArguments()
+{
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    if (LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) arguments.emplace_back(argv[i]);
+        ::LocalFree(argv);
+    }
+    return arguments;
+}
+
+std::wstring CWinApp::ProgramArgument()
+{
+    const std::vector<std::wstring> arguments = CommandLineArguments();
+    return arguments.empty() ? std::wstring() : arguments.front();
 }
 
 }  // namespace zr

@@ -68,6 +68,8 @@ using UniqueKernel = UniqueHandle<traits::Simple<HANDLE, decltype(&::CloseHandle
 using UniqueFile = UniqueHandle<traits::File>;
 using UniqueRegKey = UniqueHandle<traits::Simple<HKEY, decltype(&::RegCloseKey), &::RegCloseKey>>;
 using UniqueModule = UniqueHandle<traits::Simple<HMODULE, decltype(&::FreeLibrary), &::FreeLibrary>>;
+// A view of a file mapping (MapViewOfFile).
+using UniqueView = UniqueHandle<traits::Simple<void*, decltype(&::UnmapViewOfFile), &::UnmapViewOfFile>>;
 // A DC from CreateDC/CreateCompatibleDC is deleted; one from GetDC is released (ClientDC below).
 using UniqueDC = UniqueHandle<traits::Simple<HDC, decltype(&::DeleteDC), &::DeleteDC>>;
 

@@ -1,5 +1,6 @@
 #include "gamma/CGammaListCtrl.h"
 
+#include <iterator>
 #include <string>
 
 #include "framework/Dpi.h"
@@ -9,7 +10,8 @@ namespace {
 constexpr struct {
     const wchar_t* header;
     int width;
-} kColumns[] = {{L"Name", 140}, {L"Color", 100}, {L"CrBr", 60}, {L"HcLc", 60}};
+} kColumns[] = {{L"Name", 140}, {L"Color", 100}, {L"CrBr", 60}, {L"HcLc", 60}, {L"Hotkey", 90}};
+static_assert(std::size(kColumns) == kFavouriteColumns);
 
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept
 {
@@ -34,7 +36,8 @@ void CGammaListCtrl::InitColumns() noexcept
             setTheme(m_hWnd, L"explorer", nullptr);
         }
     }
-    for (int i = 0; i < 4; ++i) InsertColumn(i, kColumns[i].header, LVCFMT_LEFT, kColumns[i].width);
+    for (int i = 0; i < static_cast<int>(kFavouriteColumns); ++i)
+        InsertColumn(i, kColumns[i].header, LVCFMT_LEFT, kColumns[i].width);
     DeleteAllFavourites();
 }
 
@@ -61,7 +64,7 @@ int CGammaListCtrl::InsertFavourite(std::unique_ptr<GammaFavourite>&& favourite)
         if (row < 0) return -1;
         // From here the row owns the record; LVN_DELETEITEM frees it.
         favourite.release();
-        for (int c = 1; c < 4; ++c) SetItemText(row, c, columns[static_cast<std::size_t>(c)]);
+        for (std::size_t c = 1; c < kFavouriteColumns; ++c) SetItemText(row, static_cast<int>(c), columns[c]);
         return row;
     } catch (...) {
         return -1;
@@ -72,6 +75,19 @@ GammaFavourite* CGammaListCtrl::FavouriteAt(int row) const noexcept
 {
     if (row < 0) return nullptr;
     return reinterpret_cast<GammaFavourite*>(GetItemData(row));
+}
+
+bool CGammaListCtrl::SetHotkey(int row, const zr::Hotkey& hotkey) noexcept
+{
+    GammaFavourite* favourite = FavouriteAt(row);
+    if (!favourite) return false;
+    favourite->hotkey = hotkey;
+    try {
+        SetItemText(row, static_cast<int>(kFavouriteColumns) - 1, zr::FormatHotkey(hotkey));
+    } catch (...) {
+        // Out of memory: the column shows the old text until the next load.
+    }
+    return true;
 }
 
 GammaFavourite* CGammaListCtrl::GetSelectedFavourite() const noexcept

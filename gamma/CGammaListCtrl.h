@@ -1,5 +1,5 @@
-// The favourites list of the gamma page: a report view with four columns whose rows own their
-// GammaFavourite records, with in-place renaming of the name column.
+// The favourites list of the gamma page: a report view with five columns (the last the hotkey)
+// whose rows own their GammaFavourite records, with in-place renaming of the name column.
 #pragma once
 
 #include <memory>
@@ -10,7 +10,7 @@
 
 class CGammaListCtrl : public zr::CListCtrl {
 public:
-    // Extended styles, the explorer theme when available, the four columns; no rows.
+    // Extended styles, the explorer theme when available, the five columns; no rows.
     void InitColumns() noexcept;
 
     // A new row at the top, which then owns the record. Returns its index, or -1 when the list
@@ -18,6 +18,8 @@ public:
     int InsertFavourite(std::unique_ptr<GammaFavourite>&& favourite) noexcept;
     // The record of a row, owned by the row; null when the row has none.
     GammaFavourite* FavouriteAt(int row) const noexcept;
+    // Gives a row another hotkey, in its record and its hotkey column.
+    bool SetHotkey(int row, const zr::Hotkey& hotkey) noexcept;
     // The record of the first selected row, or null.
     GammaFavourite* GetSelectedFavourite() const noexcept;
     // Focus to the list and in-place editing of the row's name; the edit box, or null.

@@ -5,6 +5,7 @@
 
 #include "core/OrvelCore.h"
 #include "framework/Dpi.h"
+#include "framework/Platform.h"
 #include "gamma/CGammaRangeLimit.h"
 #include "gamma/GammaFavouritesXml.h"
 
@@ -260,6 +261,9 @@ bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
         case IDC_GAMMA_REMOVE:
             m_list.RemoveSelected();
             return true;
+        case IDC_GAMMA_HOTKEY:
+            EditHotkey();
+            return true;
         case IDC_GAMMA_STRONGER:
             OnAllowStronger();
             return true;
@@ -277,7 +281,7 @@ bool CPageGamma::OnCommand(UINT id, UINT code, HWND control) noexcept
 void CPageGamma::OnAdd() noexcept
 {
     try {
-        auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders()});
+        auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"NONAME", ReadSliders(), {}});
         const int row = m_list.InsertFavourite(std::move(favourite));
         m_list.FitColumns(GetDpi());
         if (row >= 0) m_list.EditName(row);
@@ -293,6 +297,68 @@ void CPageGamma::OnSet() noexcept
         PositionSliders(setting);
         Apply();
     }
+}
+
+namespace {
+// How messages name a gamma favourite: its name in quotes, which shows a blank at either end.
+std::wstring FavouriteName(const GammaFavourite& favourite)
+{
+    return L"\"" + favourite.name + L"\"";
+}
+}  // namespace
+
+void CPageGamma::EditHotkey() noexcept
+{
+    const int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+    const GammaFavourite* favourite = m_list.FavouriteAt(row);
+    if (!favourite) return;
+    try {
+        const std::optional<zr::Hotkey> hotkey =
+            AskHotkey(L"the gamma favourite " + FavouriteName(*favourite), favourite->hotkey, row);
+        if (hotkey && m_list.SetHotkey(row, *hotkey)) m_list.FitColumns(GetDpi());
+    } catch (...) {
+        // Out of memory: the favourite keeps its hotkey.
+    }
+}
+
+std::vector<FavouriteKey> CPageGamma::StoredFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const GammaFavourite& favourite : m_storedFavourites) keys.push_back({FavouriteName(favourite), favourite.hotkey});
+    return keys;
+}
+
+std::vector<FavouriteKey> CPageGamma::ListedFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const GammaFavourite* favourite : m_list.Favourites()) keys.push_back({FavouriteName(*favourite), favourite->hotkey});
+    return keys;
+}
+
+std::optional<std::size_t> CPageGamma::FindStoredFavourite(const std::wstring& name) const
+{
+    for (std::size_t i = 0; i < m_storedFavourites.size(); ++i) {
+        if (zr::platform::EqualOrdinalIgnoringCase(m_storedFavourites[i].name, name)) return i;
+    }
+    return std::nullopt;
+}
+
+bool CPageGamma::ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display) noexcept
+{
+    if (!m_hWnd || index >= m_storedFavourites.size()) return false;
+    if (!display) {
+        PositionSliders(m_storedFavourites[index].setting);
+        return Apply();
+    }
+    if (*display >= m_displays.size()) return false;
+    // That display alone, as if "Apply to:" named it for this favourite; the selector then names
+    // what it named before, and the sliders show that again.
+    const int chosen = m_target ? static_cast<int>(*m_target) + 1 : 0;
+    ChooseTarget(static_cast<int>(*display) + 1);
+    PositionSliders(m_storedFavourites[index].setting);
+    const bool accepted = Apply();
+    ChooseTarget(chosen);
+    return accepted;
 }
 
 void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
@@ -352,10 +418,10 @@ LRESULT CPageGamma::SendRampToCore(const GammaTable& table) noexcept
     return SendTable(m_target ? m_displays[*m_target].index : kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, table);
 }
 
-void CPageGamma::Apply() noexcept
+bool CPageGamma::Apply() noexcept
 {
     m_slidersMoved = false;
-    if (!m_hWnd) return;
+    if (!m_hWnd) return false;
     if (m_linkedStale) RerangeLinked();
     const GammaSetting setting = ReadSliders();
     ComposeGammaTable(setting, m_arithmetic, m_ramp);
@@ -395,6 +461,7 @@ void CPageGamma::Apply() noexcept
         ShowRefusal(refused);
     }
     if (m_curve) m_curve->SetRamp(m_acceptedRamp.data(), kCurveRgb);
+    return accepted;
 }
 
 void CPageGamma::ShowRefusal(const std::vector<std::size_t>& refused) noexcept
@@ -513,8 +580,12 @@ void CPageGamma::GetTrayMenuChecks(std::vector<int>& items)
 void CPageGamma::OnTrayMenuCommand(int item)
 {
     if (!m_hWnd) return;
-    const bool favourite = item >= 0 && static_cast<std::size_t>(item) < TrayFavouriteCount();
-    PositionSliders(favourite ? m_storedFavourites[static_cast<std::size_t>(item)].setting : GammaSetting{});
+    if (item >= 0 && static_cast<std::size_t>(item) < TrayFavouriteCount()) {
+        ApplyStoredFavourite(static_cast<std::size_t>(item));
+        return;
+    }
+    // The reset entry.
+    PositionSliders(GammaSetting{});
     Apply();
 }
 

@@ -6,8 +6,8 @@
 
 #include <array>
 #include <memory>
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/CoreTypes.h"
@@ -44,6 +44,20 @@ public:
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Gamma"; }
     std::wstring GetSettingText() override { return GetXml(); }
+    std::vector<FavouriteKey> StoredFavouriteKeys() const override;
+    std::vector<FavouriteKey> ListedFavouriteKeys() const override;
+    void ApplyFavourite(std::size_t index) override { ApplyStoredFavourite(index); }
+
+    // The first stored favourite with this name, letter case ignored.
+    std::optional<std::size_t> FindStoredFavourite(const std::wstring& name) const;
+    // Applies a stored favourite as its tray item does (to what "Apply to:" names), or to the
+    // display at place `display` of Displays() alone; false when there is no such favourite or
+    // display, or a display refused the ramp.
+    bool ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display = std::nullopt) noexcept;
+    // The displays the core knows, in its order; empty when it knows none.
+    const std::vector<orvel::DisplayInfo>& Displays() const noexcept { return m_displays; }
+    // The stored favourites, as of the last save.
+    const std::vector<GammaFavourite>& StoredFavourites() const noexcept { return m_storedFavourites; }
 
     // The setting of the last ramp the core accepted for the display the sliders show (the chosen
     // one, or the primary one for "All displays").
@@ -82,8 +96,8 @@ private:
     // Queues one update for the slider positions, unless one is queued already.
     void ScheduleApply() noexcept;
     // Composes the ramp from the sliders, sends it, then writes the labels and the curve (or,
-    // refused, puts the sliders back and blinks).
-    void Apply() noexcept;
+    // refused, puts the sliders back and blinks). True when the screen took the ramp.
+    bool Apply() noexcept;
     void WriteLabels(const GammaSetting& setting) noexcept;
     void LoadFavourites() noexcept;
     void SaveFavourites() noexcept;
@@ -91,6 +105,7 @@ private:
 
     void OnAdd() noexcept;
     void OnSet() noexcept;
+    void EditHotkey() noexcept;
     void OnAllowStronger() noexcept;
 
     // `code` with a GammaTable for `display` (an index or kAllDisplays) inside

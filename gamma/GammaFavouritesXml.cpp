@@ -21,6 +21,8 @@ constexpr NamedField kFields[] = {
     {L"LoClamping", &GammaSetting::LoClamping},
 };
 
+constexpr wchar_t kHotkeyAttribute[] = L"Hotkey";
+
 }  // namespace
 
 GammaFavourite ReadFavouriteItem(const XmlNode& item) {
@@ -30,6 +32,9 @@ GammaFavourite ReadFavouriteItem(const XmlNode& item) {
         if (const XmlAttribute* attr = item.FindAttr(f.name)) {
             favourite.setting.*f.field = ParseLenientInt(attr->value);
         }
+    }
+    if (const XmlAttribute* attr = item.FindAttr(kHotkeyAttribute)) {
+        if (const std::optional<zr::Hotkey> hotkey = zr::ParseHotkey(attr->value)) favourite.hotkey = *hotkey;
     }
     return favourite;
 }
@@ -55,6 +60,8 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(std::span<const GammaFavourite* 
         for (const NamedField& f : kFields) {
             item->AppendAttr(f.name, std::to_wstring(favourite->setting.*f.field));
         }
+        // Only when set: a favourite without one is written as before hotkeys existed.
+        if (favourite->hotkey.IsSet()) item->AppendAttr(kHotkeyAttribute, zr::FormatHotkey(favourite->hotkey));
     }
     return list;
 }

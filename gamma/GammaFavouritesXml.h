@@ -10,7 +10,8 @@
 #include "settings/XmlNode.h"
 
 // Attributes R, G, B, Contrast, Brightness, HiClamping and LoClamping by exact name, read
-// leniently; a missing one keeps its default. The name is the element's text. No range checks:
+// leniently; a missing one keeps its default. The name is the element's text; "Hotkey" holds the
+// favourite's hotkey ("Ctrl+Alt+1"), left out when it cannot be read. No range checks:
 // values reach the screen only through the sliders, which clamp them.
 GammaFavourite ReadFavouriteItem(const XmlNode& item);
 
@@ -19,5 +20,5 @@ GammaFavourite ReadFavouriteItem(const XmlNode& item);
 std::vector<GammaFavourite> ReadFavourites(const XmlNode& section);
 
 // "Favourite_Gammas" with one "Item" per favourite: the seven attributes in setting order,
-// written as decimals, and the name as text.
+// written as decimals, "Hotkey" after them when the favourite has one, and the name as text.
 std::unique_ptr<XmlNode> BuildFavouritesElement(std::span<const GammaFavourite* const> favourites);

@@ -64,8 +64,8 @@ std::wstring FormatFavouriteMenuText(const GammaFavourite& favourite) {
            Pair(s.Contrast, s.Brightness, L", ");
 }
 
-std::array<std::wstring, 4> FormatFavouriteColumns(const GammaFavourite& favourite) {
+std::array<std::wstring, kFavouriteColumns> FormatFavouriteColumns(const GammaFavourite& favourite) {
     const GammaSetting& s = favourite.setting;
     return {favourite.name, std::to_wstring(s.R) + L"," + Pair(s.G, s.B, L","), Pair(s.Contrast, s.Brightness, L","),
-            Pair(s.HiClamping, s.LoClamping, L",")};
+            Pair(s.HiClamping, s.LoClamping, L","), zr::FormatHotkey(favourite.hotkey)};
 }

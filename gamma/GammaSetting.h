@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "pageapi/Hotkey.h"
+
 // Defaults compose the identity ramp.
 struct GammaSetting {
     std::int32_t R = 50;            // gamma position 0..100, 50 neutral
@@ -22,6 +24,7 @@ struct GammaSetting {
 struct GammaFavourite {
     std::wstring name;
     GammaSetting setting;
+    zr::Hotkey hotkey;  // the global hotkey that applies it; none by default
 };
 
 // Sort order of favourites: name ignoring letter case, then R, G, B, Contrast, Brightness and
@@ -32,5 +35,7 @@ int CompareFavourites(const GammaFavourite& a, const GammaFavourite& b);
 // Tray menu text: "<name>\tRGB: r, g, b  CrBr: c, b".
 std::wstring FormatFavouriteMenuText(const GammaFavourite& favourite);
 
-// The four list columns: name, "r,g,b", "contrast,brightness", "hi,lo".
-std::array<std::wstring, 4> FormatFavouriteColumns(const GammaFavourite& favourite);
+// The five list columns: name, "r,g,b", "contrast,brightness", "hi,lo", the hotkey ("Ctrl+Alt+1",
+// empty when there is none).
+inline constexpr std::size_t kFavouriteColumns = 5;
+std::array<std::wstring, kFavouriteColumns> FormatFavouriteColumns(const GammaFavourite& favourite);

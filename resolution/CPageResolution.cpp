@@ -16,6 +16,7 @@ BOOL CPageResolution::OnInitDialog() noexcept
     Attach(IDC_RES_FAVOURITES, m_favourites);
     m_detected.PrepareList();
     m_favourites.PrepareList();
+    m_favourites.ShowHotkeyColumn();
     m_detected.SetWantsReturn(true);
     CheckDlgButton(IDC_RES_CONFIRM_MODE, BST_CHECKED);
     LoadDisplays();
@@ -109,20 +110,30 @@ void CPageResolution::OnCoreReply(const COPYDATASTRUCT& data) noexcept
     switch (data.dwData) {
     case CORE_RPL_MODES_BEGIN:
         // Painting after every inserted row makes a long enumeration slow; paint once at the end.
-        m_detected.SendMessage(WM_SETREDRAW, FALSE);
+        if (!m_modeList)
+            m_detected.SendMessage(WM_SETREDRAW, FALSE);
         break;
     case CORE_RPL_MODE:
         // The payload belongs to the core and is valid only during this message.
         if (data.lpData && data.cbData >= sizeof(zr::DisplayMode)) {
             zr::DisplayMode mode;
             std::memcpy(&mode, data.lpData, sizeof(mode));
-            if (m_modeQuery)
+            if (m_modeQuery) {
                 *m_modeQuery = mode;
-            else
+            } else if (m_modeList) {
+                try {
+                    m_modeList->push_back(mode);
+                } catch (...) {
+                    // Out of memory: the modes listed so far serve.
+                }
+            } else {
                 m_detected.InsertMode(std::make_unique<zr::DisplayMode>(mode));
+            }
         }
         break;
     case CORE_RPL_MODES_END:
+        if (m_modeList)
+            break;
         m_detected.SortModes();
         m_detected.SendMessage(WM_SETREDRAW, TRUE);
         m_detected.Invalidate();
@@ -161,6 +172,9 @@ bool CPageResolution::OnCommand(UINT id, UINT code, HWND control) noexcept
             return true;
         case IDC_RES_TEST:
             BuildModeTree();
+            return true;
+        case IDC_RES_HOTKEY:
+            EditHotkey();
             return true;
         default:
             break;
@@ -263,7 +277,8 @@ void CPageResolution::StoreFavourites() noexcept
             const zr::DisplayMode* mode = m_favourites.ModeAt(i);
             const std::wstring* display = m_favourites.DisplayAt(i);
             if (mode && display)
-                favourites.push_back({*mode, zr::StoredDisplay(*display, primary, m_displays.size())});
+                favourites.push_back(
+                    {*mode, zr::StoredDisplay(*display, primary, m_displays.size()), m_favourites.HotkeyAt(i)});
         }
         ReplaceChild(*zr::BuildFavouritesElement(favourites));
     } catch (...) {
@@ -294,7 +309,8 @@ void CPageResolution::LoadFavourites(const XmlNode* section) noexcept
             // One named by id and one naming none may be the same favourite.
             if (m_favourites.FindMode(favourite.mode, favourite.display) >= 0)
                 continue;
-            m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display));
+            m_favourites.InsertMode(favourite.mode, favourite.display, DisplayColumnText(favourite.display),
+                                    favourite.hotkey);
             // A favourite of an absent display stays in the list and the file, not in the tray.
             if (m_displays.empty() || FindDisplay(favourite.display))
                 m_trayFavourites.push_back(favourite);
@@ -370,32 +386,125 @@ void CPageResolution::GetTrayMenuChecks(std::vector<int>& items)
 
 void CPageResolution::OnTrayMenuCommand(int item)
 {
-    if (item < 0 || item >= kMaxTrayItems || static_cast<std::size_t>(item) >= m_trayFavourites.size())
+    if (item >= 0 && item < kMaxTrayItems)
+        ApplyFavourite(static_cast<std::size_t>(item));
+}
+
+void CPageResolution::ApplyFavourite(std::size_t index)
+{
+    if (index >= m_trayFavourites.size())
         return;
+    // Copies: the core may show a warning box and run a nested message loop meanwhile.
+    const zr::FavouriteMode favourite = m_trayFavourites[index];
+    const orvel::DisplayInfo* found = FindDisplay(favourite.display);
+    if (!found && !m_displays.empty())
+        return;
+    ChangeMode(found, favourite.mode, true);
+}
+
+CPageResolution::ModeChange CPageResolution::ChangeModeQuietly(std::optional<std::size_t> display,
+                                                               const zr::DisplayMode& mode) noexcept
+{
+    if (display && *display >= m_displays.size())
+        return ModeChange::Refused;
+    return ChangeMode(display ? &m_displays[*display] : nullptr, mode, false);
+}
+
+CPageResolution::ModeChange CPageResolution::ChangeMode(const orvel::DisplayInfo* display,
+                                                        const zr::DisplayMode& mode, bool ask) noexcept
+{
     // The question opens over the main dialog, and must not open under a box already open there
     // (About, the exit question, a warning, this page's own question): that box is answered
     // first, as "Configure..." waits for it. The question itself would re-enable the main dialog
     // when it ends, with that box still open.
     if (zr::CDialog::BringModalForward(zr::CDialog::ModalOwnerOf(m_hWnd)) || m_changingMode)
-        return;
+        return ModeChange::Busy;
     m_changingMode = true;
     const zr::ScopeExit done([this]() noexcept { m_changingMode = false; });
-    // Copies: the core may show a warning box and run a nested message loop meanwhile.
-    const zr::FavouriteMode favourite = m_trayFavourites[static_cast<std::size_t>(item)];
-    const orvel::DisplayInfo* found = FindDisplay(favourite.display);
-    if (!found && !m_displays.empty())
-        return;
-    const std::optional<orvel::DisplayInfo> target = found ? std::optional<orvel::DisplayInfo>(*found) : std::nullopt;
-    const orvel::DisplayInfo* display = target ? &*target : nullptr;
-    const std::optional<zr::DisplayMode> before = QueryModeInForce(display);
-    SendToDisplay(display, CORE_CMD_SET_MODE, &favourite.mode, sizeof(favourite.mode));
+    // A copy: the displays may be listed anew while the core's box runs its message loop.
+    const std::optional<orvel::DisplayInfo> target = display ? std::optional<orvel::DisplayInfo>(*display) : std::nullopt;
+    const orvel::DisplayInfo* on = target ? &*target : nullptr;
+    const zr::DisplayMode wanted = mode;
+    if (!ask)
+        return SendToDisplay(on, CORE_CMD_TRY_MODE, &wanted, sizeof(wanted)) == 0 ? ModeChange::Done
+                                                                                  : ModeChange::Refused;
+    const std::optional<zr::DisplayMode> before = QueryModeInForce(on);
+    SendToDisplay(on, CORE_CMD_SET_MODE, &wanted, sizeof(wanted));
     // The core does not say whether the mode changed (a refused mode has shown its warning and
     // put back the start-up mode): the mode now in force tells.
     if (!before || IsDlgButtonChecked(IDC_RES_CONFIRM_MODE) != BST_CHECKED)
+        return ModeChange::Done;
+    const std::optional<zr::DisplayMode> after = QueryModeInForce(on);
+    if (after && zr::NeedsConfirmation(*before, wanted, *after))
+        ConfirmNewMode(on, *before, *after);
+    return ModeChange::Done;
+}
+
+std::vector<zr::DisplayMode> CPageResolution::ModesOf(std::optional<std::size_t> display) noexcept
+{
+    std::vector<zr::DisplayMode> modes;
+    if (display && *display >= m_displays.size())
+        return modes;
+    m_modeList = &modes;
+    SendToDisplay(display ? &m_displays[*display] : nullptr, CORE_CMD_ENUM_MODES, nullptr, 0);
+    m_modeList = nullptr;
+    return modes;
+}
+
+std::optional<zr::DisplayMode> CPageResolution::ModeInForceOn(std::optional<std::size_t> display) noexcept
+{
+    if (display && *display >= m_displays.size())
+        return std::nullopt;
+    return QueryModeInForce(display ? &m_displays[*display] : nullptr);
+}
+
+std::wstring CPageResolution::FavouriteName(const zr::DisplayMode& mode, const std::wstring& display) const
+{
+    const std::wstring text = zr::FormatModeMenuText(mode);
+    std::wstring name = text.substr(text.find(L'\t') + 1);
+    if (m_displays.size() > 1) {
+        if (const orvel::DisplayInfo* found = FindDisplay(display))
+            name = L"Display " + std::to_wstring(orvel::DisplayNumber(*found)) + L": " + name;
+    }
+    return name;
+}
+
+void CPageResolution::EditHotkey() noexcept
+{
+    const int row = m_favourites.GetNextItem(-1, LVNI_SELECTED);
+    const zr::DisplayMode* mode = m_favourites.ModeAt(row);
+    const std::wstring* display = m_favourites.DisplayAt(row);
+    if (!mode || !display)
         return;
-    const std::optional<zr::DisplayMode> after = QueryModeInForce(display);
-    if (after && zr::NeedsConfirmation(*before, favourite.mode, *after))
-        ConfirmNewMode(display, *before, *after);
+    try {
+        const std::optional<zr::Hotkey> hotkey =
+            AskHotkey(L"the favourite mode " + FavouriteName(*mode, *display), m_favourites.HotkeyAt(row), row);
+        if (hotkey && m_favourites.SetHotkey(row, *hotkey))
+            m_favourites.FitColumns(GetDpi());
+    } catch (...) {
+        // Out of memory: the favourite keeps its hotkey.
+    }
+}
+
+std::vector<FavouriteKey> CPageResolution::StoredFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    for (const zr::FavouriteMode& favourite : m_trayFavourites)
+        keys.push_back({FavouriteName(favourite.mode, favourite.display), favourite.hotkey});
+    return keys;
+}
+
+std::vector<FavouriteKey> CPageResolution::ListedFavouriteKeys() const
+{
+    std::vector<FavouriteKey> keys;
+    // One entry per row, so that entry i is row i.
+    for (int i = 0, count = m_favourites.GetItemCount(); i < count; ++i) {
+        const zr::DisplayMode* mode = m_favourites.ModeAt(i);
+        const std::wstring* display = m_favourites.DisplayAt(i);
+        keys.push_back(mode && display ? FavouriteKey{FavouriteName(*mode, *display), m_favourites.HotkeyAt(i)}
+                                       : FavouriteKey{});
+    }
+    return keys;
 }
 
 std::optional<zr::DisplayMode> CPageResolution::QueryModeInForce(const orvel::DisplayInfo* display) noexcept

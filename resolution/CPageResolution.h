@@ -1,7 +1,8 @@
 // The Resolution tab: the modes one display reports (the "Display:" selector picks which),
-// grouped by aspect ratio, and the user's favourite modes, each on its own display, which the tray
-// menu offers as of the last save. A mode chosen from the tray is put to the user before it
-// stays, unless the page's check box says otherwise.
+// grouped by aspect ratio, and the user's favourite modes, each on its own display and with its
+// hotkey, which the tray menu offers as of the last save. A mode chosen from the tray (or by its
+// hotkey) is put to the user before it stays, unless the page's check box says otherwise; a mode
+// from the command line is not.
 #pragma once
 
 #include <optional>
@@ -32,11 +33,31 @@ public:
     void LoadSettings(const std::wstring& text) override;
     std::wstring GetSettingName() override { return L"Resolution"; }
     std::wstring GetSettingText() override { return GetXml(); }
+    std::vector<FavouriteKey> StoredFavouriteKeys() const override;
+    std::vector<FavouriteKey> ListedFavouriteKeys() const override;
+    void ApplyFavourite(std::size_t index) override;
 
     // The screen went back to its start-up state (Restore Screen): an open question ends.
     void OnScreenRestored() noexcept;
 
     const CResListCtrl& DetectedList() const noexcept { return m_detected; }
+
+    // The displays the core knows, in its order; empty when it knows none (the primary display is
+    // then the only one, reached with plain commands).
+    const std::vector<orvel::DisplayInfo>& Displays() const noexcept { return m_displays; }
+    // The modes a display offers and the mode in force on it; `display` is a place in Displays(),
+    // or nothing for the only display of a core that knows none.
+    std::vector<zr::DisplayMode> ModesOf(std::optional<std::size_t> display) noexcept;
+    std::optional<zr::DisplayMode> ModeInForceOn(std::optional<std::size_t> display) noexcept;
+    enum class ModeChange {
+        Done,
+        Refused,  // the display refused the mode
+        Busy,     // a box of the program is open, or another change is under way
+    };
+    // A mode from the command line: the tray's guarded path, without the question.
+    ModeChange ChangeModeQuietly(std::optional<std::size_t> display, const zr::DisplayMode& mode) noexcept;
+    // The saved favourites on displays attached now: what the tray offers.
+    const std::vector<zr::FavouriteMode>& TrayFavourites() const noexcept { return m_trayFavourites; }
 
 protected:
     BOOL OnInitDialog() noexcept override;
@@ -66,6 +87,12 @@ private:
     // list's selection.
     void AddToFavourites() noexcept;
     void RemoveFromFavourites() noexcept;
+    void EditHotkey() noexcept;
+    // The tray's path: refused while a box is open or a change is under way; asks the question
+    // when `ask` and the page's check box say so.
+    ModeChange ChangeMode(const orvel::DisplayInfo* display, const zr::DisplayMode& mode, bool ask) noexcept;
+    // How messages name a favourite: "800 x 600 32bpp 60Hz", after "Display 2: " with several displays.
+    std::wstring FavouriteName(const zr::DisplayMode& mode, const std::wstring& display) const;
     void StoreFavourites() noexcept;
     // The favourites and the question's switch from the section as stored; the two readers take
     // a section that cannot be parsed (null) as an empty one.
@@ -98,6 +125,8 @@ private:
     int m_confirmSeconds = zr::kDefaultConfirmSeconds;
     // Set while CORE_CMD_GET_MODE runs: its CORE_RPL_MODE goes here, not into the detected list.
     std::optional<zr::DisplayMode>* m_modeQuery = nullptr;
+    // Set while ModesOf enumerates: the modes go here, not into the detected list.
+    std::vector<zr::DisplayMode>* m_modeList = nullptr;
     // The open question, if any.
     CModeConfirmDlg* m_confirmBox = nullptr;
     // From the moment a tray mode is sent until its question is answered. The core's warning

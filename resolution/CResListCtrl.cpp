@@ -155,7 +155,7 @@ int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
 {
     if (!record)
         return -1;
-    std::unique_ptr<Row> row(new (std::nothrow) Row{*record, {}});
+    std::unique_ptr<Row> row(new (std::nothrow) Row{*record, {}, {}});
     const int index = InsertRow(std::move(row), {});
     if (index >= 0)
         record.reset();
@@ -163,10 +163,10 @@ int CResListCtrl::InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept
 }
 
 int CResListCtrl::InsertMode(const zr::DisplayMode& mode, const std::wstring& display,
-                             const std::wstring& displayText) noexcept
+                             const std::wstring& displayText, const zr::Hotkey& hotkey) noexcept
 {
     try {
-        return InsertRow(std::make_unique<Row>(Row{mode, display}), displayText);
+        return InsertRow(std::make_unique<Row>(Row{mode, display, hotkey}), displayText);
     } catch (...) {
         return -1;
     }
@@ -178,6 +178,12 @@ void CResListCtrl::ShowDisplayColumn() noexcept
         m_displayColumn = InsertColumn(GetColumnCount(), L"Display", LVCFMT_LEFT, 90);
 }
 
+void CResListCtrl::ShowHotkeyColumn() noexcept
+{
+    if (m_hotkeyColumn < 0)
+        m_hotkeyColumn = InsertColumn(GetColumnCount(), L"Hotkey", LVCFMT_LEFT, 90);
+}
+
 int CResListCtrl::InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept
 {
     // A message to a missing window answers 0, which would read as row 0.
@@ -185,6 +191,7 @@ int CResListCtrl::InsertRow(std::unique_ptr<Row>&& row, const std::wstring& disp
         return -1;
     const zr::ModeTexts texts = zr::FormatModeTexts(row->mode);
     const std::wstring header = zr::FormatGroupHeader(row->mode);
+    const zr::Hotkey hotkey = row->hotkey;
 
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
@@ -203,6 +210,8 @@ int CResListCtrl::InsertRow(std::unique_ptr<Row>&& row, const std::wstring& disp
         SetItemText(index, kRatioColumn, header);
     if (m_displayColumn >= 0)
         SetItemText(index, m_displayColumn, displayText);
+    if (m_hotkeyColumn >= 0 && hotkey.IsSet())
+        SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
     return index;
 }
 
@@ -252,6 +261,22 @@ const std::wstring* CResListCtrl::DisplayAt(int index) const noexcept
 {
     const Row* row = RowAt(index);
     return row ? &row->display : nullptr;
+}
+
+zr::Hotkey CResListCtrl::HotkeyAt(int index) const noexcept
+{
+    const Row* row = RowAt(index);
+    return row ? row->hotkey : zr::Hotkey{};
+}
+
+bool CResListCtrl::SetHotkey(int index, const zr::Hotkey& hotkey) noexcept
+{
+    if (!RowAt(index))
+        return false;
+    reinterpret_cast<Row*>(GetItemData(index))->hotkey = hotkey;
+    if (m_hotkeyColumn >= 0)
+        SetItemText(index, m_hotkeyColumn, zr::FormatHotkey(hotkey));
+    return true;
 }
 
 bool CResListCtrl::OnReflectedNotify(NMHDR& hdr, LRESULT& result) noexcept

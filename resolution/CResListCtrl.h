@@ -1,6 +1,6 @@
 // The list view of the resolution page, used for both the detected and the favourite modes.
-// Rows own one heap record each (item data: the mode and the id of its display), freed when the
-// row is deleted. Rows are grouped under their aspect ratio, newest group first.
+// Rows own one heap record each (item data: the mode, the id of its display and, for a favourite,
+// its hotkey), freed when the row is deleted. Rows are grouped under their aspect ratio, newest group first.
 #pragma once
 
 #include <memory>
@@ -9,6 +9,7 @@
 
 #include "framework/CListCtrl.h"
 #include "framework/Handles.h"
+#include "pageapi/Hotkey.h"
 #include "resolution/CGroupHeaderList.h"
 #include "resolution/ModeMath.h"
 
@@ -20,11 +21,14 @@ public:
     // the list has no window or refused the row; the record then stays with the caller.
     int InsertMode(std::unique_ptr<zr::DisplayMode>&& record) noexcept;
     // A row for `mode` on the display `display` (an id), which the display column, once shown,
-    // names with `displayText`. Returns the row index, or -1.
-    int InsertMode(const zr::DisplayMode& mode, const std::wstring& display, const std::wstring& displayText) noexcept;
+    // names with `displayText`, with `hotkey` in the hotkey column. Returns the row index, or -1.
+    int InsertMode(const zr::DisplayMode& mode, const std::wstring& display, const std::wstring& displayText,
+                   const zr::Hotkey& hotkey = {}) noexcept;
     // A last column "Display", for lists whose rows belong to different displays.
     void ShowDisplayColumn() noexcept;
     bool ShowsDisplayColumn() const noexcept { return m_displayColumn >= 0; }
+    // A column "Hotkey" after those there are, for the favourites.
+    void ShowHotkeyColumn() noexcept;
     bool DeleteMode(int index) noexcept;
     void DeleteAllModes() noexcept;
     // Rows ordered by CompareModes; the order of the groups stays.
@@ -36,6 +40,10 @@ public:
     const zr::DisplayMode* ModeAt(int index) const noexcept;
     // The display id of a row; nullptr for an index out of range.
     const std::wstring* DisplayAt(int index) const noexcept;
+    // The hotkey of a row (none for an index out of range), and a new one for it, in its record and
+    // its hotkey column.
+    zr::Hotkey HotkeyAt(int index) const noexcept;
+    bool SetHotkey(int index, const zr::Hotkey& hotkey) noexcept;
     // The row whose record equals `mode` on the display `display` (an id; none for a list of one
     // display's modes), or -1.
     int FindMode(const zr::DisplayMode& mode, const std::wstring& display = {}) const noexcept;
@@ -60,6 +68,7 @@ private:
     struct Row {
         zr::DisplayMode mode;
         std::wstring display;
+        zr::Hotkey hotkey;
     };
     int InsertRow(std::unique_ptr<Row>&& row, const std::wstring& displayText) noexcept;
     static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) noexcept;
@@ -72,6 +81,7 @@ private:
     zr::CGroupHeaderList m_headers;
     bool m_groupsShown = true;
     int m_displayColumn = -1;
+    int m_hotkeyColumn = -1;
     bool m_wantsReturn = false;
     std::optional<zr::DisplayMode> m_marked;
     int m_paintedMark = -1;

@@ -9,6 +9,7 @@ namespace zr {
 namespace {
 
 constexpr const wchar_t* kAttributes[] = {L"width", L"height", L"bpp", L"refresh_rate"};
+constexpr wchar_t kHotkeyAttribute[] = L"hotkey";
 
 }  // namespace
 
@@ -23,6 +24,8 @@ std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>
             item->AppendAttr(kAttributes[i], std::to_wstring(static_cast<std::int32_t>(fields[i])));
         if (!favourite.display.empty())
             item->AppendAttr(kDisplayAttribute, favourite.display);
+        if (favourite.hotkey.IsSet())
+            item->AppendAttr(kHotkeyAttribute, FormatHotkey(favourite.hotkey));
     }
     return element;
 }
@@ -38,9 +41,13 @@ std::optional<FavouriteMode> ReadFavourite(const XmlNode& item)
     }
     if (fields[0] == 0 || fields[1] == 0)
         return std::nullopt;
-    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}};
+    FavouriteMode favourite{DisplayMode{fields[0], fields[1], fields[2], fields[3]}, {}, {}};
     if (const XmlAttribute* display = item.FindAttr(kDisplayAttribute))
         favourite.display = display->value;
+    if (const XmlAttribute* hotkey = item.FindAttr(kHotkeyAttribute)) {
+        if (const std::optional<Hotkey> parsed = ParseHotkey(hotkey->value))
+            favourite.hotkey = *parsed;
+    }
     return favourite;
 }
 
@@ -53,8 +60,11 @@ std::vector<FavouriteMode> ReadFavourites(const XmlNode& section)
     for (const auto& child : favourites->children) {
         if (child->kind != XML_ELEMENT)
             continue;
-        if (auto mode = ReadFavourite(*child); mode && std::find(modes.begin(), modes.end(), *mode) == modes.end())
-            modes.push_back(*mode);
+        const auto favourite = ReadFavourite(*child);
+        if (favourite && std::none_of(modes.begin(), modes.end(), [&](const FavouriteMode& m) {
+                return m.mode == favourite->mode && m.display == favourite->display;
+            }))
+            modes.push_back(*favourite);
     }
     return modes;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "pageapi/Hotkey.h"
 #include "resolution/ModeMath.h"
 #include "settings/XmlNode.h"
 
@@ -23,23 +24,28 @@ struct FavouriteMode {
     DisplayMode mode{};
     // The display's id; empty for "the primary display".
     std::wstring display;
+    // The global hotkey that applies it; none by default.
+    Hotkey hotkey;
 
     friend bool operator==(const FavouriteMode&, const FavouriteMode&) = default;
 };
 
 // "Favourite_Resolutions" with one "Item" per favourite, in the given order; the attributes
 // "width", "height", "bpp" and "refresh_rate" hold the fields as signed decimals, then "display"
-// when the favourite names a display.
+// when the favourite names a display, and "hotkey" ("Ctrl+Alt+1") when it has one: an item
+// without a hotkey is written as before hotkeys existed.
 std::unique_ptr<XmlNode> BuildFavouritesElement(const std::vector<FavouriteMode>& favourites);
 
 // The favourite one child element describes, or nothing when it lacks one of the four mode
 // attributes or has a width or height of 0 (no mode has a zero side; only a hand-edited file
-// holds one). Values are read leniently ("60Hz" reads 60, letters only read 0).
+// holds one). Values are read leniently ("60Hz" reads 60, letters only read 0); a hotkey that
+// cannot be read is left out.
 std::optional<FavouriteMode> ReadFavourite(const XmlNode& item);
 
 // The favourites of a parsed section, in document order: every child of the first child named
 // "Favourite_Resolutions" (any case), whatever its own name, each favourite once (a file written
-// before adding a favourite twice was refused may hold copies). Empty when there is none.
+// before adding a favourite twice was refused may hold copies; the first one's hotkey counts).
+// Empty when there is none.
 std::vector<FavouriteMode> ReadFavourites(const XmlNode& section);
 
 // The display a save writes for a favourite on `display`: none when it is the primary display and

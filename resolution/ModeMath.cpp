@@ -1,5 +1,6 @@
 #include "resolution/ModeMath.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -125,6 +126,99 @@ int CompareModes(const DisplayMode& a, const DisplayMode& b)
     if (int c = Order(a.bpp, b.bpp))
         return c;
     return Order(a.refresh_rate, b.refresh_rate);
+}
+
+}  // namespace zr
+
+namespace zr {
+namespace {
+
+// One to six decimal digits and nothing else, with a value from 1 to `largest`.
+std::optional<std::uint32_t> ParseField(std::wstring_view text, std::uint32_t largest)
+{
+    if (text.empty() || text.size() > 6)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    if (value == 0 || value > largest)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<ModeRequest> ParseModeArgument(std::wstring_view text)
+{
+    constexpr std::uint32_t kLargestSide = 65535;
+    constexpr std::uint32_t kDeepest = 64;
+    constexpr std::uint32_t kFastest = 1000;
+    ModeRequest request;
+    const std::size_t at = text.find(L'@');
+    if (at != std::wstring_view::npos) {
+        const auto rate = ParseField(text.substr(at + 1), kFastest);
+        if (!rate)
+            return std::nullopt;
+        request.refresh_rate = *rate;
+        text = text.substr(0, at);
+    }
+    std::vector<std::wstring_view> parts;
+    for (;;) {
+        const std::size_t x = text.find_first_of(L"xX");
+        parts.push_back(text.substr(0, x));
+        if (x == std::wstring_view::npos)
+            break;
+        text = text.substr(x + 1);
+    }
+    if (parts.size() < 2 || parts.size() > 3)
+        return std::nullopt;
+    const auto width = ParseField(parts[0], kLargestSide);
+    const auto height = ParseField(parts[1], kLargestSide);
+    if (!width || !height)
+        return std::nullopt;
+    request.width = *width;
+    request.height = *height;
+    if (parts.size() == 3) {
+        const auto bpp = ParseField(parts[2], kDeepest);
+        if (!bpp)
+            return std::nullopt;
+        request.bpp = *bpp;
+    }
+    return request;
+}
+
+std::wstring FormatModeArgument(const DisplayMode& mode)
+{
+    return std::to_wstring(mode.width) + L"x" + std::to_wstring(mode.height) + L"x" + std::to_wstring(mode.bpp) + L"@" +
+           std::to_wstring(mode.refresh_rate);
+}
+
+std::optional<DisplayMode> PickMode(const std::vector<DisplayMode>& offered, const ModeRequest& request,
+                                    std::uint32_t currentBpp)
+{
+    std::vector<DisplayMode> sized;
+    bool currentDepthOffered = false;
+    std::uint32_t deepest = 0;
+    for (const DisplayMode& mode : offered) {
+        if (mode.width != request.width || mode.height != request.height)
+            continue;
+        sized.push_back(mode);
+        currentDepthOffered = currentDepthOffered || mode.bpp == currentBpp;
+        deepest = std::max(deepest, mode.bpp);
+    }
+    const std::uint32_t bpp = request.bpp ? request.bpp : (currentDepthOffered ? currentBpp : deepest);
+    std::optional<DisplayMode> best;
+    for (const DisplayMode& mode : sized) {
+        if (mode.bpp != bpp)
+            continue;
+        if (request.refresh_rate ? mode.refresh_rate == request.refresh_rate
+                                 : (!best || mode.refresh_rate > best->refresh_rate))
+            best = mode;
+    }
+    return best;
 }
 
 }  // namespace zr

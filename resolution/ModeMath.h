@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/CoreTypes.h"
 
@@ -49,5 +52,24 @@ std::wstring FormatGroupHeader(const DisplayMode& mode);
 
 // -1, 0 or 1: by ratio x then y (signed), then width, height, bpp, refresh rate (unsigned).
 int CompareModes(const DisplayMode& a, const DisplayMode& b);
+
+// A mode as a command line names it: width and height, and the depth and rate when given
+// (0: not given).
+struct ModeRequest {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint32_t bpp = 0;
+    std::uint32_t refresh_rate = 0;
+};
+// "WIDTHxHEIGHT[xBPP][@HZ]", "x" in either case, decimal digits only; nothing for any other text
+// or for a zero or implausibly large value.
+std::optional<ModeRequest> ParseModeArgument(std::wstring_view text);
+// "1920x1080x32@60": the form ParseModeArgument reads.
+std::wstring FormatModeArgument(const DisplayMode& mode);
+// The offered mode a request names: its width and height; the depth asked for, else
+// `currentBpp` when the size is offered in it, else the deepest; the rate asked for, else the
+// highest. Nothing when no offered mode fits.
+std::optional<DisplayMode> PickMode(const std::vector<DisplayMode>& offered, const ModeRequest& request,
+                                    std::uint32_t currentBpp);
 
 }  // namespace zr

@@ -10,6 +10,7 @@
 #define IDD_PAGE_RESOLUTION         131
 #define IDD_APP_PICKER              135
 #define IDD_MODE_CONFIRM            136
+#define IDD_HOTKEY_BOX              137
 
 // Icons
 #define IDR_MAINFRAME               128
@@ -48,6 +49,7 @@
 #define IDC_RES_DETECTED            1036
 #define IDC_RES_CONFIRM_MODE        1050
 #define IDC_RES_DISPLAY             1052
+#define IDC_RES_HOTKEY              1056
 
 // Mode confirmation box controls (Keep is IDOK, Revert IDCANCEL)
 #define IDC_CONFIRM_COUNTDOWN       1051
@@ -79,6 +81,13 @@
 #define IDC_GAMMA_TARGET            1053
 #define IDC_GAMMA_STRONGER          1054
 #define IDC_GAMMA_REFUSAL           1055
+#define IDC_GAMMA_HOTKEY            1057
+
+// Hotkey box controls (Set is IDOK, Cancel IDCANCEL)
+#define IDC_HOTKEY_FAVOURITE        1060
+#define IDC_HOTKEY_KEYS             1061
+#define IDC_HOTKEY_PROBLEM          1062
+#define IDC_HOTKEY_CLEAR            1063
 
 // Aspect ratio calculator controls
 #define IDC_CALC_HISTORY            1034

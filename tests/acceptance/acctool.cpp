@@ -19,6 +19,8 @@
 //   acctool.exe holdplace SECONDS  holds the program's single-instance record, as an elevated copy
 //                          does, with an access list that denies this user; prints "held", then
 //                          waits that long (or until killed)
+//   acctool.exe holdkey MODIFIERS KEY SECONDS  registers that global hotkey as another program
+//                          would (RegisterHotKey's numbers), prints "held", then waits that long
 #include <windows.h>
 #include <commctrl.h>
 #include <wtsapi32.h>
@@ -504,6 +506,18 @@ int HoldPlace(int seconds)
     return 0;
 }
 
+int HoldKey(UINT modifiers, UINT key, int seconds)
+{
+    if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+        Print(L"taken");
+        return 1;
+    }
+    Print(L"held");
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -524,6 +538,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"fault" && std::wstring(argv[2]) == L"main") return FaultMainThread();
     if (argc == 3 && std::wstring(argv[1]) == L"setramp") return WriteRamp(_wtoi(argv[2])) ? 0 : 1;
     if (argc == 3 && std::wstring(argv[1]) == L"holdplace") return HoldPlace(_wtoi(argv[2]));
+    if (argc == 5 && std::wstring(argv[1]) == L"holdkey")
+        return HoldKey(static_cast<UINT>(_wtoi(argv[2])), static_cast<UINT>(_wtoi(argv[3])), _wtoi(argv[4]));
     if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
     std::fwprintf(stderr,
                   L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"

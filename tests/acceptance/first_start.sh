@@ -23,12 +23,8 @@ main=$(main_dialog)
 say "the balloon"
 # Wine's shell shows the balloon as a tooltip of explorer.exe with the balloon style. Its text is
 # the program's; Wine 8 shows no title there, so the title "Zerenta" cannot be checked.
-for i in $(seq 1 50); do
-  balloons=$(acctool balloon)
-  grep -qx '1 [^|]*|Zerenta is running\.' <<<"$balloons" && break
-  sleep 0.2
-done
-grep -qx '1 [^|]*|Zerenta is running\.' <<<"$balloons" || fail "no visible balloon 'Zerenta is running.'; balloon tooltips: ${balloons:-none}"
+wait_balloon -x '1 [^|]*|Zerenta is running\.' ||
+  fail "no visible balloon 'Zerenta is running.'; balloon tooltips: ${balloons:-none}"
 
 boxes=$(message_boxes)
 [ -z "$boxes" ] || fail "dialog boxes at start-up: $boxes"

@@ -108,6 +108,16 @@ stop_app() {
   app_pid=""
 }
 
+# zerenta ARGS...: a start of the program with a command, in the journey's folder, waited for (at
+# most 90 s); sets rc, out and err.
+rc="" out="" err=""
+zerenta() {
+  (cd "$work" && WINEDEBUG=-all timeout 90 "$wine" ./Zerenta.exe "$@" >"$work/cmd.out" 2>"$work/cmd.err" </dev/null)
+  rc=$?
+  out=$(tr -d '\r' <"$work/cmd.out")
+  err=$(tr -d '\r' <"$work/cmd.err")
+}
+
 # wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
 # returns 1 (app_rc empty) when it is still running at the deadline. Not for a subshell.
 app_rc=""
@@ -173,6 +183,20 @@ show_main() {
   acctool command 32772 || { echo "cannot post Configure" >&2; return 1; }
   out=$(driver "wait hwnd=$hwnd visible") || { echo "$out" >&2; return 1; }
   echo "$hwnd"
+}
+
+# wait_balloon GREP-ARGUMENTS...: waits (10 s) until the balloon tooltips of other processes, as
+# acctool prints them ("<visible> <title>|<text>"), match `grep -q GREP-ARGUMENTS`; sets
+# `balloons` to what it saw last.
+balloons=""
+wait_balloon() {
+  local i
+  for i in $(seq 1 50); do
+    balloons=$(acctool balloon)
+    grep -q "$@" <<<"$balloons" && return 0
+    sleep 0.2
+  done
+  return 1
 }
 
 # Every visible dialog box other than the main dialog (message boxes, a crash dialog), one a

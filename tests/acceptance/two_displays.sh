@@ -10,6 +10,9 @@
 #   leaves display 1 alone).
 # - Both favourites survive a restart; the file is expected/two_displays.Setting byte for byte
 #   (hand_edited loads the same file on one display).
+# - The command line (after Apply): /mode ... /display 2 changes only DUMMY1, a mode display 1
+#   lacks or a display 3 ends with 3, /list names both displays with their modes and display 2's
+#   favourite with its /display 2, /restore puts DUMMY1 back.
 # - The Gamma tab's "All displays" ramp is on the X server (Wine keeps one ramp for the whole
 #   screen); each display keeps its own setting; a refused ramp names both displays, explains the
 #   limit, and "Allow stronger settings..." puts GdiIcmGammaRange = 256 into the registry.
@@ -74,6 +77,29 @@ grep -q '^1000 x 700|32 bit|60 Hz|.*|2$' <<<"$favs" && grep -q '^800 x 600|32 bi
 # taken right after it shows that list.
 out=$(shows_as_drawn "$hwnd" 1034 "click 1030") || fail "the favourites list on the screen after Apply: $out"
 for i in $(seq 1 50); do grep -q 'width="1000"' "$setting" 2>/dev/null && break; sleep 0.1; done
+
+say "the command line: /display 2 reaches DUMMY1 alone, /list names both displays"
+zerenta /mode 1000x700 /display 2
+[ "$rc" = 0 ] || fail "/mode 1000x700 /display 2 ended with $rc: $err"
+wait_for "output_mode DUMMY1" 1000x700 || fail "/mode 1000x700 /display 2 left DUMMY1"
+[ "$(output_mode DUMMY0)" = 1280x1024 ] || fail "/mode ... /display 2 changed DUMMY0: $(output_mode DUMMY0)"
+boxes=$(message_boxes)
+[ -z "$boxes" ] || fail "a box after /mode ... /display 2: $boxes"
+zerenta /mode 1000x700
+[ "$rc" = 3 ] || fail "/mode 1000x700 on display 1 ended with $rc"
+zerenta /mode 800x600 /display 3
+[ "$rc" = 3 ] || fail "/mode on display 3 ended with $rc: $err"
+zerenta /list
+[ "$rc" = 0 ] || fail "/list ended with $rc"
+# Without Wine's virtual desktop the primary display runs at the X server's own rate.
+grep -q '^Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@[0-9]*:$' <<<"$out" ||
+  fail "/list does not name display 1: $(grep -v '^  [0-9]' <<<"$out" | tr '\n' '|')"
+for line in 'Display 2 (Generic Non-PnP Monitor), now 1000x700x32@60:' '  1000x700x32@60 /display 2' '  800x600x32@60'; do
+  grep -qxF -- "$line" <<<"$out" || fail "/list lacks '$line': $(tr '\n' '|' <<<"$out" | cut -c1-300)"
+done
+zerenta /restore
+[ "$rc" = 0 ] || fail "/restore ended with $rc"
+wait_for "output_mode DUMMY1" 1024x768 || fail "/restore left DUMMY1"
 
 say "display 2's favourite from the tray changes only DUMMY1, and Keep keeps it"
 keep_favourite "$item2" DUMMY1 1000x700 || fail "display 2's favourite from the tray"

@@ -11,7 +11,7 @@
 namespace {
 
 GammaFavourite Favourite(const wchar_t* name, GammaSetting s = {}) {
-    return {name, s};
+    return {name, s, {}};
 }
 
 std::unique_ptr<XmlNode> Parse(const std::wstring& text) {
@@ -69,13 +69,14 @@ TEST(GammaFavouriteCompare, FieldsDecideInOrderAndLoClampingIsIgnored) {
 }
 
 TEST(GammaFavouriteText, MenuAndColumnTexts) {
-    const GammaFavourite night{L"Night", {40, 45, 50, -20, 100, 200, 10}};
+    const GammaFavourite night{L"Night", {40, 45, 50, -20, 100, 200, 10}, {}};
     EXPECT_EQ(FormatFavouriteMenuText(night), L"Night\tRGB: 40, 45, 50  CrBr: -20, 100");
     const auto columns = FormatFavouriteColumns(night);
     EXPECT_EQ(columns[0], L"Night");
     EXPECT_EQ(columns[1], L"40,45,50");
     EXPECT_EQ(columns[2], L"-20,100");
     EXPECT_EQ(columns[3], L"200,10");
+    EXPECT_EQ(columns[4], L"");
 }
 
 TEST(GammaFavouriteXml, ItemAttributesAreReadLenientlyWithDefaultsForMissingOnes) {
@@ -112,9 +113,9 @@ TEST(GammaFavouriteXml, SectionListIsFoundIgnoringCaseAndEveryChildElementCounts
 }
 
 TEST(GammaFavouriteXml, BuiltElementWritesItemsInOrderAndReadsBack) {
-    const GammaFavourite night{L"Night", {40, 45, 50, 0, 100, 255, 0}};
-    const GammaFavourite odd{L"A & B", {-1, 500, 0, -80, 80, 128, 127}};
-    const GammaFavourite empty{L"", {}};
+    const GammaFavourite night{L"Night", {40, 45, 50, 0, 100, 255, 0}, {}};
+    const GammaFavourite odd{L"A & B", {-1, 500, 0, -80, 80, 128, 127}, {zr::kHotkeyControl | zr::kHotkeyAlt, '2'}};
+    const GammaFavourite empty{L"", {}, {}};
     const GammaFavourite* rows[] = {&night, &odd, &empty};
     const auto element = BuildFavouritesElement(rows);
 
@@ -139,7 +140,14 @@ TEST(GammaFavouriteXml, BuiltElementWritesItemsInOrderAndReadsBack) {
     EXPECT_EQ(back[0].setting, night.setting);
     EXPECT_EQ(back[1].name, odd.name);
     EXPECT_EQ(back[1].setting, odd.setting);
+    EXPECT_EQ(back[1].hotkey, odd.hotkey);
     EXPECT_EQ(back[2].name, L"");
+    // The hotkey is the last attribute, and only where there is one.
+    EXPECT_NE(element->ToXml(write).find(L"LoClamping=\"127\" Hotkey=\"Ctrl+Alt+2\" >A &amp; B</Item>"),
+              std::wstring::npos)
+        << element->ToXml(write);
+    EXPECT_EQ(element->ChildAt(0)->FindAttr(L"Hotkey"), nullptr);
+    EXPECT_FALSE(ReadFavouriteItem(*Parse(L"<Item Hotkey=\"Ctrl+Banana\">x</Item>")).hotkey.IsSet());
 
     const auto none = BuildFavouritesElement({});
     EXPECT_EQ(none->ChildCount(), 0);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "resolution/ModeMath.h"
@@ -108,4 +110,52 @@ TEST(CompareModes, OrdersByRatioThenResolutionDepthAndRefresh)
     for (const DisplayMode& m : modes)
         ratios.push_back(zr::FormatModeTexts(m).ratio);
     EXPECT_EQ(ratios, (std::vector<std::wstring>{L"1 : 1", L"3 : 4", L"4 : 3", L"5 : 4", L"8 : 5", L"16 : 9"}));
+}
+
+TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)
+{
+    const struct {
+        const wchar_t* text;
+        zr::ModeRequest want;
+    } good[] = {
+        {L"800x600", {800, 600, 0, 0}},
+        {L"1024X768x32", {1024, 768, 32, 0}},
+        {L"1280x1024@75", {1280, 1024, 0, 75}},
+        {L"1920x1080x16@144", {1920, 1080, 16, 144}},
+    };
+    for (const auto& c : good) {
+        const auto got = zr::ParseModeArgument(c.text);
+        ASSERT_TRUE(got.has_value()) << c.text;
+        EXPECT_EQ(std::tie(got->width, got->height, got->bpp, got->refresh_rate),
+                  std::tie(c.want.width, c.want.height, c.want.bpp, c.want.refresh_rate)) << c.text;
+    }
+    for (const wchar_t* bad : {L"", L"banana", L"800", L"800x", L"x600", L"800x600x", L"800x600@", L"800x600x32x1",
+                               L"0x600", L"800x600x0", L"-800x600", L"800 x 600", L"800x600@60Hz", L"99999999x600",
+                               L"70000x600", L"800x600x128", L"800x600@60@60"}) {
+        EXPECT_FALSE(zr::ParseModeArgument(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(zr::FormatModeArgument({1024, 768, 32, 60}), L"1024x768x32@60");
+}
+
+TEST(PickMode, TakesTheCurrentDepthThenTheDeepestAndTheHighestRateUnlessTheyAreNamed)
+{
+    const std::vector<DisplayMode> offered = {{800, 600, 16, 60}, {800, 600, 32, 60}, {800, 600, 32, 75},
+                                              {800, 600, 8, 85},  {1024, 768, 16, 60}, {1024, 768, 8, 70}};
+    const struct {
+        zr::ModeRequest request;
+        std::uint32_t currentBpp;
+        std::optional<DisplayMode> want;
+    } cases[] = {
+        {{800, 600, 0, 0}, 32, DisplayMode{800, 600, 32, 75}},   // current depth, highest rate
+        {{800, 600, 0, 0}, 16, DisplayMode{800, 600, 16, 60}},   // another current depth
+        {{1024, 768, 0, 0}, 32, DisplayMode{1024, 768, 16, 60}}, // current depth not offered: the deepest
+        {{800, 600, 8, 0}, 32, DisplayMode{800, 600, 8, 85}},    // a named depth
+        {{800, 600, 0, 60}, 32, DisplayMode{800, 600, 32, 60}},  // a named rate
+        {{800, 600, 16, 75}, 32, std::nullopt},                  // that rate not in that depth
+        {{1234, 567, 0, 0}, 32, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(zr::PickMode(offered, c.request, c.currentBpp), c.want)
+            << c.request.width << "x" << c.request.height << "x" << c.request.bpp << "@" << c.request.refresh_rate;
+    }
 }

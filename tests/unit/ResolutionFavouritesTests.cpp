@@ -133,3 +133,23 @@ TEST(FavouriteModes, KeepsNegativeValuesAsTheSameSignedText)
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].mode.width, static_cast<std::uint32_t>(-800));
 }
+
+TEST(FavouriteModes, AHotkeyIsWrittenLastWhereThereIsOneAndReadBackButOneThatCannotBeReadIsLeftOut)
+{
+    const zr::Hotkey key{zr::kHotkeyControl | zr::kHotkeyAlt, 0x60 + 1};
+    const std::vector<zr::FavouriteMode> favourites = {{{800, 600, 32, 60}, L"MONITOR#A", key},
+                                                       {{1280, 1024, 32, 75}, {}, {}}};
+    XmlWriteOptions options;
+    const std::wstring xml = zr::BuildFavouritesElement(favourites)->ToXml(options);
+    EXPECT_NE(xml.find(L"refresh_rate=\"60\" display=\"MONITOR#A\" hotkey=\"Ctrl+Alt+Numpad 1\" />"), std::wstring::npos)
+        << xml;
+    // Without a hotkey an item is written exactly as before there were hotkeys.
+    EXPECT_NE(xml.find(L"refresh_rate=\"75\" />"), std::wstring::npos) << xml;
+    EXPECT_EQ(zr::ReadFavourites(*Parse(L"<Resolution>" + xml + L"</Resolution>")), favourites);
+
+    const auto unreadable = Parse(L"<Resolution><Favourite_Resolutions><Item width=\"800\" height=\"600\" bpp=\"32\" "
+                                  L"refresh_rate=\"60\" hotkey=\"Ctrl+Nothing\"/></Favourite_Resolutions></Resolution>");
+    const std::vector<zr::FavouriteMode> read = zr::ReadFavourites(*unreadable);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_FALSE(read[0].hotkey.IsSet());
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "app/CommandLine.h"
 #include "app/ShellLogic.h"
 #include "app/TypingScript.h"
 #include "framework/ScreenFit.h"
@@ -219,4 +222,127 @@ TEST(TypingScript, ANewTextRestartsFromItsFirstLine)
     script.SetText(L"xy");
     EXPECT_EQ(TypeLine(script, pause).back(), L"xy");
     EXPECT_FALSE(pause);
+}
+
+namespace {
+// The parsed line in one word, or "error: <the message's first line>".
+std::wstring Summary(std::vector<std::wstring> arguments)
+{
+    const shell::ParsedCommandLine parsed = shell::ParseCommandLine(arguments);
+    if (!parsed.error.empty()) return L"error: " + parsed.error.substr(0, parsed.error.find(L'\r'));
+    const shell::CommandLine& l = parsed.line;
+    std::wstring s;
+    switch (l.command) {
+    case shell::Command::None: s = L"none"; break;
+    case shell::Command::Mode:
+        s = L"mode " + std::to_wstring(l.mode.width) + L"x" + std::to_wstring(l.mode.height) + L"x" +
+            std::to_wstring(l.mode.bpp) + L"@" + std::to_wstring(l.mode.refresh_rate);
+        break;
+    case shell::Command::Gamma: s = L"gamma [" + l.favourite + L"]"; break;
+    case shell::Command::Restore: s = L"restore"; break;
+    case shell::Command::Exit: s = L"exit"; break;
+    case shell::Command::List: s = L"list"; break;
+    case shell::Command::Help: s = L"help"; break;
+    }
+    if (l.display) s += L" display " + std::to_wstring(l.display);
+    if (l.directDraw) s += L" directdraw";
+    return s;
+}
+}  // namespace
+
+TEST(CommandLine, ReadsEachCommandInAnyLetterCaseWithItsDisplayAndTheDirectDrawSwitch)
+{
+    const struct {
+        std::vector<std::wstring> arguments;
+        const wchar_t* want;
+    } cases[] = {
+        {{}, L"none"},
+        {{L"/directdraw"}, L"none directdraw"},
+        {{L"/MODE", L"800x600"}, L"mode 800x600x0@0"},
+        {{L"-mode", L"1024x768x32@60", L"--Display", L"2", L"/DirectDraw"}, L"mode 1024x768x32@60 display 2 directdraw"},
+        {{L"/display", L"1", L"/gamma", L"Night Light"}, L"gamma [Night Light] display 1"},
+        {{L"/Gamma", L"/list"}, L"gamma [/list]"},  // a name is whatever follows
+        {{L"/restore"}, L"restore"},
+        {{L"/exit"}, L"exit"},
+        {{L"/List"}, L"list"},
+        {{L"/?"}, L"help"},
+        {{L"-help"}, L"help"},
+        {{L"/mode", L"banana"}, L"error: \"banana\" is not a display mode: write WIDTHxHEIGHT, WIDTHxHEIGHTxBPP or "
+                                L"WIDTHxHEIGHTxBPP@HZ, for example 800x600 or 1024x768x32@60."},
+        {{L"/mode"}, L"error: /mode needs a mode such as 800x600, 800x600x32 or 800x600x32@60."},
+        {{L"/gamma", L""}, L"error: /gamma needs the name of a gamma favourite."},
+        {{L"/mode", L"800x600", L"/display", L"0"}, L"error: /display needs the number of a display, such as 1 or 2, not \"0\"."},
+        {{L"/mode", L"800x600", L"/display", L"x"}, L"error: /display needs the number of a display, such as 1 or 2, not \"x\"."},
+        {{L"/mode", L"800x600", L"/display", L"1", L"/display", L"1"}, L"error: /display is given twice."},
+        {{L"/list", L"/display", L"2"}, L"error: /display goes with /mode or /gamma."},
+        {{L"/restore", L"/exit"}, L"error: Give one command at a time, not both /restore and /exit."},
+        {{L"/frobnicate"}, L"error: Unknown switch /frobnicate."},
+        {{L"800x600"}, L"error: Unexpected argument \"800x600\"."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Summary(c.arguments), c.want);
+}
+
+TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavouritesWithTheirHotkeys)
+{
+    shell::ListedDisplay primary;
+    primary.number = 1;
+    primary.primary = true;
+    primary.current = zr::DisplayMode{1280, 1024, 32, 60};
+    primary.modes = {{1280, 1024, 32, 60}, {800, 600, 32, 60}, {800, 600, 16, 60}};
+    const zr::Hotkey ctrlAlt1{zr::kHotkeyControl | zr::kHotkeyAlt, '1'};
+    const std::wstring text = shell::FormatListing(
+        {primary}, {{{800, 600, 32, 60}, {}, ctrlAlt1}, {{1280, 1024, 32, 60}, {}, {}}},
+        {{L"Night light", {}, {zr::kHotkeyAlt, 0x70}}});
+    EXPECT_EQ(text, L"Display 1 (primary), now 1280x1024x32@60:\r\n"
+                    L"  800x600x16@60\r\n"
+                    L"  800x600x32@60\r\n"
+                    L"  1280x1024x32@60\r\n"
+                    L"Mode favourites:\r\n"
+                    L"  800x600x32@60  Ctrl+Alt+1\r\n"
+                    L"  1280x1024x32@60\r\n"
+                    L"Gamma favourites:\r\n"
+                    L"  \"Night light\"  Alt+F1\r\n");
+    EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
+
+    // With two displays each display is named, and a mode favourite says which display it is for.
+    primary.name = L"Generic PnP Monitor";
+    primary.id = L"MONITOR#A";
+    primary.modes = {};
+    shell::ListedDisplay second;
+    second.number = 2;
+    second.name = L"Other";
+    second.id = L"MONITOR#B";
+    second.modes = {{1024, 768, 32, 60}};
+    const std::wstring two =
+        shell::FormatListing({primary, second}, {{{1024, 768, 32, 60}, L"MONITOR#B", ctrlAlt1}}, {});
+    EXPECT_EQ(two, L"Display 1 (Generic PnP Monitor, primary), now 1280x1024x32@60:\r\n"
+                   L"Display 2 (Other):\r\n"
+                   L"  1024x768x32@60\r\n"
+                   L"Mode favourites:\r\n"
+                   L"  1024x768x32@60 /display 2  Ctrl+Alt+1\r\n"
+                   L"Gamma favourites: none\r\n");
+}
+
+TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)
+{
+    const shell::CommandRequest request{L"Local\\Zerenta-Reply-7", {L"/gamma", L"", L"Night light"}};
+    const shell::CommandRequest back = shell::UnpackRequest(shell::PackRequest(request));
+    EXPECT_EQ(back.replySection, request.replySection);
+    EXPECT_EQ(back.arguments, request.arguments);  // the empty argument included
+    EXPECT_TRUE(shell::UnpackRequest(L"").arguments.empty());
+
+    std::vector<std::byte> section(12 + sizeof(wchar_t) * 10);  // room for ten characters
+    EXPECT_FALSE(shell::ReadReply(section).written) << "a section nobody wrote reads as written";
+    shell::WriteReply(section, {L"0123456", L"abcdef"});
+    const shell::CommandReply cut = shell::ReadReply(section);
+    EXPECT_TRUE(cut.written);
+    EXPECT_EQ(cut.output, L"0123456");
+    EXPECT_EQ(cut.message, L"abc");
+    // A header that claims more than the section holds is read no further than the section.
+    const std::uint32_t lies[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
+    std::memcpy(section.data() + 4, lies, sizeof(lies));
+    const shell::CommandReply bounded = shell::ReadReply(section);
+    EXPECT_EQ(bounded.output.size(), 10u);
+    EXPECT_TRUE(bounded.message.empty());
+    EXPECT_TRUE(shell::ReadReply(std::span<const std::byte>(section.data(), 3)).output.empty());
 }

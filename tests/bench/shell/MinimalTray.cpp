@@ -2,6 +2,7 @@
 // window is titled "ready" once the icon is added.
 //   minimal_tray.exe [modes]   with "modes", every display mode is listed with
 //                              EnumDisplaySettingsExW before the icon is added
+//   minimal_tray.exe quit      ends at once: the bare start of a program, the floor of a command
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,6 +10,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
+    if (commandLine && std::wcsstr(commandLine, L"quit")) return 0;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &DefWindowProcW;

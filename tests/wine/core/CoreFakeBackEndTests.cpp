@@ -249,7 +249,7 @@ struct RefusedModeCase {
 
 class CoreRefusedMode : public CoreChannel, public ::testing::WithParamInterface<RefusedModeCase> {};
 
-TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheMode) {
+TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheModeButTryingItChangesNothing) {
     const DisplayMode refused = GetParam().mode;
     m_script.refusedModes = {refused};
     ASSERT_TRUE(Init());
@@ -272,6 +272,16 @@ TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheMode) {
     ASSERT_EQ(m_script.writes.size(), 1u);
     EXPECT_EQ(m_script.writes[0], StartupRamp());
     EXPECT_TRUE(m_recorder.replies.empty());
+
+    // A command line cannot answer a box: the refusal is the result, and nothing is put back.
+    ASSERT_EQ(Send(CORE_CMD_TRY_MODE, &good, 16), 0);
+    m_script.calls.clear();
+    MessageBoxWatcher quiet(L"Zerenta Warning");
+    EXPECT_EQ(Send(CORE_CMD_TRY_MODE, &refused, 16), 1);
+    EXPECT_EQ(Send(CORE_CMD_TRY_MODE, &refused, 15), 1);
+    quiet.Stop();
+    EXPECT_EQ(quiet.count, 0);
+    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"setmode " + FakeBackEnd::Text(refused)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -293,7 +293,7 @@ TEST_F(GammaPageTest, SetAndRenameWithoutSelectionDoNothing)
 TEST(GammaFavouritesList, WithoutAWindowInsertingFailsAndTheRecordStaysWithTheCaller)
 {
     CGammaListCtrl list;  // never created, as on a page whose window failed
-    auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"Night", GammaSetting{}});
+    auto favourite = std::make_unique<GammaFavourite>(GammaFavourite{L"Night", GammaSetting{}, {}});
     EXPECT_EQ(list.InsertFavourite(std::move(favourite)), -1);
     ASSERT_NE(favourite, nullptr) << "the record was handed to a row that does not exist";
     EXPECT_EQ(favourite->name, L"Night");

@@ -203,7 +203,7 @@ TEST(HotkeyHandler, ItsWindowTakesUnregisterRequestsOnlyForItsOwnHandler)
     ::UnregisterHotKey(nullptr, 79);
 }
 
-TEST(HotkeyHandler, ACombinationTakenByAnotherProcessFailsStartAndUndoesTheFirst)
+TEST(HotkeyHandler, ACombinationTakenByAnotherProcessFailsStartAndUndoesTheFirstUnlessTheOthersAreKept)
 {
     HotkeyHolder holder(kMods, VK_F12);
     ASSERT_TRUE(holder.Holding());
@@ -217,6 +217,24 @@ TEST(HotkeyHandler, ACombinationTakenByAnotherProcessFailsStartAndUndoesTheFirst
     EXPECT_TRUE(::RegisterHotKey(nullptr, 78, kMods, VK_F11)) << "the first combination stayed registered";
     ::UnregisterHotKey(nullptr, 78);
     EXPECT_EQ(handler.Stop(), 0);
+
+    // The favourites' handler: the taken one is reported, the others work, in any order.
+    CHotkeyHandler kept(false, CHotkeyHandler::OnFailure::KeepOthers);
+    int taken = -1, free1 = -1, free2 = -1;
+    kept.AddHotkey(kMods, VK_F10, &RecordHotkey, free1);
+    kept.AddHotkey(kMods, VK_F12, &RecordHotkey, taken);
+    kept.AddHotkey(kMods, VK_F11, &RecordHotkey, free2);
+    EXPECT_EQ(kept.Start(0), CHotkeyHandler::kRegisterFailed);
+    EXPECT_EQ(kept.GetHotkeyId(taken), 0);
+    EXPECT_NE(kept.GetHotkeyId(free1), 0);
+    EXPECT_NE(kept.GetHotkeyId(free2), 0);
+    EXPECT_EQ(kept.RemoveAll(), CHotkeyHandler::kNotFound) << "entries went while registered";
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 77, kMods, VK_F11)) << "the combination after the taken one is free";
+    EXPECT_EQ(kept.Stop(), 0);
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 77, kMods, VK_F11)) << "Stop left a combination registered";
+    ::UnregisterHotKey(nullptr, 77);
+    EXPECT_EQ(kept.RemoveAll(), CHotkeyHandler::kOk);
+    EXPECT_EQ(kept.Start(0), CHotkeyHandler::kNotFound);
 }
 
 namespace {

@@ -53,15 +53,17 @@ keys_then Tab -- "until focus == 1036"
 in_force=$(read_value lv-selected 1036)
 row=$(driver "find hwnd=$hwnd" "lv-row 1036 ${in_force:--1}" | sed -n 's/^ok lv-row "\(.*\)"$/\1/p')
 [[ "$row" == "${start_screen/x/ x }|32 bit|"* ]] || fail "the selected mode '$row' (row '$in_force') is not the desktop's $start_screen"
+# The favourites list has a Hotkey column last, empty for a new favourite.
+fav_row="$row|"
 
 say "keys alone: Enter adds, Enter on a favourite mode selects it again, Delete removes"
-keys_then Return -- "until lv-count 1034 == 1" "lv-row 1034 0 == \"$row\"" "lv-selected 1034 == 0"
+keys_then Return -- "until lv-count 1034 == 1" "lv-row 1034 0 == \"$fav_row\"" "lv-selected 1034 == 0"
 # The mode before it (the same size at 16 bit), then the mode in force once more: no second copy.
-keys_then Up Return -- "until lv-count 1034 == 2" "until lv-selected 1034 == 0" "lv-row 1034 1 == \"$row\""
+keys_then Up Return -- "until lv-count 1034 == 2" "until lv-selected 1034 == 0" "lv-row 1034 1 == \"$fav_row\""
 keys_then Down Return -- "until lv-selected 1034 == 1" "lv-count 1034 == 2"
 keys_then Tab -- "until focus == 1005"
 keys_then Tab -- "until focus == 1034"
-keys_then Delete -- "until lv-count 1034 == 1" "lv-row 1034 0 != \"$row\""
+keys_then Delete -- "until lv-count 1034 == 1" "lv-row 1034 0 != \"$fav_row\""
 
 say "keys alone: Ctrl+Tab to the Gamma tab's first slider and the calculator's Width field"
 keys_then ctrl+Tab -- "until tab-current 1029 == 1" "until focus == 1016"
