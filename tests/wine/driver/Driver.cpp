@@ -663,7 +663,15 @@ Driver::Outcome Driver::Run(const Words& words) {
     if (!current) return Failure(o.error);
     o.detail = WindowQuery::Describe(current);
     if (verb == L"foreground") {
-      if (!SetForegroundWindow(current)) return Failure(L"SetForegroundWindow refused");
+      // Wine activates a window of another process asynchronously; done means the window is
+      // in front, so a script's next step sees it there. A request lost on the way is repeated.
+      const HWND root = GetAncestor(current, GA_ROOT);
+      const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
+      for (unsigned round = 0; GetForegroundWindow() != root; ++round) {
+        if (GetTickCount64() >= deadline) return Failure(L"the window did not come to the front: " + o.detail);
+        if (round % 10 == 0 && !SetForegroundWindow(current)) return Failure(L"SetForegroundWindow refused");
+        Sleep(kPollMs);
+      }
       return o;
     }
     // Closing is done when the window is destroyed, so the next command sees the result.
