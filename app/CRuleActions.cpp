@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/OrvelCore.h"
+#include "framework/Trace.h"
 #include "gamma/CPageGamma.h"
 #include "gamma/GammaSliders.h"
 #include "resolution/CPageResolution.h"
@@ -71,12 +72,15 @@ std::vector<ModeFavouriteName> CRuleActions::ModeFavourites()
     std::vector<ModeFavouriteName> names;
     if (!m_resolution.GetSafeHwnd()) return names;
     const std::vector<orvel::DisplayInfo>& displays = m_resolution.Displays();
+    const std::wstring primary = displays.empty() ? std::wstring() : displays[orvel::PrimaryPosition(displays)].id;
     for (const zr::FavouriteMode& favourite : m_resolution.TrayFavourites()) {
         const std::optional<std::size_t> place = orvel::FindDisplay(displays, favourite.display);
         const unsigned number = place && displays.size() > 1 ? orvel::DisplayNumber(displays[*place]) : 0;
         std::wstring text = zr::FormatFavouriteMenuText(favourite.mode, number);
         if (const std::size_t tab = text.find(L'\t'); tab != std::wstring::npos) text[tab] = L' ';
-        names.push_back({ModeText(favourite.mode), favourite.display, text});
+        // Named as the settings file names the favourite's display: not at all for the primary
+        // display when it is the only one, so that a rule stays valid on another monitor.
+        names.push_back({ModeText(favourite.mode), zr::StoredDisplay(favourite.display, primary, displays.size()), text});
     }
     return names;
 }
@@ -92,12 +96,12 @@ std::vector<std::wstring> CRuleActions::GammaFavourites()
 namespace {
 
 // The place of a display in the Resolution tab's list: nothing for the only display of a core that
-// knows none; false when the display is not attached.
+// knows none, the primary display's for no id; false when the display is not attached.
 bool PlaceOf(const CPageResolution& page, const std::wstring& display, std::optional<std::size_t>& place)
 {
     place.reset();
     if (page.Displays().empty()) return true;
-    place = orvel::FindDisplay(page.Displays(), display);
+    place = display.empty() ? orvel::PrimaryPosition(page.Displays()) : orvel::FindDisplay(page.Displays(), display);
     return place.has_value();
 }
 
@@ -125,6 +129,7 @@ bool CRuleActions::SetMode(const std::wstring& display, const std::wstring& mode
     std::optional<std::size_t> place;
     const std::optional<zr::DisplayMode> wanted = ReadMode(mode);
     if (!wanted || !m_resolution.GetSafeHwnd() || !PlaceOf(m_resolution, display, place)) return false;
+    zr::Trace(L"Rule sets mode " + mode + L"\n");
     return m_resolution.ChangeModeQuietly(place, *wanted) == CPageResolution::ModeChange::Done;
 }
 
@@ -149,12 +154,14 @@ bool CRuleActions::ApplyGammaFavourite(const std::wstring& name)
 {
     if (!m_gamma.GetSafeHwnd()) return false;
     const std::optional<std::size_t> index = m_gamma.FindStoredFavourite(name);
+    zr::Trace(L"Rule sets gamma " + name + L"\n");
     return index && m_gamma.ApplyStoredFavourite(*index);
 }
 
 void CRuleActions::PutBackRamp(const std::wstring& ramp)
 {
     if (!m_gamma.GetSafeHwnd()) return;
+    zr::Trace(L"Rule puts back ramp " + ramp + L"\n");
     if (const auto n = SplitNumbers<7>(ramp)) {
         GammaSetting setting;
         setting.R = static_cast<std::int32_t>((*n)[0]);
