@@ -84,7 +84,7 @@ void CPageSaverBlocker::SizeColumns() noexcept
     RECT client{};
     ::GetClientRect(m_list.GetSafeHwnd(), &client);
     const int width = client.right - client.left;
-    const int awake = width * 14 / 100, mode = width * 28 / 100, gamma = width * 17 / 100;
+    const int awake = width * 16 / 100, mode = width * 28 / 100, gamma = width * 16 / 100;
     m_list.SetColumnWidth(0, width - awake - mode - gamma);
     m_list.SetColumnWidth(1, awake);
     m_list.SetColumnWidth(2, mode);
@@ -419,8 +419,9 @@ void CPageSaverBlocker::OnTrayMenuCommand(int item)
     // the new value counts from the next activation.
     m_BlockerEnabled = m_BlockerEnabled ? 0 : 1;
     zr::Trace(zr::Format(L"_BlockerEnabled changed by menu: %d\n", m_BlockerEnabled));
-    // The same switch rests the rules while it says OFF; what a rule changed goes back at once.
-    m_trayOff = m_BlockerEnabled == 0;
+    // Turning an applied ON to OFF rests the rules as well, until it is turned back or applied;
+    // what a rule changed goes back at once.
+    m_trayOff = m_BlockerEnabled == 0 && m_appliedOn;
     if (m_trayOff && m_runner) {
         m_runner->PutBack();
         UpdateTimer();
@@ -443,6 +444,7 @@ void CPageSaverBlocker::LoadSettings(const std::wstring& text)
                 m_entries.insert(place, Entry{settings.apps[i], settings.rules[i]});
             }
             m_BlockerEnabled = settings.enabled ? 1 : 0;
+            m_appliedOn = settings.enabled;
             m_rulesEnabled = settings.rulesEnabled;
             m_rulesSwitchStored = section->FindChild(L"Rules_Switch") != nullptr;
             m_switch.SetCheck(m_BlockerEnabled ? BST_CHECKED : BST_UNCHECKED);
@@ -462,6 +464,7 @@ void CPageSaverBlocker::SaveSettings()
     ReplaceChild(*zr::blocker::MakeBlockedAppsElement(Entries(), rules));
     m_BlockerEnabled = m_switch.GetCheck() == BST_CHECKED ? 1 : 0;
     ReplaceChild(*zr::blocker::MakeBlockSwitchElement(m_BlockerEnabled != 0));
+    m_appliedOn = m_BlockerEnabled != 0;
     m_trayOff = false;
     m_rulesEnabled = m_rulesSwitch.GetCheck() == BST_CHECKED;
     // A file from before the rules keeps its shape until they are switched off.

@@ -84,8 +84,10 @@ private:
     // The effective switch: loaded with the settings, set from the check box on save, and
     // inverted for the time being by the tray item. (The description's `_BlockerEnabled`.)
     int m_BlockerEnabled = 0;
-    // The rules' switch as loaded or applied, and the tray item's "OFF" of the moment.
+    // The rules' switch as loaded or applied; the blocker's switch as loaded or applied, and
+    // whether the tray item has turned that ON to OFF for the time being.
     bool m_rulesEnabled = true;
+    bool m_appliedOn = false;
     bool m_trayOff = false;
     // Whether the section held "Rules_Switch" when loaded: it is written once it is off.
     bool m_rulesSwitchStored = false;
