@@ -23,6 +23,8 @@ trap 'stop_programs; acc_cleanup' EXIT
 # front SELECTOR...: that program's window comes to the front; t0 is the moment after.
 t0=""
 front() { driver "wait $* visible" "foreground" >/dev/null || fail "cannot bring $* to the front"; t0=$(date +%s.%N); }
+# in_front SELECTOR STATE WHAT: it comes to the front, and within a second the screen is STATE.
+in_front() { front "$1"; wait_since "$t0" 1 state "$2" >/dev/null || fail "$3: $(state)"; }
 NOTEPAD='class=Notepad'
 REGEDIT='class=RegEdit_RegEdit'
 WINVER='exe=winver.exe class=#32770'
@@ -62,8 +64,7 @@ front "$WINVER"
 took=$(wait_since "$t0" 1 state "$desktop") || fail "after winver came to the front: $took"
 
 say "notepad to regedit goes straight from one state to the other"
-front "$NOTEPAD"
-wait_since "$t0" 1 state "800x600 $night" >/dev/null || fail "notepad again: $(state)"
+in_front "$NOTEPAD" "800x600 $night" "notepad again"
 before=$(traces | grep -c '^Rule sets mode ')
 front "$REGEDIT"
 took=$(wait_since "$t0" 1 desk 1024x768) || fail "regedit's mode: $took"
@@ -81,8 +82,7 @@ front "$WINVER"
 took=$(wait_since "$t0" 1 state "$desktop") || fail "from regedit to winver: $took"
 
 say "a favourite chosen from the tray during a rule stays when notepad leaves"
-front "$NOTEPAD"
-wait_since "$t0" 1 state "800x600 $night" >/dev/null || fail "notepad again: $(state)"
+in_front "$NOTEPAD" "800x600 $night" "notepad again"
 tray_choose_mode '[4:3]\t1024 x 768 32bpp 60Hz' 1024x768 || fail "the tray favourite 1024 x 768"
 front "$WINVER"
 # The ramp, which the tray left to the rule, goes back; the mode chosen by hand stays.
@@ -90,14 +90,12 @@ wait_since "$t0" 1 ramp "$start_ramp" >/dev/null || fail "the rule's ramp stayed
 out=$(holds_for 1.5 desk 1024x768) || fail "the mode chosen from the tray was undone: $out"
 
 say "Restore Screen during a rule: the start-up state, and no rule until a listed application comes back"
-front "$NOTEPAD"
-wait_since "$t0" 1 state "800x600 $night" >/dev/null || fail "notepad once more: $(state)"
+in_front "$NOTEPAD" "800x600 $night" "notepad once more"
 tray_choose 'Restore Screen\tCtrl + Alt + Enter' || fail "the tray's Restore Screen"
 wait_for state "$desktop" 5 >/dev/null || fail "after Restore Screen: $(state)"
 front "$WINVER"
 out=$(holds_for 1 state "$desktop") || fail "winver after Restore Screen: $out"
-front "$NOTEPAD"
-wait_since "$t0" 1 state "800x600 $night" >/dev/null || fail "notepad after Restore Screen: $(state)"
+in_front "$NOTEPAD" "800x600 $night" "notepad after Restore Screen"
 
 say "notepad closed while in front: what was in force before it comes back"
 driver "wait $NOTEPAD visible" "close" >/dev/null || fail "notepad did not close"
@@ -105,8 +103,7 @@ t0=$(date +%s.%N)
 took=$(wait_since "$t0" 1 state "$desktop") || fail "after notepad closed: $took"
 
 say "the tray switch turned OFF during a rule puts back at once, and rests the rules"
-front "$REGEDIT"
-wait_since "$t0" 1 state "1024x768 $film" >/dev/null || fail "regedit again: $(state)"
+in_front "$REGEDIT" "1024x768 $film" "regedit again"
 tray_choose 'Saver Blocker is ON\tClick to switch temporarily' || fail "the tray switch"
 wait_for state "$desktop" 1 >/dev/null || fail "after the tray switch: $(state)"
 front "$WINVER"
