@@ -66,8 +66,6 @@ BOOL CPageSaverBlocker::OnInitDialog() noexcept
 
 void CPageSaverBlocker::OnDestroy() noexcept
 {
-    if (m_timing) ::KillTimer(m_hWnd, kForegroundTimer);
-    m_timing = false;
     CHookMessenger& messenger = CHookMessenger::Instance();
     if (messenger.IsCreated())
         Tessik::UninstallHook(messenger.GetSafeHwnd());
@@ -96,10 +94,6 @@ LRESULT CPageSaverBlocker::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
     const UINT activated = UhmActivatedMessage();
     if (activated != 0 && msg == activated)
         OnWindowActivated(reinterpret_cast<HWND>(wp));
-    if (msg == WM_TIMER && wp == kForegroundTimer) {
-        FollowForeground();
-        return 0;
-    }
     return CTabPageNotify::WindowProc(msg, wp, lp);
 }
 
@@ -166,7 +160,6 @@ void CPageSaverBlocker::RunRules(HWND window, const std::wstring& path) noexcept
     if (!m_runner) return;
     // The program's own windows (this one, the tray menu, a question) leave a rule in force.
     if (window && IsOwnWindow(window)) return;
-    m_lastForeground = window;
     try {
         std::optional<zr::blocker::RuleActions> rule;
         if (RulesOn() && window) {
@@ -180,35 +173,6 @@ void CPageSaverBlocker::RunRules(HWND window, const std::wstring& path) noexcept
         m_runner->OnActivated(path, rule ? &*rule : nullptr);
     } catch (...) {
         // Out of memory: the screen stays as it is.
-    }
-    UpdateTimer();
-}
-
-void CPageSaverBlocker::FollowForeground() noexcept
-{
-    const HWND foreground = ::GetForegroundWindow();
-    if (foreground == m_lastForeground && (!foreground || ::IsWindow(foreground))) return;
-    // No window in front while the rule's window still exists is a step between two windows.
-    if (!foreground && m_lastForeground && ::IsWindow(m_lastForeground)) return;
-    if (foreground && IsOwnWindow(foreground)) return;
-    std::wstring path;
-    try {
-        if (foreground) path = GetWindowModulePath(foreground);
-    } catch (...) {
-        return;
-    }
-    RunRules(foreground, path);
-}
-
-void CPageSaverBlocker::UpdateTimer() noexcept
-{
-    const bool wanted = m_runner && m_runner->Holds();
-    if (wanted == m_timing || !m_hWnd) return;
-    if (wanted)
-        m_timing = ::SetTimer(m_hWnd, kForegroundTimer, kForegroundMilliseconds, nullptr) != 0;
-    else {
-        ::KillTimer(m_hWnd, kForegroundTimer);
-        m_timing = false;
     }
 }
 
@@ -224,7 +188,6 @@ void CPageSaverBlocker::SetFavouriteActions(IFavouriteActions* actions) noexcept
 void CPageSaverBlocker::OnScreenRestored() noexcept
 {
     if (m_runner) m_runner->Suspend();
-    UpdateTimer();
 }
 
 void CPageSaverBlocker::OnChangedByHand(bool mode, bool ramp) noexcept
@@ -422,10 +385,7 @@ void CPageSaverBlocker::OnTrayMenuCommand(int item)
     // Turning an applied ON to OFF rests the rules as well, until it is turned back or applied;
     // what a rule changed goes back at once.
     m_trayOff = m_BlockerEnabled == 0 && m_appliedOn;
-    if (m_trayOff && m_runner) {
-        m_runner->PutBack();
-        UpdateTimer();
-    }
+    if (m_trayOff && m_runner) m_runner->PutBack();
 }
 
 void CPageSaverBlocker::LoadSettings(const std::wstring& text)
@@ -472,10 +432,7 @@ void CPageSaverBlocker::SaveSettings()
         ReplaceChild(*zr::blocker::MakeRulesSwitchElement(m_rulesEnabled));
         m_rulesSwitchStored = true;
     }
-    if (!m_rulesEnabled && m_runner) {
-        m_runner->PutBack();
-        UpdateTimer();
-    }
+    if (!m_rulesEnabled && m_runner) m_runner->PutBack();
     // The favourites were saved just before: a rule's favourite may be gone or back.
     ShowEntries(m_list.GetNextItem(-1, LVNI_SELECTED));
 }

@@ -50,11 +50,6 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
 
 private:
-    // While a rule holds: the foreground window is looked at this often, because an application
-    // that exits hands the foreground to no one and no activation comes.
-    static constexpr UINT_PTR kForegroundTimer = 1;
-    static constexpr UINT kForegroundMilliseconds = 250;
-
     struct Entry {
         std::wstring path;
         zr::blocker::EntryRule rule;
@@ -78,8 +73,6 @@ private:
     // The rule of the application in front: applied, or what the last one changed put back.
     void RunRules(HWND window, const std::wstring& path) noexcept;
     bool RulesOn() const noexcept { return m_rulesEnabled && !m_trayOff; }
-    void FollowForeground() noexcept;
-    void UpdateTimer() noexcept;
 
     // The effective switch: loaded with the settings, set from the check box on save, and
     // inverted for the time being by the tray item. (The description's `_BlockerEnabled`.)
@@ -98,8 +91,6 @@ private:
     // The favourites the action controls offer, in their order after "(none)".
     std::vector<ModeFavouriteName> m_modeChoices;
     std::vector<std::wstring> m_gammaChoices;
-    HWND m_lastForeground = nullptr;
-    bool m_timing = false;
     zr::CListCtrl m_list;
     zr::CButton m_switch;
     zr::CButton m_rulesSwitch;

@@ -32,9 +32,6 @@ public:
     // to the front again.
     void Suspend() noexcept;
 
-    // A rule is in force (its application was the last one in front).
-    bool Holds() const noexcept { return m_inForce.has_value(); }
-
 private:
     struct SavedMode {
         std::wstring display;

@@ -97,11 +97,6 @@ front "$WINVER"
 out=$(holds_for 1 state "$desktop") || fail "winver after Restore Screen: $out"
 in_front "$NOTEPAD" "800x600 $night" "notepad after Restore Screen"
 
-say "notepad closed while in front: what was in force before it comes back"
-driver "wait $NOTEPAD visible" "close" >/dev/null || fail "notepad did not close"
-t0=$(date +%s.%N)
-took=$(wait_since "$t0" 1 state "$desktop") || fail "after notepad closed: $took"
-
 say "the tray switch turned OFF during a rule puts back at once, and rests the rules"
 in_front "$REGEDIT" "1024x768 $film" "regedit again"
 tray_choose 'Saver Blocker is ON\tClick to switch temporarily' || fail "the tray switch"
@@ -109,6 +104,14 @@ wait_for state "$desktop" 1 >/dev/null || fail "after the tray switch: $(state)"
 front "$WINVER"
 front "$REGEDIT"
 out=$(holds_for 1 state "$desktop") || fail "regedit with the rules resting: $out"
+
+say "notepad, the last program open, closed while in front: what was in force before it comes back"
+tray_choose 'Saver Blocker is OFF\tClick to switch temporarily' || fail "the tray switch back on"
+driver "find $WINVER visible=1" "close" "find $REGEDIT visible=1" "close" >/dev/null || fail "winver and regedit did not close"
+in_front "$NOTEPAD" "800x600 $night" "notepad alone"
+driver "find $NOTEPAD visible=1" "close" >/dev/null || fail "notepad did not close"
+t0=$(date +%s.%N)
+took=$(wait_since "$t0" 1 state "$desktop") || fail "after notepad closed: $took"
 
 say "Night from the tray gives the very ramp notepad's rule gave"
 tray_choose 'Night\tRGB: 30, 30, 30  CrBr: 0, 100' || fail "the tray favourite Night"
