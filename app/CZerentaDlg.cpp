@@ -82,6 +82,8 @@ BOOL CZerentaDlg::OnInitDialog() noexcept
     const wchar_t* captions[] = {L"Resolution", L"Gamma", L"Aspect Ratio Calculator", L"Saver Blocker"};
     int index = 0;
     m_favouriteHotkeys.SetPages(Pages());
+    m_ruleActions.SetWindow(m_hWnd);
+    m_pageBlocker.SetFavouriteActions(&m_ruleActions);
     for (CTabPageNotify* page : Pages()) {
         page->SetHotkeyCheck(&m_favouriteHotkeys);
         if (page->Create(m_hWnd))
@@ -179,7 +181,10 @@ bool CZerentaDlg::OnCommand(UINT id, UINT code, HWND control) noexcept
     int page = 0, item = 0;
     if (shell::DecodeTrayCommand(id, static_cast<int>(Pages().size()), page, item)) {
         CTabPageNotify* target = Pages()[static_cast<size_t>(page)];
-        if (target->GetSafeHwnd()) target->OnTrayMenuCommand(item);
+        if (target->GetSafeHwnd()) {
+            ChangedByHand(target);
+            target->OnTrayMenuCommand(item);
+        }
         return true;
     }
     if (id >= shell::kTrayFirstId && id <= shell::kTrayLastId) return true;  // no such page: ignored
@@ -222,6 +227,15 @@ void CZerentaDlg::RestoreScreen() noexcept
     SendCommand(m_hWnd, CORE_CMD_ON_DISPLAY, &everyDisplay, sizeof(everyDisplay));
     // Whatever mode an open question asks about, the start-up one is wanted now.
     if (m_pageResolution.GetSafeHwnd()) m_pageResolution.OnScreenRestored();
+    if (m_pageBlocker.GetSafeHwnd()) m_pageBlocker.OnScreenRestored();
+}
+
+void CZerentaDlg::ChangedByHand(const CTabPageNotify* page) noexcept
+{
+    // A rule in force does not put back over what the user chose meanwhile.
+    if (!m_pageBlocker.GetSafeHwnd()) return;
+    if (page == &m_pageResolution) m_pageBlocker.OnChangedByHand(true, false);
+    if (page == &m_pageGamma) m_pageBlocker.OnChangedByHand(false, true);
 }
 
 void CZerentaDlg::ShowAbout() noexcept
@@ -352,7 +366,10 @@ LRESULT CZerentaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) noexcept
         // Looked up now: the favourites may have been saved anew since the key was pressed.
         if (const auto owner = m_favouriteHotkeys.Find(pressed)) {
             CTabPageNotify* page = Pages()[owner->page];
-            if (page->GetSafeHwnd()) page->ApplyFavourite(owner->favourite);
+            if (page->GetSafeHwnd()) {
+                ChangedByHand(page);
+                page->ApplyFavourite(owner->favourite);
+            }
         }
         return 0;
     }
@@ -485,6 +502,7 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply&
                     return fail(shell::kExitNotFound, L"The Gamma tab knows no display " +
                                                           std::to_wstring(line.display) + L".");
             }
+            ChangedByHand(&m_pageGamma);
             if (!m_pageGamma.ApplyStoredFavourite(*favourite, place))
                 return fail(shell::kExitRefused, L"The display refused the ramp of the gamma favourite \"" +
                                                      line.favourite + L"\".");
@@ -499,6 +517,7 @@ int CZerentaDlg::RunCommand(const shell::CommandLine& line, shell::CommandReply&
         if (!mode)
             return fail(shell::kExitNotFound, name + L" offers no mode " + line.modeText +
                                                   L". Zerenta.exe /list shows its modes.");
+        ChangedByHand(&m_pageResolution);
         switch (m_pageResolution.ChangeModeQuietly(named->place, *mode)) {
         case CPageResolution::ModeChange::Done:
             return shell::kExitDone;

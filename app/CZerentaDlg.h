@@ -9,6 +9,7 @@
 #include "app/CHotkeyHandler.h"
 #include "app/CSingleInstance.h"
 #include "app/CSystemTray.h"
+#include "app/CRuleActions.h"
 #include "app/CommandLine.h"
 #include "blocker/CPageSaverBlocker.h"
 #include "calculator/CARCalculator.h"
@@ -85,6 +86,8 @@ private:
     // and every page hears of the change.
     void OnDisplayChange(WPARAM wp, LPARAM lp) noexcept;
     void RestoreScreen() noexcept;
+    // A favourite of `page` was applied by the user (tray, hotkey, command line).
+    void ChangedByHand(const CTabPageNotify* page) noexcept;
     void ConfirmExit() noexcept;
     // Writes the settings file; a failure is shown with the file's name and the reason, and a
     // file too large to have been read is named where it was kept.
@@ -103,6 +106,8 @@ private:
     CPageGamma m_pageGamma;
     CARCalculator m_pageCalculator;
     CPageSaverBlocker m_pageBlocker;
+    // What the blocker's application rules do with the other two tabs' favourites.
+    CRuleActions m_ruleActions{m_pageResolution, m_pageGamma};
     // One per page, in tab order: the settings of a page that failed to create.
     std::vector<CKeptSection> m_keptSections;
     HICON m_icon = nullptr;

@@ -1,5 +1,5 @@
 // The saver blocker's decisions, free of any window: which list entry a path finds, whether
-// an activation blocks, how the switch reads, and the elements of the "Saver_Blocker" section.
+// an activation blocks, how the switches read, and the elements of the "Saver_Blocker" section.
 #pragma once
 
 #include <memory>
@@ -31,18 +31,46 @@ int DecideBlockState(bool enabled, bool hasWindow, std::wstring_view path, const
 // "Block_Switch" is on when its value equals "on" without regard to case.
 bool IsSwitchOn(std::wstring_view value);
 
-struct BlockerSettings {
-    std::vector<std::wstring> apps;  // in document order
-    bool enabled = false;
+// What an entry of the list does besides keeping the screen awake; an empty field does nothing.
+struct RuleActions {
+    std::wstring mode;     // a favourite mode's four numbers: "800 600 32 60"
+    std::wstring display;  // the id of that favourite's display
+    std::wstring gamma;    // a gamma favourite's name
+
+    bool Empty() const noexcept { return mode.empty() && gamma.empty(); }
+    friend bool operator==(const RuleActions&, const RuleActions&) = default;
 };
 
-// Reads the section element: every "Item" of "Blocked_Apps" and the switch. A missing
-// element reads as an empty list or as off.
+// Everything one entry does when its application is in front. An entry of a file written
+// before rules existed keeps the screen awake and does nothing else.
+struct EntryRule {
+    bool awake = true;
+    RuleActions actions;
+
+    friend bool operator==(const EntryRule&, const EntryRule&) = default;
+};
+
+struct BlockerSettings {
+    std::vector<std::wstring> apps;  // in document order
+    std::vector<EntryRule> rules;    // one per entry of `apps`
+    bool enabled = false;
+    bool rulesEnabled = true;
+};
+
+// Reads the section element: every "Item" of "Blocked_Apps" with its attributes "Mode",
+// "Display", "Gamma" and "Awake" (off when its value is "off" without regard to case), and the
+// two switches. A missing element reads as an empty list, as off for "Block_Switch" and as on
+// for "Rules_Switch".
 BlockerSettings ReadBlockerSettings(const XmlNode& section);
 
-// "Blocked_Apps" with one "Item" per entry, in the given order.
-std::unique_ptr<XmlNode> MakeBlockedAppsElement(const std::vector<std::wstring>& apps);
+// "Blocked_Apps" with one "Item" per entry, in the given order; each rule's attributes are written
+// only where the rule differs from keep-awake alone, so that a list without rules is written as
+// it was before rules existed. Entries beyond `rules` have none.
+std::unique_ptr<XmlNode> MakeBlockedAppsElement(const std::vector<std::wstring>& apps,
+                                                const std::vector<EntryRule>& rules = {});
 // "Block_Switch" with the value "On" or "Off".
 std::unique_ptr<XmlNode> MakeBlockSwitchElement(bool on);
+// "Rules_Switch" with the value "On" or "Off".
+std::unique_ptr<XmlNode> MakeRulesSwitchElement(bool on);
 
 }  // namespace zr::blocker

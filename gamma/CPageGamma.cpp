@@ -346,10 +346,7 @@ std::optional<std::size_t> CPageGamma::FindStoredFavourite(const std::wstring& n
 bool CPageGamma::ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display) noexcept
 {
     if (!m_hWnd || index >= m_storedFavourites.size()) return false;
-    if (!display) {
-        PositionSliders(m_storedFavourites[index].setting);
-        return Apply();
-    }
+    if (!display) return ApplySetting(m_storedFavourites[index].setting);
     if (*display >= m_displays.size()) return false;
     // That display alone, as if "Apply to:" named it for this favourite; the selector then names
     // what it named before, and the sliders show that again.
@@ -359,6 +356,22 @@ bool CPageGamma::ApplyStoredFavourite(std::size_t index, std::optional<std::size
     const bool accepted = Apply();
     ChooseTarget(chosen);
     return accepted;
+}
+
+bool CPageGamma::ApplySetting(const GammaSetting& setting) noexcept
+{
+    if (!m_hWnd) return false;
+    PositionSliders(setting);
+    return Apply();
+}
+
+std::optional<GammaSetting> CPageGamma::SettingOnScreen() noexcept
+{
+    const std::optional<std::size_t> shown = ShownDisplay();
+    if (!m_hWnd ||
+        SendTable(shown ? m_displays[*shown].index : kAllDisplays, CORE_CMD_CHECK_GAMMA_RAMP, m_acceptedRamp) != 0)
+        return std::nullopt;
+    return m_lastAccepted;
 }
 
 void CPageGamma::PositionSliders(const GammaSetting& setting) noexcept
@@ -565,10 +578,7 @@ void CPageGamma::GetTrayMenuChecks(std::vector<int>& items)
     // The page's last ramp must still be on the screen (Restore Screen and other programs
     // change it without the page knowing); then the favourites that make that ramp are in force.
     // With several displays: the display the sliders show.
-    const std::optional<std::size_t> shown = ShownDisplay();
-    if (!m_hWnd ||
-        SendTable(shown ? m_displays[*shown].index : kAllDisplays, CORE_CMD_CHECK_GAMMA_RAMP, m_acceptedRamp) != 0)
-        return;
+    if (!SettingOnScreen()) return;
     GammaTable table{};
     for (std::size_t i = 0, shown = TrayFavouriteCount(); i < shown; ++i) {
         // As a choice from the tray applies it: through the sliders' ranges.

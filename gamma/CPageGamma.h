@@ -54,6 +54,12 @@ public:
     // display at place `display` of Displays() alone; false when there is no such favourite or
     // display, or a display refused the ramp.
     bool ApplyStoredFavourite(std::size_t index, std::optional<std::size_t> display = std::nullopt) noexcept;
+    // Applies a setting as a favourite's tray item does (to what "Apply to:" names); false when a
+    // display refused it.
+    bool ApplySetting(const GammaSetting& setting) noexcept;
+    // The setting of the page's last ramp when that ramp is still on the screen (of the display
+    // the sliders show); nothing after Restore Screen or when another program set a ramp since.
+    std::optional<GammaSetting> SettingOnScreen() noexcept;
     // The displays the core knows, in its order; empty when it knows none.
     const std::vector<orvel::DisplayInfo>& Displays() const noexcept { return m_displays; }
     // The stored favourites, as of the last save.

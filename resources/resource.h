@@ -104,6 +104,10 @@
 #define IDC_BLOCK_SELECT_APP        1008
 #define IDC_BLOCK_REMOVE            1009
 #define IDC_BLOCK_PICK_APP          1014
+#define IDC_BLOCK_RULES_SWITCH      1070
+#define IDC_BLOCK_AWAKE             1071
+#define IDC_BLOCK_MODE              1072
+#define IDC_BLOCK_GAMMA             1073
 
 // Application picker controls
 #define IDC_PICKER_CAPTION          1010

@@ -141,7 +141,7 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
 "until READ OP VALUE" repeats the read until it holds or the deadline passes):
   text [ID]   visible [ID]   enabled [ID]   checked ID   pid   texts [CLASS]
   rect [ID] ("left top width height")   screen ("WIDTHxHEIGHT" of the primary screen)
-  lb-count ID   lb-item ID N   lb-items ID   lb-selected ID
+  lb-count ID   lb-item ID N   lb-items ID   lb-selected ID   (a list view: its first column)
   cb-count ID   cb-item ID N   cb-selected ID
   lv-count ID   lv-text ID ROW COL   lv-row ID ROW   lv-rows ID   lv-selected ID   lv-checked ID ROW
   tab-count ID   tab-current ID   tab-text ID N   tb-pos ID   tb-range ID
@@ -397,6 +397,10 @@ int Driver::ListViewColumns(HWND list) const {
   if (!ok || !header) return 1;
   const LRESULT columns = Send(header, HDM_GETITEMCOUNT, 0, 0, ok);
   return ok && columns > 0 ? static_cast<int>(columns) : 1;
+}
+
+bool Driver::IsListView(HWND control) {
+  return _wcsicmp(WindowQuery::ClassOf(control).c_str(), WC_LISTVIEWW) == 0;
 }
 
 std::wstring Driver::ListViewText(HWND list, int row, int column, bool& ok) const {
@@ -710,6 +714,8 @@ Driver::Outcome Driver::Run(const Words& words) {
     if (!Arg(args, 1, index)) return Failure(L"needs a control id and an index");
     HWND control = Control(args[0], o.error);
     if (!control) return Failure(o.error);
+    // A list view stands in for a list box of entries (its first column): lv-select then.
+    if (verb == L"lb-select" && IsListView(control)) return Run({L"lv-select", args[0], args[1]});
     const bool list = verb == L"lb-select";
     bool ok = false;
     const LRESULT r = Send(control, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0, ok);
@@ -961,6 +967,10 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     return ListViewFit(control, static_cast<int>(margin));
   }
   if (verb == L"checked") return numeric(value(BM_GETCHECK));
+  // A list view stands in for a list box of entries: each row's first column is the entry.
+  const bool listView = verb.rfind(L"lb-", 0) == 0 && IsListView(control);
+  if (listView && verb == L"lb-count") return numeric(value(LVM_GETITEMCOUNT));
+  if (listView && verb == L"lb-selected") return numeric(value(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (verb == L"lb-count") return numeric(value(LB_GETCOUNT));
   if (verb == L"lb-selected") return numeric(value(LB_GETCURSEL));
   if (verb == L"cb-count") return numeric(value(CB_GETCOUNT));
@@ -981,9 +991,10 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     const bool combo = verb == L"cb-item";
     const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
-    const long long count = value(combo ? CB_GETCOUNT : LB_GETCOUNT);
+    const long long count = value(listView ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT);
     if (!ok) return Failure(L"no answer within the deadline");
     auto itemText = [&](long long index) {
+      if (listView) return ListViewText(control, static_cast<int>(index), 0, ok);
       const long long length = value(lengthMessage, static_cast<WPARAM>(index));
       if (!ok || length < 0) return std::wstring();
       std::wstring text(static_cast<size_t>(length) + 1, L'\0');

@@ -39,6 +39,7 @@ class Driver {
                 std::vector<unsigned>& flags, std::wstring& error) const;
   HWND WaitForMenu(std::wstring& error) const;
   LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& ok) const;
+  static bool IsListView(HWND control);
   std::wstring ListViewText(HWND list, int row, int column, bool& ok) const;
   int ListViewColumns(HWND list) const;
   // Sends `message` with lParam pointing at a copy of `data` made inside the window's process.

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Application rules of the Saver Blocker, driven as a user does with real programs: notepad has
+# the rule "800 x 600, Night", regedit "1024 x 768, Film", winver none. Coming to the front, a
+# rule's mode and ramp reach the X server within a second; leaving (to winver, or by closing)
+# puts back what was in force before; notepad to regedit goes straight from one state to the
+# other; a favourite chosen from the tray during a rule is not undone when the rule's
+# application leaves; Restore Screen and the tray's switch rest the rules.
+source "$(dirname "$0")/lib.sh"
+
+trace=$work/trace
+traces() { grep -a 'OutputDebugStringA "' "$trace" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
+
+# The size of Wine's desktop window on the X server, which follows every mode change.
+desk() { timeout 5 xwininfo -display "$DISPLAY" -root -tree 2>/dev/null |
+  sed -n 's/.*"Default - Wine desktop".* \([0-9]*x[0-9]*\)+.*/\1/p' | head -1; }
+state() { echo "$(desk) $(ramp)"; }
+
+# The programs a rule follows, each started in the journey's folder.
+programs=()
+start_program() { (cd "$work" && WINEDEBUG=-all exec "$wine" "$1" >/dev/null 2>&1) & programs+=($!); }
+stop_programs() { local p; for p in "${programs[@]}"; do kill "$p" 2>/dev/null; done; }
+trap 'stop_programs; acc_cleanup' EXIT
+# front SELECTOR...: that program's window comes to the front; t0 is the moment after.
+t0=""
+front() { driver "wait $* visible" "foreground" >/dev/null || fail "cannot bring $* to the front"; t0=$(date +%s.%N); }
+# in_front SELECTOR STATE WHAT: it comes to the front, and within a second the screen is STATE.
+in_front() { front "$1"; wait_since "$t0" 1 state "$2" >/dev/null || fail "$3: $(state)"; }
+NOTEPAD='class=Notepad'
+REGEDIT='class=RegEdit_RegEdit'
+WINVER='exe=winver.exe class=#32770'
+
+printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
+  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
+  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
+  $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
+  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
+  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Night</Item>' \
+  $'\t\t\t<Item R="70" G="70" B="70" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Film</Item>' \
+  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' $'\t<Saver_Blocker>' $'\t\t<Blocked_Apps>' \
+  $'\t\t\t<Item Mode="800 600 32 60" Gamma="Night">C:\\windows\\system32\\notepad.exe</Item>' \
+  $'\t\t\t<Item Mode="1024 768 32 60" Gamma="Film">C:\\windows\\regedit.exe</Item>' \
+  $'\t\t</Blocked_Apps>' $'\t\t<Block_Switch>On</Block_Switch>' $'\t</Saver_Blocker>' >"$setting"
+printf '</Zerenta>' >>"$setting"
+
+(cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe >>"$app_log" 2>"$trace") &
+app_pid=$!
+tray_items >/dev/null || abort "no tray menu: the program did not start"
+tray_close
+# Each program is up before the next starts, so that none comes to the front later by itself.
+start_program winver; driver "wait $WINVER visible" >/dev/null || abort "winver did not start"
+start_program notepad; driver "wait $NOTEPAD visible" >/dev/null || abort "notepad did not start"
+start_program regedit; driver "wait $REGEDIT visible" >/dev/null || abort "regedit did not start"
+front "$WINVER"
+desktop="$start_screen $start_ramp"
+wait_for state "$desktop" 5 >/dev/null || abort "winver has no rule, yet the screen is $(state)"
+
+say "notepad in front: 800 x 600 and Night within a second; winver in front: all back"
+front "$NOTEPAD"
+took=$(wait_since "$t0" 1 desk 800x600) || fail "notepad's mode: $took"
+night=$(ramp)
+for i in $(seq 1 10); do [ "$night" != "$start_ramp" ] && break; sleep 0.1; night=$(ramp); done
+[ "$night" != "$start_ramp" ] || fail "notepad's rule left the ramp as it was"
+front "$WINVER"
+took=$(wait_since "$t0" 1 state "$desktop") || fail "after winver came to the front: $took"
+
+say "notepad to regedit goes straight from one state to the other"
+in_front "$NOTEPAD" "800x600 $night" "notepad again"
+before=$(traces | grep -c '^Rule sets mode ')
+front "$REGEDIT"
+took=$(wait_since "$t0" 1 desk 1024x768) || fail "regedit's mode: $took"
+# The mode goes first, the ramp right after it.
+film=$(ramp)
+while [ "$film" = "$night" ] || [ "$film" = "$start_ramp" ]; do
+  awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { exit !(b - a > 1) }' && break
+  sleep 0.05
+  film=$(ramp)
+done
+[ "$film" != "$night" ] && [ "$film" != "$start_ramp" ] || fail "regedit's rule left the ramp at $film"
+steps=$(traces | grep '^Rule sets mode ' | tail -n +$((before + 1)) | tr '\n' '|')
+[ "$steps" = "Rule sets mode 1024 768 32 60|" ] || fail "the switch set the modes: $steps"
+front "$WINVER"
+took=$(wait_since "$t0" 1 state "$desktop") || fail "from regedit to winver: $took"
+
+say "a favourite chosen from the tray during a rule stays when notepad leaves"
+in_front "$NOTEPAD" "800x600 $night" "notepad again"
+tray_choose_mode '[4:3]\t1024 x 768 32bpp 60Hz' 1024x768 || fail "the tray favourite 1024 x 768"
+front "$WINVER"
+# The ramp, which the tray left to the rule, goes back; the mode chosen by hand stays.
+wait_since "$t0" 1 ramp "$start_ramp" >/dev/null || fail "the rule's ramp stayed: $(ramp)"
+out=$(holds_for 1.5 desk 1024x768) || fail "the mode chosen from the tray was undone: $out"
+
+say "Restore Screen during a rule: the start-up state, and no rule until a listed application comes back"
+in_front "$NOTEPAD" "800x600 $night" "notepad once more"
+tray_choose 'Restore Screen\tCtrl + Alt + Enter' || fail "the tray's Restore Screen"
+wait_for state "$desktop" 5 >/dev/null || fail "after Restore Screen: $(state)"
+front "$WINVER"
+out=$(holds_for 1 state "$desktop") || fail "winver after Restore Screen: $out"
+in_front "$NOTEPAD" "800x600 $night" "notepad after Restore Screen"
+
+say "the tray switch turned OFF during a rule puts back at once, and rests the rules"
+in_front "$REGEDIT" "1024x768 $film" "regedit again"
+tray_choose 'Saver Blocker is ON\tClick to switch temporarily' || fail "the tray switch"
+wait_for state "$desktop" 1 >/dev/null || fail "after the tray switch: $(state)"
+front "$WINVER"
+front "$REGEDIT"
+out=$(holds_for 1 state "$desktop") || fail "regedit with the rules resting: $out"
+
+say "notepad, the last program open, closed while in front: what was in force before it comes back"
+tray_choose 'Saver Blocker is OFF\tClick to switch temporarily' || fail "the tray switch back on"
+driver "find $WINVER visible=1" "close" "find $REGEDIT visible=1" "close" >/dev/null || fail "winver and regedit did not close"
+in_front "$NOTEPAD" "800x600 $night" "notepad alone"
+driver "find $NOTEPAD visible=1" "close" >/dev/null || fail "notepad did not close"
+t0=$(date +%s.%N)
+took=$(wait_since "$t0" 1 state "$desktop") || fail "after notepad closed: $took"
+
+say "Night from the tray gives the very ramp notepad's rule gave"
+tray_choose 'Night\tRGB: 30, 30, 30  CrBr: 0, 100' || fail "the tray favourite Night"
+wait_for ramp "$night" 5 >/dev/null || fail "Night from the tray is $(ramp), the rule gave $night"
+
+[ "$failures" -eq 0 ] || { echo "--- trace:"; traces | grep -v "^Tessik\|^Gorvane" | tail -40; }
+finish
