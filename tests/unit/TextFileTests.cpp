@@ -97,6 +97,22 @@ TEST(TextFileRead, WithoutAMarkUtf8ThroughoutIsReadAsUtf8AndAnythingElseInTheCod
         {"\xED\xA0\xBD", Ansi, L""},
         // nothing beyond ASCII: the code page, as before
         {ascii, Ansi, std::wstring(2000, L'a')},
+        // the edges of each sequence length: lowest and highest of each, one past either side
+        {"\xC3\xA9", Utf8, L"\u00e9"},
+        {"\xC2\xA0\xDF\xBF", Utf8, L"\u00a0\u07ff"},
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD", Utf8, L"\u0800\ud7ff\ufffd"},
+        {"\xF0\x90\x80\x80", Utf8, L""},
+        {"\xF1\x80\x80\x80", Utf8, L""},
+        {"\xF4\x8F\xBF\xBF", Utf8, L""},
+        {"\xC1\xBF", Ansi, L""},
+        {"\xE0\x9F\xBF", Ansi, L""},
+        {"\xE2\xC0\x80", Ansi, L""},
+        {"\xF0\x8F\xBF\xBF", Ansi, L""},
+        {"\xF1\xC0\x80\x80", Ansi, L""},
+        {"\xF4\x90\x80\x80", Ansi, L""},
+        {"\xF5\x80\x80\x80", Ansi, L""},
+        // a short second buffer: what the first left behind it is not read again
+        {ascii.substr(0, 5) + "\xC3\xA9" + ascii.substr(0, 1017) + "bbbbb", Utf8, L""},
     };
     for (const Case& c : cases) {
         folder.WriteBytes("in.txt", c.bytes);

@@ -151,6 +151,14 @@ TEST(XmlLoad, DeclarationCommentsAndCdata)
     EXPECT_EQ(commented->node.ChildAt(1)->name, L"b");
     EXPECT_EQ(commented->node.ChildAt(2)->kind, XML_CDATA);
     EXPECT_EQ(commented->node.ChildAt(2)->value, L" raw <x> ");
+
+    // Inside an element, what follows a processing instruction is read as ever.
+    auto instructed = Parse(L"<r><?x?>y<b/><?z?></r>");
+    EXPECT_EQ(instructed->end, 22u);
+    EXPECT_EQ(instructed->node.value, L"y");
+    ASSERT_EQ(instructed->node.ChildCount(), 1);
+    EXPECT_EQ(instructed->node.ChildAt(0)->name, L"b");
+    EXPECT_EQ(Parse(L"<?" L"?><a/>")->node.name, L"a");
 }
 
 TEST(XmlLoad, CutShortTextNeverReadsPastItsEnd)
@@ -195,7 +203,13 @@ TEST(XmlLoad, NestingIsBoundedAndTheBuiltPartStaysUsable)
     XmlNode copy;
     copy.CopyTreeFrom(*root);
     EXPECT_EQ(copy.ToXml().size(), root->ToXml().size());
-    root.reset();  // destroying the deep tree must not exhaust the stack
+    root.reset();
+    // However it was built, destroying a deep tree must not exhaust the stack.
+    auto chain = std::make_unique<XmlNode>(L"c");
+    XmlNode* last = chain.get();
+    for (int i = 0; i < 200000; ++i)
+        last = last->AppendNewChild(L"c");
+    chain.reset();
 
     std::wstring ok;
     for (int i = 0; i < 200; ++i)
