@@ -124,6 +124,7 @@ TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)
         {L"1280x1024@75", {1280, 1024, 0, 75}},
         {L"1920x1080x16@144", {1920, 1080, 16, 144}},
         {L"65535x65535x64@1000", {65535, 65535, 64, 1000}},
+        {L"001024x000768", {1024, 768, 0, 0}},
     };
     for (const auto& c : good) {
         const auto got = zr::ParseModeArgument(c.text);

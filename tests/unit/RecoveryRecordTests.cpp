@@ -28,6 +28,7 @@ RecoveryDisplay FullDisplay()
     display.hasLeftRamp = true;
     for (std::size_t i = 0; i < display.leftRamp.size(); ++i)
         display.leftRamp[i] = static_cast<std::uint16_t>(128 * (i % 256));
+    display.leftRamp[0] = 7;  // what was left is kept to the first entry
     display.hasLeftMode = true;
     display.leftMode = DisplayMode{800, 600, 32, 60};
     return display;
@@ -99,7 +100,13 @@ TEST(RecoveryRecord, EncodesLittleEndianBehindItsHeaderAndDecodesToTheSameScreen
     modeOnly.startupRamp = modeOnly.leftRamp = {};
     modeOnly.device[0] = u'B';
     parts.displays.push_back(modeOnly);
-    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 3172u);
+    RecoveryDisplay rampOnly = FullDisplay();
+    rampOnly.hasStartupMode = rampOnly.hasLeftMode = false;
+    rampOnly.startupMode = rampOnly.leftMode = {};
+    parts.displays.push_back(rampOnly);
+    parts.owner.sidLength = 68;  // the longest SID
+    parts.owner.sid.fill(0x5A);
+    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 2 * 3172u);
     ASSERT_TRUE(Decodes(EncodeRecoveryRecord(parts), &decoded));
     EXPECT_TRUE(decoded == parts);
 }
@@ -185,7 +192,8 @@ TEST(RecoveryRecord, AWellFormedRecordOfAnImplausibleStartupScreenIsRefused)
     display.startupRamp = IdentityRamp();
     for (std::size_t i = 1; i < 256; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(40000 + 100 * i);
     for (std::size_t i = 256; i < 511; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(100 * (i - 256));
-    EXPECT_FALSE(refused(display)) << "steep red, late green";
+    for (std::size_t i = 512; i < 768; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(128 * (i - 512) + 128);
+    EXPECT_FALSE(refused(display)) << "steep red, late green, blue ending at half";
     display.leftRamp.fill(0);
     display.leftMode = DisplayMode{};
     EXPECT_FALSE(refused(display)) << "what was left is only compared";

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/XmlNode.h"
+#include "settings/XmlText.h"
 
 namespace {
 
@@ -113,7 +114,10 @@ TEST(XmlLoad, TextValuesAreTrimmedDecodedAndTakenOnlyOnce)
 {
     EXPECT_EQ(Parse(L"<a>  text  </a>")->node.value, L"text");
     EXPECT_EQ(Parse(L"<a>x &amp; y &amp z &amp;lt;</a>")->node.value, L"x & y &amp z &lt;");
-    EXPECT_EQ(Parse(L"<a>\u00a0\u3000</a>")->node.value, L"");  // Unicode spaces are blank too
+    // Unicode spaces are blank too, and their neighbours are not.
+    EXPECT_EQ(Parse(L"<a>\u0085\u00a0\u1680\u2000\u200a\u2028\u2029\u202f\u205f\u3000</a>")->node.value, L"");
+    for (const wchar_t* text : {L"\u0084", L"\u1681", L"\u200b", L"\u202a", L"\u2060", L"\u3001"})
+        EXPECT_EQ(Parse(std::wstring(L"<a>") + text + L"</a>")->node.value, text);
     EXPECT_EQ(Parse(L"<a><b/>tail</a>")->node.value, L"tail");
 
     auto head = Parse(L"<a>head<b/>tail</a>");
@@ -215,6 +219,12 @@ TEST(XmlLoad, NestingIsBoundedAndTheBuiltPartStaysUsable)
     for (int i = 0; i < 200; ++i)
         ok = L"<b>" + ok + L"</b>";
     EXPECT_EQ(Parse(ok)->end, ok.size());
+    // As deep as max_depth levels, and not one more.
+    std::wstring deepest;
+    for (int i = 0; i < ProgramOptions().max_depth; ++i)
+        deepest = L"<b>" + deepest + L"</b>";
+    EXPECT_EQ(Parse(deepest)->end, deepest.size());
+    EXPECT_FALSE(Parse(L"<b>" + deepest + L"</b>")->end);
 }
 
 TEST(XmlToXml, ElementsAttributesAndValues)
@@ -280,4 +290,11 @@ TEST(XmlNodeOperations, LookupsRemovalAndCopies)
     EXPECT_EQ(copy.name, L"leaf");
     ASSERT_EQ(copy.ChildCount(), 1);
     EXPECT_EQ(copy.ChildAt(0)->value, L"y");
+}
+
+TEST(XmlText, NamesCompareWithoutLetterCaseButLetterByLetter)
+{
+    EXPECT_TRUE(zr::xmltext::EqualsNoCase(L"Favourite_Gammas", L"FAVOURITE_gammas"));
+    EXPECT_FALSE(zr::xmltext::EqualsNoCase(L"Gamma", L"Xamma"));
+    EXPECT_FALSE(zr::xmltext::EqualsNoCase(L"Gamma", L"Gammas"));
 }
