@@ -89,7 +89,9 @@ TEST(XmlLoad, ErrorsCarryCodePositionAndTextAndTheFirstOneWins)
     for (const Case& c : {Case{L"<a/ >", 1, 3, L"Element must be closed."},
                           Case{L"<a></a", 2, 5, L"it must be closed with </a>"},
                           Case{L"<a></b>", 3, 7, L"'<a> ... </b>' is not wel-formed."},
-                          Case{L"<a x='1' y=2 z>", 4, 13, L"<a> attribute has error "}}) {
+                          Case{L"<a x='1' y=2 z>", 4, 13, L"<a> attribute has error "},
+                          Case{L"<a></", 2, 5, L"it must be closed with </a>"},
+                          Case{L"<r><>x</r>", 3, 10, L"'<> ... </r>' is not wel-formed."}}) {
         auto parsed = Parse(c.text);
         EXPECT_FALSE(parsed->end) << c.code;
         EXPECT_EQ(parsed->options.error_code, c.code);
