@@ -104,9 +104,13 @@ TEST(RecoveryRecord, EncodesLittleEndianBehindItsHeaderAndDecodesToTheSameScreen
     rampOnly.hasStartupMode = rampOnly.hasLeftMode = false;
     rampOnly.startupMode = rampOnly.leftMode = {};
     parts.displays.push_back(rampOnly);
+    RecoveryDisplay leftOnly;  // nothing of the start could be read; the run left a mode
+    leftOnly.hasLeftMode = true;
+    leftOnly.leftMode = DisplayMode{640, 480, 32, 60};
+    parts.displays.push_back(leftOnly);
     parts.owner.sidLength = 68;  // the longest SID
     parts.owner.sid.fill(0x5A);
-    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 2 * 3172u);
+    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 3 * 3172u);
     ASSERT_TRUE(Decodes(EncodeRecoveryRecord(parts), &decoded));
     EXPECT_TRUE(decoded == parts);
 }
