@@ -137,7 +137,7 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
 "until READ OP VALUE" repeats the read until it holds or the deadline passes):
   text [ID]   visible [ID]   enabled [ID]   checked ID   pid   texts [CLASS]
   rect [ID] ("left top width height")   screen ("WIDTHxHEIGHT" of the primary screen)
-  lb-count ID   lb-item ID N   lb-items ID
+  lb-count ID   lb-item ID N   lb-items ID   lb-selected ID
   cb-count ID   cb-item ID N   cb-selected ID
   lv-count ID   lv-text ID ROW COL   lv-row ID ROW   lv-rows ID   lv-selected ID   lv-checked ID ROW
   tab-count ID   tab-current ID   tab-text ID N   tb-pos ID   tb-range ID
@@ -921,6 +921,7 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
   }
   if (verb == L"checked") return numeric(value(BM_GETCHECK));
   if (verb == L"lb-count") return numeric(value(LB_GETCOUNT));
+  if (verb == L"lb-selected") return numeric(value(LB_GETCURSEL));
   if (verb == L"cb-count") return numeric(value(CB_GETCOUNT));
   if (verb == L"cb-selected") return numeric(value(CB_GETCURSEL));
   if (verb == L"lv-count") return numeric(value(LVM_GETITEMCOUNT));
