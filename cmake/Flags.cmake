@@ -16,6 +16,8 @@ else()
     target_compile_options(zr_flags INTERFACE -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
                                               -fno-sanitize-recover=undefined,float-cast-overflow)
     target_link_options(zr_flags INTERFACE -fsanitize=address,undefined,float-cast-overflow)
+    # Bounds-checked operator[] and front()/back() of the standard containers and strings.
+    target_compile_definitions(zr_flags INTERFACE _GLIBCXX_ASSERTIONS)
   endif()
 endif()
 

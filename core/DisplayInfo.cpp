@@ -20,7 +20,6 @@ DisplayInfo ReadDisplayRecord(const DisplayRecord& record) {
     display.id = Text(record.id);
     display.primary = (record.flags & kDisplayPrimary) != 0;
     display.takesRamp = (record.flags & kDisplayTakesRamp) != 0;
-    display.opened = (record.flags & kDisplayOpened) != 0;
     display.left = record.left;
     display.top = record.top;
     display.right = record.right;

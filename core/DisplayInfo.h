@@ -19,7 +19,6 @@ struct DisplayInfo {
     std::wstring id;
     bool primary = false;
     bool takesRamp = false;
-    bool opened = false;
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 

@@ -230,6 +230,10 @@ std::optional<std::size_t> XmlNode::LoadAt(std::wstring_view text, XmlParseOptio
             }
             p = end + 2;
             consumed = true;
+            // Inside an element what follows (text, a child, the end tag) is the element's to
+            // read, as after a comment.
+            if (parent && parent->kind != XML_DOCUMENT)
+                return p;
         }
         p = SkipTokenSpace(text, p);
         for (int construct = 0; construct < 2; ++construct) {

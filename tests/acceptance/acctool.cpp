@@ -21,15 +21,25 @@
 //                          waits that long (or until killed)
 //   acctool.exe holdkey MODIFIERS KEY SECONDS  registers that global hotkey as another program
 //                          would (RegisterHotKey's numbers), prints "held", then waits that long
+//   acctool.exe modes [/directdraw]  how many modes OrvelCore.dll (beside this tool, loaded at run
+//                          time) reports; the switch reaches the core through the command line
+//   acctool.exe ddraw      "loaded" or "absent": whether ddraw.dll is in the running program's process
+//   acctool.exe burst COUNT LAST  posts COUNT steps of the R slider (positions 10 to 90) to the
+//                          running program's Gamma page as a fast drag queues them, the last at LAST
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 #include <wtsapi32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "RunningGammaPage.h"
+#include "core/CoreTypes.h"
 
 namespace {
 
@@ -520,6 +530,70 @@ int HoldKey(UINT modifiers, UINT key, int seconds)
 
 }  // namespace
 
+int CountModes()
+{
+    HMODULE core = LoadLibraryW(L"OrvelCore.dll");
+    using InitFn = bool(__cdecl*)(HWND);
+    using ClearFn = void(__cdecl*)();
+    using SendFn = LRESULT(__cdecl*)(HWND, UINT32, const void*, UINT32);
+    const auto init = core ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(core, "InitCore"))) : nullptr;
+    const auto clear = core ? reinterpret_cast<ClearFn>(reinterpret_cast<void*>(GetProcAddress(core, "ClearUpCore"))) : nullptr;
+    const auto send = core ? reinterpret_cast<SendFn>(reinterpret_cast<void*>(GetProcAddress(core, "SendCommand"))) : nullptr;
+    if (!init || !clear || !send) return 2;
+    static int modes = 0;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND wnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg != WM_COPYDATA) return DefWindowProcW(wnd, msg, wp, lp);
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (data && data->dwData == CORE_RPL_MODE) ++modes;
+        return 0;
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"acctool_receiver";
+    RegisterClassW(&wc);
+    HWND receiver = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    init(receiver);
+    send(receiver, CORE_CMD_ENUM_MODES, nullptr, 0);
+    clear();
+    DestroyWindow(receiver);
+    std::printf("%d\n", modes);
+    return 0;
+}
+
+// Whether ddraw.dll is loaded in the running program, found by its core window.
+int ReportDirectDraw()
+{
+    HWND core = FindWindowW(L"__Zerenta_Core_Class__", L"__Zerenta_Core_Window__");
+    DWORD pid = 0;
+    if (!core || !GetWindowThreadProcessId(core, &pid)) return 1;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    std::vector<HMODULE> modules(1024);
+    DWORD bytes = 0;
+    const bool listed = EnumProcessModules(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                                           &bytes) != FALSE;
+    const size_t count = listed ? std::min<size_t>(bytes / sizeof(HMODULE), modules.size()) : 0;
+    bool loaded = false;
+    for (size_t i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        GetModuleBaseNameW(process, modules[i], name, MAX_PATH);
+        loaded = loaded || _wcsicmp(name, L"ddraw.dll") == 0;
+    }
+    CloseHandle(process);
+    if (count == 0) return 1;
+    std::printf("%s\n", loaded ? "loaded" : "absent");
+    return 0;
+}
+
+int Burst(int count, int last)
+{
+    HWND page = RunningGammaPage::Find();
+    if (!page || count <= 0 || last < 10 || last > 90) return 1;
+    std::vector<int> positions;
+    for (int i = 0; i < count; ++i) positions.push_back(RunningGammaPage::BurstPosition(last, count, i));
+    return RunningGammaPage::PostSteps(page, RunningGammaPage::kSliderR, positions.data(), count) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring verb = argc == 2 ? argv[1] : L"";
@@ -541,9 +615,12 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 5 && std::wstring(argv[1]) == L"holdkey")
         return HoldKey(static_cast<UINT>(_wtoi(argv[2])), static_cast<UINT>(_wtoi(argv[3])), _wtoi(argv[4]));
     if (argc >= 4 && std::wstring(argv[1]) == L"brokendialog") return BreakDialogs(argv[2], argc - 3, argv + 3);
+    if (argc >= 2 && std::wstring(argv[1]) == L"modes") return CountModes();
+    if (verb == L"ddraw") return ReportDirectDraw();
+    if (argc == 4 && std::wstring(argv[1]) == L"burst") return Burst(_wtoi(argv[2]), _wtoi(argv[3]));
     std::fwprintf(stderr,
                   L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"
                   L"systemreset displaychange|resume|unlock|endsession|fault [main]|brokendialog FILE ID...|"
-                  L"holdplace SECONDS\n");
+                  L"holdplace SECONDS|holdkey MODIFIERS KEY SECONDS|modes|ddraw|burst COUNT LAST\n");
     return 2;
 }

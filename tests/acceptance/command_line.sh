@@ -114,7 +114,7 @@ mains=$(acctool mains)
 [ "$(grep -c . <<<"$mains")" = 1 ] || fail "main dialogs: $(tr '\n' '|' <<<"$mains")"
 [ "$(cut -d' ' -f2 <<<"$mains")" = 0 ] || fail "the started copy shows its window: $mains"
 wait_for screen_size 800x600 || fail "the started copy did not set 800x600"
-loaded=$(wine_tool "$bin/restool.exe" ddraw)
+loaded=$(acctool ddraw)
 [ "$loaded" = loaded ] || fail "/directdraw did not reach the started copy: ddraw.dll $loaded"
 boxes=$(no_box_for 2) || fail "a box came up: $boxes"
 key_to_wine ctrl+alt+Return

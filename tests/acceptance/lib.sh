@@ -89,10 +89,12 @@ fi
 
 # ---- the program ----------------------------------------------------------------------------
 
-# Starts the program in the journey's folder; its output goes to app.log.
+# start_app [ARGS...]: starts the program in the journey's folder with these arguments; its
+# output goes to app.log, with Wine's debug channels as app_winedebug names them (default none).
+app_winedebug=-all
 start_app() {
   [ -z "$app_pid" ] || stop_app
-  (cd "$work" && WINEDEBUG=-all exec "$wine" ./Zerenta.exe >>"$app_log" 2>&1) &
+  (cd "$work" && WINEDEBUG=$app_winedebug exec "$wine" ./Zerenta.exe "$@" >>"$app_log" 2>&1) &
   app_pid=$!
 }
 app_alive() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }

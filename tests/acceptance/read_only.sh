@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A settings file that cannot be written: Apply shows the warning box naming the file and the
-# reason, the old file stays as it was and no temporary file is left. Called with a third
+# A settings file that cannot be written: Apply, and Apply && Minimize (which still hides the
+# dialog), show the warning box naming the file and the reason; the old file stays as it was and no temporary file is left. Called with a third
 # argument naming how the file is protected:
 #   immutable   the Unix immutable flag (chattr +i): the replacing rename fails under Wine
 #   attribute   the read-only attribute (attrib +r through Wine's cmd, which clears the write
@@ -44,6 +44,10 @@ if out=$(driver "timeout 5000" "wait class=#32770 title~=Zerenta owner=$hwnd vis
     fail "the warning does not name the file and a reason: $texts"
   driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1" >/dev/null
   out=$(driver "timeout 3000" "find hwnd=$hwnd" "visible . == 1") || fail "main dialog after OK: $out"
+  # Apply && Minimize warns the same way and still hides the dialog.
+  out=$(driver "find hwnd=$hwnd" "click 2" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1") ||
+    fail "Apply && Minimize: no warning: $out"
+  wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog after the warning"
 else
   fail "no warning box after Apply: $out"
 fi

@@ -53,12 +53,15 @@ TEST(GammaCurveGrid, NineLinesEachWayAtTruncatedTenths) {
 TEST(GammaCurvePlan, GreyAloneOtherwiseRedGreenBlueInOrder) {
     const CurvePlan rgb = PlanCurves(kCurveRgb);
     ASSERT_EQ(rgb.count, 3u);
+    EXPECT_EQ(rgb.channels[0].firstEntry, 0u);
     EXPECT_EQ(rgb.channels[1].firstEntry, 256u);
+    EXPECT_EQ(rgb.channels[2].firstEntry, 512u);
     EXPECT_EQ(rgb.channels[2].colour, 0xFF0000u);  // blue last, in GDI's 0x00BBGGRR
 
     const CurvePlan grey = PlanCurves(kCurveGrey | kCurveRgb);
     ASSERT_EQ(grey.count, 1u);
     EXPECT_EQ(grey.channels[0].colour, 0x808080u);
+    EXPECT_EQ(grey.channels[0].firstEntry, 0u);
 }
 
 namespace {

@@ -32,6 +32,9 @@ TEST(GammaFavouriteCompare, NamesDecideIgnoringLetterCase) {
     // A name that is a prefix of another sorts first; the values no longer matter.
     EXPECT_EQ(CompareFavourites(Favourite(L"Day", {0}), Favourite(L"day2", {100})), -1);
     EXPECT_EQ(CompareFavourites(Favourite(L"\u00c9t\u00e9"), Favourite(L"\u00e9T\u00c9")), 0);
+    EXPECT_EQ(CompareFavourites(Favourite(L"\u00de"), Favourite(L"\u00fe")), 0);  // Thorn folds
+    EXPECT_EQ(CompareFavourites(Favourite(L"\u00df"), Favourite(L"\u00ff")), -1);  // sharp s has no capital here
+    EXPECT_EQ(CompareFavourites(Favourite(L"\u00d7"), Favourite(L"\u00f7")), -1);  // nor the multiplication sign
 }
 
 TEST(GammaFavouriteCompare, ValuesAreUnsignedSoNegativeContrastSortsLast) {

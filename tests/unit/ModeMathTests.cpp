@@ -110,6 +110,7 @@ TEST(CompareModes, OrdersByRatioThenResolutionDepthAndRefresh)
     for (const DisplayMode& m : modes)
         ratios.push_back(zr::FormatModeTexts(m).ratio);
     EXPECT_EQ(ratios, (std::vector<std::wstring>{L"1 : 1", L"3 : 4", L"4 : 3", L"5 : 4", L"8 : 5", L"16 : 9"}));
+    EXPECT_EQ(zr::FormatModeTexts({0, 0, 32, 60}).ratio, L"0 : 0");
 }
 
 TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)
@@ -122,6 +123,8 @@ TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)
         {L"1024X768x32", {1024, 768, 32, 0}},
         {L"1280x1024@75", {1280, 1024, 0, 75}},
         {L"1920x1080x16@144", {1920, 1080, 16, 144}},
+        {L"65535x65535x64@1000", {65535, 65535, 64, 1000}},
+        {L"001024x000768", {1024, 768, 0, 0}},
     };
     for (const auto& c : good) {
         const auto got = zr::ParseModeArgument(c.text);
@@ -131,7 +134,8 @@ TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)
     }
     for (const wchar_t* bad : {L"", L"banana", L"800", L"800x", L"x600", L"800x600x", L"800x600@", L"800x600x32x1",
                                L"0x600", L"800x600x0", L"-800x600", L"800 x 600", L"800x600@60Hz", L"99999999x600",
-                               L"70000x600", L"800x600x128", L"800x600@60@60"}) {
+                               L"70000x600", L"800x600x128", L"800x600@60@60", L"65536x600", L"800x65536",
+                               L"800x600x65", L"800x600@1001"}) {
         EXPECT_FALSE(zr::ParseModeArgument(bad).has_value()) << bad;
     }
     EXPECT_EQ(zr::FormatModeArgument({1024, 768, 32, 60}), L"1024x768x32@60");

@@ -28,6 +28,7 @@ RecoveryDisplay FullDisplay()
     display.hasLeftRamp = true;
     for (std::size_t i = 0; i < display.leftRamp.size(); ++i)
         display.leftRamp[i] = static_cast<std::uint16_t>(128 * (i % 256));
+    display.leftRamp[0] = 7;  // what was left is kept to the first entry
     display.hasLeftMode = true;
     display.leftMode = DisplayMode{800, 600, 32, 60};
     return display;
@@ -99,7 +100,17 @@ TEST(RecoveryRecord, EncodesLittleEndianBehindItsHeaderAndDecodesToTheSameScreen
     modeOnly.startupRamp = modeOnly.leftRamp = {};
     modeOnly.device[0] = u'B';
     parts.displays.push_back(modeOnly);
-    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 3172u);
+    RecoveryDisplay rampOnly = FullDisplay();
+    rampOnly.hasStartupMode = rampOnly.hasLeftMode = false;
+    rampOnly.startupMode = rampOnly.leftMode = {};
+    parts.displays.push_back(rampOnly);
+    RecoveryDisplay leftOnly;  // nothing of the start could be read; the run left a mode
+    leftOnly.hasLeftMode = true;
+    leftOnly.leftMode = DisplayMode{640, 480, 32, 60};
+    parts.displays.push_back(leftOnly);
+    parts.owner.sidLength = 68;  // the longest SID
+    parts.owner.sid.fill(0x5A);
+    ASSERT_EQ(EncodeRecoveryRecord(parts).size(), 3264u + 3 * 3172u);
     ASSERT_TRUE(Decodes(EncodeRecoveryRecord(parts), &decoded));
     EXPECT_TRUE(decoded == parts);
 }
@@ -130,8 +141,13 @@ TEST(RecoveryRecord, AnyFlippedBitOrOtherLengthIsRefused)
     Reseal(bytes);
     EXPECT_FALSE(Decodes(bytes));
     RecoveryRecord tooMany = FullRecord();
-    tooMany.displays.assign(17, FullDisplay());
+    tooMany.displays.assign(16, FullDisplay());
+    EXPECT_TRUE(Decodes(EncodeRecoveryRecord(tooMany))) << "sixteen displays";
+    tooMany.displays.push_back(FullDisplay());
     EXPECT_TRUE(EncodeRecoveryRecord(tooMany).empty());
+    // The check field is CRC-32 as zip and PNG have it: a file written by any earlier build reads.
+    const std::uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32(check, sizeof(check)), 0xCBF43926u);
 }
 
 // A forged file carries a correct check field; the start-up screen it describes must still be a
@@ -166,8 +182,22 @@ TEST(RecoveryRecord, AWellFormedRecordOfAnImplausibleStartupScreenIsRefused)
         display.startupMode = mode;
         EXPECT_TRUE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
     }
-    display.startupMode = DisplayMode{800, 600, 16, 0};
-    EXPECT_FALSE(refused(display)) << "the default rate is a rate";
+    for (const DisplayMode mode : {DisplayMode{16385, 768, 32, 60}, DisplayMode{1024, 16385, 32, 60},
+                                   DisplayMode{1024, 0, 32, 60}, DisplayMode{1024, 768, 32, 1001}}) {
+        display.startupMode = mode;
+        EXPECT_TRUE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
+    }
+    for (const DisplayMode mode : {DisplayMode{800, 600, 16, 0}, DisplayMode{16384, 16384, 8, 1000},
+                                   DisplayMode{1, 1, 15, 60}, DisplayMode{640, 480, 24, 75}}) {
+        display.startupMode = mode;
+        EXPECT_FALSE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
+    }
+    // Steep and late ramps are screens too: bright from the second entry, or half only at the last.
+    display.startupRamp = IdentityRamp();
+    for (std::size_t i = 1; i < 256; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(40000 + 100 * i);
+    for (std::size_t i = 256; i < 511; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(100 * (i - 256));
+    for (std::size_t i = 512; i < 768; ++i) display.startupRamp[i] = static_cast<std::uint16_t>(128 * (i - 512) + 128);
+    EXPECT_FALSE(refused(display)) << "steep red, late green, blue ending at half";
     display.leftRamp.fill(0);
     display.leftMode = DisplayMode{};
     EXPECT_FALSE(refused(display)) << "what was left is only compared";

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DisplayInfo.h"
 #include "resolution/FavouriteModes.h"
 
 namespace {
@@ -152,4 +153,27 @@ TEST(FavouriteModes, AHotkeyIsWrittenLastWhereThereIsOneAndReadBackButOneThatCan
     const std::vector<zr::FavouriteMode> read = zr::ReadFavourites(*unreadable);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_FALSE(read[0].hotkey.IsSet());
+}
+
+TEST(DisplayChoice, AReportedDisplayIsNamedByItsWindowsNumberAndTheLastFieldCharacterEndsItsTexts)
+{
+    DisplayRecord record{};
+    record.index = 1;
+    record.number = 1;
+    record.flags = kDisplayPrimary | kDisplayTakesRamp;
+    record.right = 1280;
+    for (char16_t& c : record.name) c = u'M';  // a name that fills its field: no terminator
+    const orvel::DisplayInfo display = orvel::ReadDisplayRecord(record);
+    EXPECT_TRUE(display.primary && display.takesRamp);
+    EXPECT_EQ(display.name.size(), 128u);
+    EXPECT_EQ(orvel::DisplayNumber(display), 1u);  // \\.\DISPLAY1, whatever the core's order
+    record.number = 0;
+    record.flags = 0;
+    record.name[0] = u'\0';
+    const orvel::DisplayInfo unnamed = orvel::ReadDisplayRecord(record);
+    EXPECT_FALSE(unnamed.primary || unnamed.takesRamp);
+    EXPECT_EQ(orvel::FormatDisplayChoice(unnamed), L"2. Display");
+    EXPECT_EQ(orvel::FormatDisplayChoice(display), L"1. " + std::wstring(128, L'M') + L" (primary)");
+    EXPECT_EQ(orvel::PrimaryPosition({unnamed, display}), 1u);
+    EXPECT_EQ(orvel::PrimaryPosition({unnamed}), 0u);
 }

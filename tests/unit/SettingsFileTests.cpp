@@ -356,6 +356,9 @@ TEST(LenientInt, ReadsLikeTheCLibraryButSaturates)
 {
     EXPECT_EQ(ParseLenientInt(L"  \t-42abc"), -42);
     EXPECT_EQ(ParseLenientInt(L"+7"), 7);
+    EXPECT_EQ(ParseLenientInt(L"1090"), 1090);
+    EXPECT_EQ(ParseLenientInt(L"2147483647"), INT_MAX);
+    EXPECT_EQ(ParseLenientInt(L"-2147483647"), -INT_MAX);
     EXPECT_EQ(ParseLenientInt(L"x12"), 0);
     EXPECT_EQ(ParseLenientInt(L"-2147483648"), INT_MIN);
     EXPECT_EQ(ParseLenientInt(L"99999999999999999999999"), INT_MAX);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "app/CommandLine.h"
 #include "app/ShellLogic.h"
@@ -155,6 +156,17 @@ TEST(HyperlinkError, KnownCodesHaveTheirTextOthersNameTheNumber)
     EXPECT_EQ(shell::HyperlinkErrorText(0), L"The operating system is out\nof memory or resources.");
     EXPECT_EQ(shell::HyperlinkErrorText(4), L"Unknown Error (4) occurred.");
     EXPECT_EQ(shell::HyperlinkErrorText(-1), L"Unknown Error (-1) occurred.");
+    EXPECT_EQ(shell::HyperlinkErrorText(27), L"The filename association is\nincomplete or invalid.");
+    // The codes ShellExecute documents have texts of their own, each a different one.
+    std::vector<long> known;
+    std::set<std::wstring> texts;
+    for (long code = 0; code < 40; ++code) {
+        const std::wstring text = shell::HyperlinkErrorText(code);
+        if (text.rfind(L"Unknown Error", 0) != 0) known.push_back(code);
+        texts.insert(text);
+    }
+    EXPECT_EQ(known, (std::vector<long>{0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}));
+    EXPECT_EQ(texts.size(), 40u);
 }
 
 namespace {
@@ -271,6 +283,7 @@ TEST(CommandLine, ReadsEachCommandInAnyLetterCaseWithItsDisplayAndTheDirectDrawS
                                 L"WIDTHxHEIGHTxBPP@HZ, for example 800x600 or 1024x768x32@60."},
         {{L"/mode"}, L"error: /mode needs a mode such as 800x600, 800x600x32 or 800x600x32@60."},
         {{L"/gamma", L""}, L"error: /gamma needs the name of a gamma favourite."},
+        {{L"/mode", L"800x600", L"/display", L"19"}, L"mode 800x600x0@0 display 19"},
         {{L"/mode", L"800x600", L"/display", L"0"}, L"error: /display needs the number of a display, such as 1 or 2, not \"0\"."},
         {{L"/mode", L"800x600", L"/display", L"x"}, L"error: /display needs the number of a display, such as 1 or 2, not \"x\"."},
         {{L"/mode", L"800x600", L"/display", L"1", L"/display", L"1"}, L"error: /display is given twice."},
@@ -321,6 +334,9 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
                    L"Mode favourites:\r\n"
                    L"  1024x768x32@60 /display 2  Ctrl+Alt+1\r\n"
                    L"Gamma favourites: none\r\n");
+    // On one display no favourite needs to say which.
+    const std::wstring one = shell::FormatListing({primary}, {{{1024, 768, 32, 60}, L"MONITOR#A", {}}}, {});
+    EXPECT_EQ(one.find(L"/display"), std::wstring::npos) << one.c_str();
 }
 
 TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)

@@ -97,6 +97,24 @@ TEST(TextFileRead, WithoutAMarkUtf8ThroughoutIsReadAsUtf8AndAnythingElseInTheCod
         {"\xED\xA0\xBD", Ansi, L""},
         // nothing beyond ASCII: the code page, as before
         {ascii, Ansi, std::wstring(2000, L'a')},
+        // the edges of each sequence length: lowest and highest of each, one past either side
+        {"\xC3\xA9", Utf8, L"\u00e9"},
+        {"\xC2\xA0\xDF\xBF", Utf8, L"\u00a0\u07ff"},
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD", Utf8, L"\u0800\ud7ff\ufffd"},
+        {"\xF0\x90\x80\x80", Utf8, L""},
+        {"\xF1\x80\x80\x80", Utf8, L""},
+        {"\xF4\x8F\xBF\xBF", Utf8, L""},
+        {"\xC1\xBF", Ansi, L""},
+        {"\xC3\xC0", Ansi, L""},
+        {"a\xFF" "a", Ansi, L"a\u00ff" L"a"},
+        {"\xE0\x9F\xBF", Ansi, L""},
+        {"\xE2\xC0\x80", Ansi, L""},
+        {"\xF0\x8F\xBF\xBF", Ansi, L""},
+        {"\xF1\xC0\x80\x80", Ansi, L""},
+        {"\xF4\x90\x80\x80", Ansi, L""},
+        {"\xF5\x80\x80\x80", Ansi, L""},
+        // a short second buffer: what the first left behind it is not read again
+        {ascii.substr(0, 5) + "\xC3\xA9" + ascii.substr(0, 1017) + "bbbbb", Utf8, L""},
     };
     for (const Case& c : cases) {
         folder.WriteBytes("in.txt", c.bytes);
@@ -153,6 +171,8 @@ TEST(TextFileWrite, MarksAndEncodedBytes)
     EXPECT_EQ(Written(folder, Utf8, L"\u00e9\u20ac"), "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC");
     EXPECT_EQ(Written(folder, Utf8, std::wstring(1, static_cast<wchar_t>(0xD83D))), "\xEF\xBB\xBF\xED\xA0\xBD");
     EXPECT_EQ(Written(folder, Ansi, std::wstring(L"cut\0here", 8)), "cut");
+    EXPECT_EQ(Written(folder, Ansi, L"x"), "x");
+    EXPECT_EQ(Written(folder, Utf8, L"\u007f\u0080\u07ff\u0800"), "\xEF\xBB\xBF\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80");
 
     // Text far beyond the buffer survives the flushes in order.
     std::wstring big;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/XmlNode.h"
+#include "settings/XmlText.h"
 
 namespace {
 
@@ -88,7 +89,9 @@ TEST(XmlLoad, ErrorsCarryCodePositionAndTextAndTheFirstOneWins)
     for (const Case& c : {Case{L"<a/ >", 1, 3, L"Element must be closed."},
                           Case{L"<a></a", 2, 5, L"it must be closed with </a>"},
                           Case{L"<a></b>", 3, 7, L"'<a> ... </b>' is not wel-formed."},
-                          Case{L"<a x='1' y=2 z>", 4, 13, L"<a> attribute has error "}}) {
+                          Case{L"<a x='1' y=2 z>", 4, 13, L"<a> attribute has error "},
+                          Case{L"<a></", 2, 5, L"it must be closed with </a>"},
+                          Case{L"<r><>x</r>", 3, 10, L"'<> ... </r>' is not wel-formed."}}) {
         auto parsed = Parse(c.text);
         EXPECT_FALSE(parsed->end) << c.code;
         EXPECT_EQ(parsed->options.error_code, c.code);
@@ -113,7 +116,10 @@ TEST(XmlLoad, TextValuesAreTrimmedDecodedAndTakenOnlyOnce)
 {
     EXPECT_EQ(Parse(L"<a>  text  </a>")->node.value, L"text");
     EXPECT_EQ(Parse(L"<a>x &amp; y &amp z &amp;lt;</a>")->node.value, L"x & y &amp z &lt;");
-    EXPECT_EQ(Parse(L"<a>\u00a0\u3000</a>")->node.value, L"");  // Unicode spaces are blank too
+    // Unicode spaces are blank too, and their neighbours are not.
+    EXPECT_EQ(Parse(L"<a>\u0085\u00a0\u1680\u2000\u200a\u2028\u2029\u202f\u205f\u3000</a>")->node.value, L"");
+    for (const wchar_t* text : {L"\u0084", L"\u1681", L"\u200b", L"\u202a", L"\u2060", L"\u3001"})
+        EXPECT_EQ(Parse(std::wstring(L"<a>") + text + L"</a>")->node.value, text);
     EXPECT_EQ(Parse(L"<a><b/>tail</a>")->node.value, L"tail");
 
     auto head = Parse(L"<a>head<b/>tail</a>");
@@ -151,6 +157,14 @@ TEST(XmlLoad, DeclarationCommentsAndCdata)
     EXPECT_EQ(commented->node.ChildAt(1)->name, L"b");
     EXPECT_EQ(commented->node.ChildAt(2)->kind, XML_CDATA);
     EXPECT_EQ(commented->node.ChildAt(2)->value, L" raw <x> ");
+
+    // Inside an element, what follows a processing instruction is read as ever.
+    auto instructed = Parse(L"<r><?x?>y<b/><?z?></r>");
+    EXPECT_EQ(instructed->end, 22u);
+    EXPECT_EQ(instructed->node.value, L"y");
+    ASSERT_EQ(instructed->node.ChildCount(), 1);
+    EXPECT_EQ(instructed->node.ChildAt(0)->name, L"b");
+    EXPECT_EQ(Parse(L"<?" L"?><a/>")->node.name, L"a");
 }
 
 TEST(XmlLoad, CutShortTextNeverReadsPastItsEnd)
@@ -195,12 +209,24 @@ TEST(XmlLoad, NestingIsBoundedAndTheBuiltPartStaysUsable)
     XmlNode copy;
     copy.CopyTreeFrom(*root);
     EXPECT_EQ(copy.ToXml().size(), root->ToXml().size());
-    root.reset();  // destroying the deep tree must not exhaust the stack
+    root.reset();
+    // However it was built, destroying a deep tree must not exhaust the stack.
+    auto chain = std::make_unique<XmlNode>(L"c");
+    XmlNode* last = chain.get();
+    for (int i = 0; i < 200000; ++i)
+        last = last->AppendNewChild(L"c");
+    chain.reset();
 
     std::wstring ok;
     for (int i = 0; i < 200; ++i)
         ok = L"<b>" + ok + L"</b>";
     EXPECT_EQ(Parse(ok)->end, ok.size());
+    // As deep as max_depth levels, and not one more.
+    std::wstring deepest;
+    for (int i = 0; i < ProgramOptions().max_depth; ++i)
+        deepest = L"<b>" + deepest + L"</b>";
+    EXPECT_EQ(Parse(deepest)->end, deepest.size());
+    EXPECT_FALSE(Parse(L"<b>" + deepest + L"</b>")->end);
 }
 
 TEST(XmlToXml, ElementsAttributesAndValues)
@@ -266,4 +292,11 @@ TEST(XmlNodeOperations, LookupsRemovalAndCopies)
     EXPECT_EQ(copy.name, L"leaf");
     ASSERT_EQ(copy.ChildCount(), 1);
     EXPECT_EQ(copy.ChildAt(0)->value, L"y");
+}
+
+TEST(XmlText, NamesCompareWithoutLetterCaseButLetterByLetter)
+{
+    EXPECT_TRUE(zr::xmltext::EqualsNoCase(L"Favourite_Gammas", L"FAVOURITE_gammas"));
+    EXPECT_FALSE(zr::xmltext::EqualsNoCase(L"Gamma", L"Xamma"));
+    EXPECT_FALSE(zr::xmltext::EqualsNoCase(L"Gamma", L"Gammas"));
 }

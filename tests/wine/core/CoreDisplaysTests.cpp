@@ -1,15 +1,14 @@
-// Several displays through the command channel: the plain codes stay on the primary display,
-// CORE_CMD_ON_DISPLAY reaches one display or every display, a display that refuses a ramp is named
-// and stops no other, and every restore gives each display its own start-up state. Scripted back
-// ends, and the display-settings back end on scripted GDI functions for the ramps' DCs.
+// Several displays through the command channel: a ramp for every display reaches each, a display
+// that refuses it is named and stops no other, and every restore gives each display its own
+// start-up ramp; each display's ramp goes through a DC of its own. Scripted back ends, and the
+// display-settings back end on scripted GDI functions for the ramps' DCs. (Listing the displays,
+// addressing one and the next start after a kill are the two-display journey's.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <vector>
 
@@ -18,7 +17,6 @@
 #include "core/DisplayInfo.h"
 #include "core/CRecoveryFile.h"
 #include "core/GammaMath.h"
-#include "core/RecoveryRecord.h"
 #include "tests/wine/core/FakeBackEnd.h"
 #include "tests/wine/core/ReplyRecorder.h"
 
@@ -77,26 +75,9 @@ protected:
     }
     void TearDown() override {
         CCoreLibrary::Instance().ClearUp();
-        CCoreLibrary::Instance().SetRecoveryFile({});
-        if (!m_recoveryPath.empty()) DeleteFileW(m_recoveryPath.c_str());
         g_scripts = nullptr;
         g_gdi = nullptr;
     }
-    void UseRecoveryFile() {
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        m_recoveryPath = std::wstring(folder) + L"ZerentaDisplaysTest-" + std::to_wstring(GetCurrentProcessId()) + L".Recovery";
-        DeleteFileW(m_recoveryPath.c_str());
-        CCoreLibrary::Instance().SetRecoveryFile(m_recoveryPath);
-    }
-    orvel::RecoveryRecord FileRecord() const {
-        std::ifstream in(m_recoveryPath.c_str(), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        orvel::RecoveryRecord record;
-        orvel::DecodeRecoveryRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
-        return record;
-    }
-    bool FileThere() const { return GetFileAttributesW(m_recoveryPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
     bool Init() { return CCoreLibrary::Instance().Init(m_recorder.Handle()); }
     LRESULT Send(std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
         return CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
@@ -111,71 +92,11 @@ protected:
     }
 
     std::vector<FakeScript> m_scripts;
-    std::wstring m_recoveryPath;
     GdiScript m_gdi;
     ReplyRecorder m_recorder;
 };
 
 const DisplayMode kStartup{1280, 1024, 32, 60};
-
-TEST_F(CoreDisplays, ListsEveryDisplayKeepsThePlainCodesOnThePrimaryAndAddressesOneAtATime) {
-    // The primary display is the second one the system lists.
-    Attach({{L"\\\\.\\DISPLAY1", L"Left Monitor", false}, {L"\\\\.\\DISPLAY2", L"Right Monitor", true}});
-    m_scripts[0].gammaControl = false;
-    ASSERT_TRUE(Init());
-
-    ASSERT_EQ(Send(CORE_CMD_ENUM_DISPLAYS), 0);
-    ASSERT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_DISPLAY, CORE_RPL_DISPLAY}));
-    const orvel::DisplayInfo left = orvel::ReadDisplayRecord(m_recorder.replies[0].display);
-    const orvel::DisplayInfo right = orvel::ReadDisplayRecord(m_recorder.replies[1].display);
-    EXPECT_EQ(left.index, 0u);
-    EXPECT_EQ(left.device, L"\\\\.\\DISPLAY1");
-    EXPECT_EQ(left.id, L"monitor-\\\\.\\DISPLAY1");
-    EXPECT_FALSE(left.primary);
-    EXPECT_FALSE(left.takesRamp);  // its start-up ramp could not be read
-    EXPECT_TRUE(left.opened);
-    EXPECT_EQ(orvel::FormatDisplayChoice(left), L"1. Left Monitor");
-    EXPECT_EQ(orvel::FormatDisplayChoice(right), L"2. Right Monitor (primary)");
-    EXPECT_TRUE(right.takesRamp);
-    EXPECT_EQ(right.left, 1280);
-
-    m_recorder.replies.clear();
-    const DisplayMode small{800, 600, 32, 60};
-    const DisplayMode medium{1024, 768, 32, 60};
-    EXPECT_EQ(Send(CORE_CMD_SET_MODE, &small, 16), 0);
-    EXPECT_EQ(m_scripts[1].current, small);
-    EXPECT_EQ(m_scripts[0].current, kStartup);
-    EXPECT_EQ(SendOn(0, CORE_CMD_SET_MODE, &medium, 16), 0);
-    EXPECT_EQ(m_scripts[0].current, medium);
-    EXPECT_EQ(m_scripts[1].current, small);
-    EXPECT_EQ(SendOn(0, CORE_CMD_GET_MODE), 0);
-    EXPECT_EQ(m_recorder.Modes(), (std::vector<DisplayMode>{medium}));
-
-    // Nothing for an index without a display, "every display" with a mode command, nested channel
-    // commands or a header cut short.
-    m_recorder.replies.clear();
-    EXPECT_EQ(SendOn(2, CORE_CMD_GET_MODE), 1);
-    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_MODE, &small, 16), 1);
-    EXPECT_EQ(SendOn(0, CORE_CMD_ENUM_DISPLAYS), 1);
-    EXPECT_EQ(Send(CORE_CMD_ON_DISPLAY, &small, 4), 1);
-    EXPECT_TRUE(m_recorder.replies.empty());
-    EXPECT_EQ(m_scripts[0].current, medium);
-
-    // A mode the left display refuses: the warning names it, and only that display goes back.
-    m_scripts[0].refusedModes = {small};
-    m_scripts[0].calls.clear();
-    m_scripts[1].calls.clear();
-    {
-        MessageBoxWatcher watcher(L"Zerenta Warning");
-        EXPECT_EQ(SendOn(0, CORE_CMD_SET_MODE, &small, 16), 0);
-        watcher.Stop();
-        EXPECT_EQ(watcher.count, 1);
-        EXPECT_NE(watcher.text.find(L"Display 1: Left Monitor"), std::wstring::npos) << std::string(watcher.text.begin(), watcher.text.end());
-    }
-    EXPECT_EQ(m_scripts[0].current, kStartup);
-    EXPECT_EQ(m_scripts[1].current, small);
-    EXPECT_EQ(std::count(m_scripts[1].calls.begin(), m_scripts[1].calls.end(), "restoremode"), 0);
-}
 
 TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEachItsOwn) {
     Attach({{L"\\\\.\\DISPLAY1", L"Main", true}, {L"\\\\.\\DISPLAY2", L"Refuses", false}, {L"\\\\.\\DISPLAY3", L"Dock", false}});
@@ -329,68 +250,6 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
     CCoreLibrary::Instance().ClearUp();
     EXPECT_EQ(gdi.deleted, 2);
     EXPECT_TRUE(gdi.made.empty());
-}
-
-std::wstring DeviceOf(const orvel::RecoveryDisplay& display) {
-    std::wstring device;
-    for (char16_t c : display.device)
-        if (c != u'\0') device.push_back(static_cast<wchar_t>(c));
-    return device;
-}
-
-TEST_F(CoreDisplays, TheNextStartAfterAKillPutsBackEveryDisplayThatStillShowsWhatTheRunLeft) {
-    Attach({{L"\\\\.\\DISPLAY1", L"Main", true}, {L"\\\\.\\DISPLAY2", L"Side", false}});
-    UseRecoveryFile();
-    ASSERT_TRUE(Init());
-    const DisplayMode other{800, 600, 32, 0};
-    ASSERT_EQ(SendOn(1, CORE_CMD_SET_MODE, &other, 16), 0);
-    ASSERT_TRUE(FileThere()) << "display 2 differs";
-    orvel::RecoveryRecord record = FileRecord();
-    ASSERT_EQ(record.displays.size(), 1u);
-    EXPECT_EQ(DeviceOf(record.displays[0]), L"\\\\.\\DISPLAY2");
-    GammaTable table;
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>((i % 256) / 2);
-    ASSERT_EQ(SendOn(0, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
-    record = FileRecord();
-    ASSERT_EQ(record.displays.size(), 2u);
-    EXPECT_EQ(DeviceOf(record.displays[0]), L"\\\\.\\DISPLAY1");
-    EXPECT_TRUE(record.displays[0].hasLeftRamp && !record.displays[0].hasLeftMode);
-
-    CCoreLibrary::Instance().ClearUp();  // killed: no restore
-    for (auto& script : m_scripts) {
-        script.calls.clear();
-        script.writes.clear();
-    }
-    ASSERT_TRUE(Init());
-    // Before either display opened: display 2's mode, display 1's ramp, each its own.
-    const auto beforeOpen = [](const FakeScript& script) {
-        return std::vector<std::string>(script.calls.begin(),
-                                        std::find(script.calls.begin(), script.calls.end(), "open"));
-    };
-    EXPECT_EQ(beforeOpen(m_scripts[1]),
-              (std::vector<std::string>{"release", "read", "putback 1280x1024x32@60", "write"}));
-    EXPECT_EQ(beforeOpen(m_scripts[0]), (std::vector<std::string>{"release", "read", "write"}));
-    EXPECT_EQ(m_scripts[0].device, m_scripts[0].startupRamp);
-    EXPECT_EQ(m_scripts[1].device, m_scripts[1].startupRamp);
-    EXPECT_EQ(m_scripts[1].current, kStartup);
-    EXPECT_FALSE(FileThere());
-
-    // A record of the one-display core, whose display has no name, is the primary display's.
-    CCoreLibrary::Instance().ClearUp();
-    orvel::CRecoveryFile file;
-    file.SetPath(m_recoveryPath);
-    orvel::RecoveryRecord unnamed;
-    unnamed.owner = file.Owner();
-    orvel::RecoveryDisplay& only = unnamed.displays.emplace_back();
-    only.hasStartupMode = only.hasLeftMode = true;
-    only.startupMode = kStartup;
-    only.leftMode = other;
-    ASSERT_TRUE(file.Write(unnamed));
-    m_scripts[0].current = other;
-    m_scripts[1].current = other;
-    ASSERT_TRUE(Init());
-    EXPECT_EQ(m_scripts[0].current, kStartup);
-    EXPECT_EQ(m_scripts[1].current, other);
 }
 
 }  // namespace

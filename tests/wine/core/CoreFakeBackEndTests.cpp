@@ -53,11 +53,6 @@ protected:
         return CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
     }
     // The calls the core made after Init ("open", "capture" and what came before).
-    std::vector<std::string> CallsAfterInit() const {
-        auto it = std::find(m_script.calls.begin(), m_script.calls.end(), "capture");
-        return it == m_script.calls.end() ? m_script.calls : std::vector<std::string>(it + 1, m_script.calls.end());
-    }
-
     FakeScript m_script;
     ReplyRecorder m_recorder;
 };
@@ -80,24 +75,6 @@ void SendEveryCode(CoreChannel* test, const std::function<LRESULT(std::uint32_t,
 }
 
 }  // namespace
-
-TEST_F(CoreChannel, CoreWindowIsHiddenWithTheFixedNamesAndSize) {
-    const HWND core = FindWindowW(L"__Zerenta_Core_Class__", L"__Zerenta_Core_Window__");
-    ASSERT_NE(core, nullptr);
-    EXPECT_EQ(core, CCoreLibrary::Instance().CoreWindow());
-    EXPECT_FALSE(IsWindowVisible(core));
-    const LONG_PTR style = GetWindowLongPtrW(core, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
-    MINMAXINFO info{};
-    EXPECT_EQ(SendMessageW(core, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
-    const int width = 2 * GetSystemMetrics(SM_CXFRAME) + 100;
-    const int height = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) +
-                       GetSystemMetrics(SM_CYCAPTION) + 200;
-    EXPECT_EQ(info.ptMinTrackSize.x, width);
-    EXPECT_EQ(info.ptMaxTrackSize.x, width);
-    EXPECT_EQ(info.ptMinTrackSize.y, height);
-    EXPECT_EQ(info.ptMaxTrackSize.y, height);
-}
 
 TEST_F(CoreChannel, EveryCommandBeforeInitAndAfterClearUpReturnsOneWithoutReplyOrDeviceCall) {
     auto send = [this](std::uint32_t code, const void* payload, std::uint32_t size) { return Send(code, payload, size); };
@@ -169,31 +146,6 @@ TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
     EXPECT_TRUE(m_recorder.replies.empty());
 }
 
-TEST_F(CoreChannel, GetModeAnswersOneModeReplyWithTheModeInForceAndChangesNothing) {
-    ASSERT_TRUE(Init());
-    m_script.calls.clear();
-    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 0);
-    ASSERT_EQ(m_recorder.replies.size(), 1u);
-    const RecordedReply& reply = m_recorder.replies[0];
-    EXPECT_EQ(reply.code, CORE_RPL_MODE);
-    EXPECT_EQ(reply.from, nullptr);
-    EXPECT_EQ(reply.size, 16u);
-    EXPECT_EQ(FakeBackEnd::Text(reply.mode), "1280x1024x32@60");
-
-    const DisplayMode mode{800, 600, 16, 0};
-    ASSERT_EQ(Send(CORE_CMD_SET_MODE, &mode, 16), 0);
-    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 0);
-    ASSERT_EQ(m_recorder.Modes().size(), 2u);
-    EXPECT_EQ(FakeBackEnd::Text(m_recorder.Modes()[1]), "800x600x16@0");
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"getmode", "setmode 800x600x16@0", "getmode"}));
-
-    // A mode that cannot be read is a failure without a reply.
-    m_script.modeUnreadable = true;
-    m_recorder.replies.clear();
-    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 1);
-    EXPECT_TRUE(m_recorder.replies.empty());
-}
-
 TEST_F(CoreChannel, UndefinedCodesAreIgnoredWithResultZero) {
     ASSERT_TRUE(Init());
     m_script.calls.clear();
@@ -201,27 +153,6 @@ TEST_F(CoreChannel, UndefinedCodesAreIgnoredWithResultZero) {
     for (std::uint32_t code : {3u, 12u, 99u, 0u, 0xFFFFFFFFu}) EXPECT_EQ(Send(code, table.data(), 3072), 0) << code;
     EXPECT_TRUE(m_script.calls.empty());
     EXPECT_TRUE(m_recorder.replies.empty());
-}
-
-TEST_F(CoreChannel, AGammaTableIsWidenedAndARefusedOneIsAnswered) {
-    ASSERT_TRUE(Init());
-    GammaTable table;
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<int>(i % 256);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
-    table.fill(255);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
-    ASSERT_EQ(m_script.writes.size(), 2u);
-    EXPECT_EQ(m_script.writes[0], IdentityRamp());
-    EXPECT_TRUE(std::all_of(m_script.writes[1].begin(), m_script.writes[1].end(),
-                            [](std::uint16_t v) { return v == 65535; }));
-    EXPECT_TRUE(m_recorder.replies.empty());
-
-    m_script.refuseRamp = true;
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
-    ASSERT_EQ(m_recorder.replies.size(), 1u);
-    EXPECT_EQ(m_recorder.replies[0].code, CORE_RPL_GAMMA_FAILED);
-    EXPECT_EQ(m_recorder.replies[0].from, CCoreLibrary::Instance().CoreWindow());
-    EXPECT_EQ(m_recorder.replies[0].size, 0u);
 }
 
 TEST_F(CoreChannel, ShortOrMissingPayloadsAreRefusedUnread) {

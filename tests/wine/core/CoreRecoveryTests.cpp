@@ -77,9 +77,6 @@ protected:
         ASSERT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
         ASSERT_EQ(Send(CORE_CMD_SET_MODE, &kOtherMode, 16), 0);
     }
-    LRESULT Notify(UINT message, WPARAM wParam = 0) {
-        return SendMessageW(CCoreLibrary::Instance().CoreWindow(), message, wParam, 0);
-    }
     bool FileThere() const { return GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string FileBytes() const {
         std::ifstream in(m_path.c_str(), std::ios::binary);
@@ -223,76 +220,3 @@ TEST_F(CoreRecovery, ADamagedForgedOrEarlierFileIsRemovedAndAnotherSessionsKeptW
     }
 }
 
-TEST_F(CoreRecovery, TheRampLastWrittenComesBackWhenTheSystemReplacesItAndOnlyThen) {
-    // Before InitCore the core window acts on nothing, as in a second copy on its way out.
-    EXPECT_EQ(Notify(WM_DISPLAYCHANGE), 0);
-    EXPECT_TRUE(m_script.calls.empty());
-
-    ASSERT_TRUE(Init());
-    const GammaTable table = DimTable();
-    ASSERT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
-    m_script.calls.clear();
-    m_script.writes.clear();
-    Notify(WM_DISPLAYCHANGE);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"read"})) << "the device still holds it: nothing written";
-
-    const std::pair<UINT, WPARAM> resets[] = {
-        {WM_DISPLAYCHANGE, 32}, {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}, {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK}};
-    for (const auto& [message, wParam] : resets) {
-        m_script.device = kIdentity;  // the system put its own ramp in
-        m_script.writes.clear();
-        Notify(message, wParam);
-        ASSERT_EQ(m_script.writes.size(), 1u) << "message " << message;
-        EXPECT_EQ(m_script.writes[0], DimRamp()) << "message " << message;
-    }
-    // Other power and session events are no reset.
-    m_script.device = kIdentity;
-    m_script.writes.clear();
-    Notify(WM_POWERBROADCAST, PBT_APMSUSPEND);
-    Notify(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-    EXPECT_TRUE(m_script.writes.empty());
-
-    // After Restore Screen nothing of the core's is in force: what another program writes stays,
-    // also at the second look a while later.
-    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
-    m_script.device = kIdentity;
-    m_script.calls.clear();
-    for (const auto& [message, wParam] : resets) Notify(message, wParam);
-    Notify(WM_TIMER, 1);
-    EXPECT_TRUE(m_script.calls.empty());
-}
-
-TEST_F(CoreRecovery, TheEndOfTheSessionAndAFaultPutTheStartupScreenBack) {
-    ASSERT_TRUE(Init());
-    ChangeRampAndMode();
-    m_script.writes.clear();
-    EXPECT_EQ(Notify(WM_ENDSESSION, FALSE), 0);
-    EXPECT_TRUE(m_script.writes.empty()) << "a cancelled end of session changes nothing";
-    Notify(WM_ENDSESSION, TRUE);
-    ASSERT_FALSE(m_script.writes.empty());
-    EXPECT_EQ(m_script.writes.back(), kStartupRamp);
-    EXPECT_EQ(FakeBackEnd::Text(m_script.current), FakeBackEnd::Text(kStartupMode));
-    EXPECT_FALSE(FileThere());
-
-    // The fault path: straight through the back end on a helper thread, the ramp before the mode
-    // (and again after it, which may have reset the ramp), then the file goes.
-    ChangeRampAndMode();
-    ASSERT_TRUE(FileThere());
-    m_script.calls.clear();
-    m_script.writes.clear();
-    CCoreLibrary::Instance().RestoreAfterFault();
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"write", "putback " + FakeBackEnd::Text(kStartupMode), "write"}));
-    EXPECT_EQ(m_script.writes, (std::vector<DeviceRamp>{kStartupRamp, kStartupRamp}));
-    EXPECT_FALSE(FileThere());
-    // From then on the core window's thread changes nothing: neither the re-apply its mode change
-    // causes nor a command still arriving.
-    m_script.device = kStartupRamp;
-    m_script.calls.clear();
-    Notify(WM_DISPLAYCHANGE);
-    const GammaTable table = DimTable();
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_MODE, &kOtherMode, 16), 1);
-    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 1);
-    EXPECT_TRUE(m_script.calls.empty());
-    EXPECT_FALSE(FileThere());
-}

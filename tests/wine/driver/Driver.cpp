@@ -52,10 +52,6 @@ std::wstring Join(const std::vector<std::wstring>& parts, const wchar_t* separat
   return out;
 }
 
-std::wstring HandleText(HWND window) {
-  return std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-}
-
 // Visible top-level windows, for the "saw" part of a failed wait.
 std::wstring DescribeScreen() {
   std::vector<std::wstring> lines;
@@ -135,7 +131,7 @@ Selecting windows (the "current window" is what later commands act on):
   wait SEL... [exists|visible|hidden|gone]   wait for that state (default exists)
   child SEL...                       wait for a descendant of the current window
   control ID                         the current window's descendant with that control id
-  parent | desktop | save NAME | use NAME | info
+  parent | desktop | save NAME | use NAME
   SEL words: class=C title=T title~=PART pid=N exe=NAME.exe hwnd=N owner=N visible=0|1
 Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ >= <= > <;
 "until READ OP VALUE" repeats the read until it holds or the deadline passes):
@@ -149,7 +145,6 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
                                      LVM_GETSTRINGWIDTH) plus MARGIN pixels; detail: width/text each
   focus                              control id of the window with the keyboard focus in the
                                      current window's thread (detail: that window)
-  dpi                                GetDpiForWindow of the current window (detail: its awareness)
   menu                               waits for the open popup menu; its items joined by |
   menu-item N                        text of item N (detail: id and flags)
   send MSG WPARAM LPARAM             SendMessage to the current window; value = result
@@ -269,28 +264,6 @@ UINT WindowDpi(HWND window) {
   return static_cast<UINT>(dpi);
 }
 
-// The awareness of a window's thread as a word (GetWindowDpiAwarenessContext), or "unknown".
-std::wstring WindowAwareness(HWND window) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  using ContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-  using EqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
-  const auto context = reinterpret_cast<ContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-  const auto equal = reinterpret_cast<EqualFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
-  if (!context || !equal) return L"unknown";
-  const DPI_AWARENESS_CONTEXT c = context(window);
-  const struct {
-    DPI_AWARENESS_CONTEXT value;
-    const wchar_t* name;
-  } known[] = {{DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, L"per-monitor-v2"},
-               {DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE, L"per-monitor"},
-               {DPI_AWARENESS_CONTEXT_SYSTEM_AWARE, L"system"},
-               {DPI_AWARENESS_CONTEXT_UNAWARE, L"unaware"}};
-  for (const auto& k : known)
-    if (equal(c, k.value)) return k.name;
-  return L"other";
-}
 }  // namespace
 
 Driver::Outcome Driver::ListViewFit(HWND list, int margin) const {
@@ -609,13 +582,6 @@ Driver::Outcome Driver::Run(const Words& words) {
     o.detail = WindowQuery::Describe(m_current);
     return o;
   }
-  if (verb == L"info") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
-    o.value = HandleText(current);
-    o.detail = WindowQuery::Describe(current);
-    return o;
-  }
 
   // Actions on the current window or one of its controls.
   if (verb == L"command") {
@@ -908,13 +874,6 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     }
     o.value = std::to_wstring(GetDlgCtrlID(info.hwndFocus));
     o.detail = WindowQuery::Describe(info.hwndFocus);
-    return o;
-  }
-  if (verb == L"dpi") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
-    o.value = std::to_wstring(WindowDpi(current));
-    o.detail = L"awareness=" + WindowAwareness(current);
     return o;
   }
   if (verb == L"pid") {
