@@ -34,13 +34,6 @@ bool ShouldAddEntry(const std::vector<std::wstring>& entries, std::wstring_view 
     return !path.empty() && FindEntryBeginningWith(entries, path) < 0;
 }
 
-int DecideBlockState(bool enabled, bool hasWindow, std::wstring_view path, const std::vector<std::wstring>& entries)
-{
-    if (!enabled || !hasWindow)
-        return 0;
-    return FindEntryBeginningWith(entries, path) >= 0 ? 1 : 0;
-}
-
 bool IsSwitchOn(std::wstring_view value)
 {
     return value.size() == 2 && StartsWithIgnoringCase(value, L"on");

@@ -24,10 +24,6 @@ int FindEntryBeginningWith(const std::vector<std::wstring>& entries, std::wstrin
 // A path is added only when it is not empty and the prefix search finds nothing for it.
 bool ShouldAddEntry(const std::vector<std::wstring>& entries, std::wstring_view path);
 
-// The block state for one activation: 1 only when the switch is on, a window was activated,
-// its executable's path could be read and that path finds an entry; 0 otherwise.
-int DecideBlockState(bool enabled, bool hasWindow, std::wstring_view path, const std::vector<std::wstring>& entries);
-
 // "Block_Switch" is on when its value equals "on" without regard to case.
 bool IsSwitchOn(std::wstring_view value);
 

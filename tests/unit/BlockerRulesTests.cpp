@@ -42,7 +42,7 @@ TEST(BlockerPrefixSearch, LettersBeyondAsciiAreFoldedByTheSystemsCaseTable)
     const std::vector<std::wstring> entries{L"C:\\Spiele\\\u00C4rger.exe", L"D:\\\u03A9\\\u0414.exe"};
     EXPECT_EQ(FindEntryBeginningWith(entries, L"c:\\spiele\\\u00E4rger.exe"), 0);
     EXPECT_EQ(FindEntryBeginningWith(entries, L"d:\\\u03C9\\\u0434"), 1);
-    EXPECT_EQ(DecideBlockState(true, true, L"C:\\SPIELE\\\u00E4RGER.EXE", entries), 1);
+    EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\SPIELE\\\u00E4RGER.EXE"), 0);
     // A duplicate differing only in such letters is not added; a different letter is.
     EXPECT_FALSE(ShouldAddEntry(entries, L"c:\\spiele\\\u00E4rger.exe"));
     EXPECT_TRUE(ShouldAddEntry(entries, L"c:\\spiele\\arger.exe"));
@@ -60,20 +60,6 @@ TEST(BlockerAddRule, LeadingPartOfAnEntryIsNotAddedButALongerPathIs)
     EXPECT_TRUE(ShouldAddEntry(kRun, L"C:\\Games\\Run.exe.bak"));
     EXPECT_FALSE(ShouldAddEntry(kRun, L""));
     EXPECT_TRUE(ShouldAddEntry({}, L"C:\\x.exe"));
-}
-
-TEST(BlockerState, FollowsTheSwitchTheWindowAndTheList)
-{
-    // switch off: never blocks, even for a listed application
-    EXPECT_EQ(DecideBlockState(false, true, L"C:\\Games\\Run.exe", kRun), 0);
-    // switch on and listed
-    EXPECT_EQ(DecideBlockState(true, true, L"c:\\games\\run.exe", kRun), 1);
-    EXPECT_EQ(DecideBlockState(true, true, L"C:\\Games\\Run.ex", kRun), 1);
-    // switch on, not listed, or the path could not be read
-    EXPECT_EQ(DecideBlockState(true, true, L"C:\\Games\\Run.exe.bak", kRun), 0);
-    EXPECT_EQ(DecideBlockState(true, true, L"", kRun), 0);
-    // no activated window
-    EXPECT_EQ(DecideBlockState(true, false, L"C:\\Games\\Run.exe", kRun), 0);
 }
 
 TEST(BlockerSwitch, OnlyOnInAnyCaseReadsAsOn)
