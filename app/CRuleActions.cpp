@@ -119,9 +119,7 @@ bool CRuleActions::ShowsMode(const std::wstring& display, const std::wstring& mo
 {
     const std::optional<zr::DisplayMode> wanted = ReadMode(mode);
     const std::optional<zr::DisplayMode> shown = ReadMode(ModeInForce(display));
-    if (!wanted || !shown) return false;
-    return wanted->width == shown->width && wanted->height == shown->height && wanted->bpp == shown->bpp &&
-           (wanted->refresh_rate == 0 || wanted->refresh_rate == shown->refresh_rate);
+    return wanted && shown && ModesMatch(*wanted, *shown);
 }
 
 bool CRuleActions::SetMode(const std::wstring& display, const std::wstring& mode)

@@ -4,7 +4,6 @@
 
 #include "blocker/CAppPicker.h"
 #include "blocker/CHookMessenger.h"
-#include "framework/Platform.h"
 #include "framework/Text.h"
 #include "framework/Trace.h"
 #include "outside/Gorvane.h"
@@ -209,13 +208,13 @@ std::vector<std::wstring> CPageSaverBlocker::RowTexts(const Entry& entry) const
     if (!actions.mode.empty()) {
         mode = kMissing;
         for (const ModeFavouriteName& choice : m_modeChoices) {
-            if (choice.mode == actions.mode && choice.display == actions.display) mode = choice.text;
+            if (zr::blocker::NamesMode(actions, choice)) mode = choice.text;
         }
     }
     if (!actions.gamma.empty()) {
         gamma = kMissing;
         for (const std::wstring& choice : m_gammaChoices) {
-            if (zr::platform::EqualOrdinalIgnoringCase(choice, actions.gamma)) gamma = choice;
+            if (zr::blocker::NamesGamma(actions, choice)) gamma = choice;
         }
     }
     return {entry.path, entry.rule.awake ? L"Yes" : L"No", mode, gamma};
@@ -262,12 +261,12 @@ void CPageSaverBlocker::ShowSelectedRule() noexcept
     int modeChoice = 0, gammaChoice = 0;
     for (std::size_t i = 0; i < m_modeChoices.size(); ++i) {
         m_mode.AddString(m_modeChoices[i].text);
-        if (m_modeChoices[i].mode == entry.rule.actions.mode && m_modeChoices[i].display == entry.rule.actions.display)
+        if (zr::blocker::NamesMode(entry.rule.actions, m_modeChoices[i]))
             modeChoice = static_cast<int>(i) + 1;
     }
     for (std::size_t i = 0; i < m_gammaChoices.size(); ++i) {
         m_gamma.AddString(m_gammaChoices[i]);
-        if (zr::platform::EqualOrdinalIgnoringCase(m_gammaChoices[i], entry.rule.actions.gamma))
+        if (zr::blocker::NamesGamma(entry.rule.actions, m_gammaChoices[i]))
             gammaChoice = static_cast<int>(i) + 1;
     }
     // A favourite that is gone stays in the rule until another choice replaces it.
@@ -306,11 +305,17 @@ void CPageSaverBlocker::OnRuleEdited() noexcept
 void CPageSaverBlocker::AddEntry(const std::wstring& path)
 {
     if (!zr::blocker::ShouldAddEntry(Entries(), path)) return;
+    ShowEntries(InsertEntry(Entry{path, {}}));
+}
+
+int CPageSaverBlocker::InsertEntry(Entry entry)
+{
+    // After every entry it does not sort before: a copy that sorts the same keeps its first.
     auto place = m_entries.begin();
-    while (place != m_entries.end() && !SortsBefore(path, place->path)) ++place;
+    while (place != m_entries.end() && !SortsBefore(entry.path, place->path)) ++place;
     const int row = static_cast<int>(place - m_entries.begin());
-    m_entries.insert(place, Entry{path, {}});
-    ShowEntries(row);
+    m_entries.insert(place, std::move(entry));
+    return row;
 }
 void CPageSaverBlocker::OnSelectApp()
 {
@@ -397,12 +402,7 @@ void CPageSaverBlocker::LoadSettings(const std::wstring& text)
     try {
         if (const std::unique_ptr<XmlNode> section = CreateRoot()) {
             const zr::blocker::BlockerSettings settings = zr::blocker::ReadBlockerSettings(*section);
-            for (std::size_t i = 0; i < settings.apps.size(); ++i) {
-                // In the list's order; a copy that the order puts at the same place keeps its first.
-                auto place = m_entries.begin();
-                while (place != m_entries.end() && !SortsBefore(settings.apps[i], place->path)) ++place;
-                m_entries.insert(place, Entry{settings.apps[i], settings.rules[i]});
-            }
+            for (std::size_t i = 0; i < settings.apps.size(); ++i) InsertEntry(Entry{settings.apps[i], settings.rules[i]});
             m_BlockerEnabled = settings.enabled ? 1 : 0;
             m_appliedOn = settings.enabled;
             m_rulesEnabled = settings.rulesEnabled;

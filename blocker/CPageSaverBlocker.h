@@ -60,6 +60,8 @@ private:
     void OnRemoveSelected() noexcept;
     // Adds the path, with keep-awake alone, unless the list's prefix search finds it already.
     void AddEntry(const std::wstring& path);
+    // Puts an entry in the list's order; returns its row.
+    int InsertEntry(Entry entry);
     // The entries' paths in list order.
     std::vector<std::wstring> Entries() const;
     // The list view shows m_entries anew, the row `selected` selected (-1: none).

@@ -6,19 +6,28 @@
 
 namespace zr::blocker {
 
+bool NamesMode(const RuleActions& rule, const ModeFavouriteName& favourite)
+{
+    return favourite.mode == rule.mode && favourite.display == rule.display;
+}
+
+bool NamesGamma(const RuleActions& rule, const std::wstring& favourite)
+{
+    return zr::platform::EqualOrdinalIgnoringCase(favourite, rule.gamma);
+}
+
 RuleActions ResolveRule(const RuleActions& rule, const std::vector<ModeFavouriteName>& modes,
                         const std::vector<std::wstring>& gammas)
 {
     RuleActions resolved = rule;
-    const bool modeKnown = std::any_of(modes.begin(), modes.end(), [&](const ModeFavouriteName& m) {
-        return m.mode == rule.mode && m.display == rule.display;
-    });
+    const bool modeKnown =
+        std::any_of(modes.begin(), modes.end(), [&](const ModeFavouriteName& m) { return NamesMode(rule, m); });
     if (!modeKnown) {
         resolved.mode.clear();
         resolved.display.clear();
     }
-    const bool gammaKnown = std::any_of(gammas.begin(), gammas.end(),
-                                        [&](const std::wstring& name) { return zr::platform::EqualOrdinalIgnoringCase(name, rule.gamma); });
+    const bool gammaKnown =
+        std::any_of(gammas.begin(), gammas.end(), [&](const std::wstring& name) { return NamesGamma(rule, name); });
     if (!gammaKnown) resolved.gamma.clear();
     return resolved;
 }

@@ -12,6 +12,10 @@
 
 namespace zr::blocker {
 
+// True when the rule names this mode favourite (its mode on its display), or this gamma favourite.
+bool NamesMode(const RuleActions& rule, const ModeFavouriteName& favourite);
+bool NamesGamma(const RuleActions& rule, const std::wstring& favourite);
+
 // The rule with each favourite that no longer exists left out.
 RuleActions ResolveRule(const RuleActions& rule, const std::vector<ModeFavouriteName>& modes,
                         const std::vector<std::wstring>& gammas);
