@@ -39,6 +39,8 @@
 #include <vector>
 
 #include "RunningGammaPage.h"
+#include "RemoteBuffer.h"
+#include "WindowQuery.h"
 #include "core/CoreTypes.h"
 
 namespace {
@@ -47,19 +49,9 @@ namespace {
 constexpr UINT kTrayCallback = WM_APP + 10;
 constexpr WPARAM kTrayIconId = 133;
 
-std::wstring ClassOf(HWND wnd)
-{
-    wchar_t name[256] = {};
-    GetClassNameW(wnd, name, 255);
-    return name;
-}
-
-std::wstring TitleOf(HWND wnd)
-{
-    wchar_t title[256] = {};
-    GetWindowTextW(wnd, title, 255);
-    return title;
-}
+using zdrv::WindowQuery;
+std::wstring ClassOf(HWND wnd) { return WindowQuery::ClassOf(wnd); }
+std::wstring TitleOf(HWND wnd) { return WindowQuery::TitleOf(wnd); }
 
 void Print(const std::wstring& line)
 {
@@ -98,78 +90,36 @@ int TrayMenu()
     return count > 0 ? 0 : 1;
 }
 
-// Memory in another process that holds a TOOLINFOW followed by a text buffer, freed on scope exit.
-class RemoteToolInfo {
-public:
-    static constexpr size_t kTextChars = 1024;
-
-    explicit RemoteToolInfo(DWORD pid)
-        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid))
-    {
-        if (m_process)
-            m_memory = static_cast<BYTE*>(VirtualAllocEx(m_process, nullptr, sizeof(TOOLINFOW) + kTextChars * 2,
-                                                         MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~RemoteToolInfo()
-    {
-        if (m_memory) VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
-        if (m_process) CloseHandle(m_process);
-    }
-    RemoteToolInfo(const RemoteToolInfo&) = delete;
-    RemoteToolInfo& operator=(const RemoteToolInfo&) = delete;
-
-    // The text of the tooltip's current tool, else of its first tool; empty when unreadable.
-    std::wstring Text(HWND tooltip)
-    {
-        if (!m_memory) return {};
+// A tooltip's text, else its title (TTM_GETTITLE), read through a TOOLINFOW or TTGETTITLE and a
+// text buffer in its own process; empty when it cannot be read. The text is the current tool's,
+// else the first tool's.
+std::wstring TooltipText(HWND tooltip, bool title)
+{
+    constexpr size_t kChars = 1024;
+    const size_t header = std::max(sizeof(TOOLINFOW), sizeof(TTGETTITLE));
+    zdrv::RemoteBuffer remote(tooltip, header + kChars * sizeof(wchar_t));
+    std::vector<wchar_t> text(kChars, L'\0');
+    if (!remote.Valid() || !remote.Write(header, text.data(), kChars * sizeof(wchar_t))) return {};
+    const auto address = reinterpret_cast<LPARAM>(remote.Address());
+    if (title) {
+        TTGETTITLE get{sizeof(get), 0, static_cast<UINT>(kChars), static_cast<WCHAR*>(remote.Address(header))};
+        if (!remote.Write(0, &get, sizeof(get))) return {};
+        SendMessageW(tooltip, TTM_GETTITLE, 0, address);
+    } else {
         TOOLINFOW info{};
         info.cbSize = sizeof(info);
-        if (!Write(info) || !SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(m_memory))) {
-            if (!Write(info) || !SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(m_memory)))
-                return {};
+        if (!remote.Write(0, &info, sizeof(info)) || !SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, address)) {
+            if (!remote.Write(0, &info, sizeof(info)) || !SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, address)) return {};
         }
-        SIZE_T got = 0;
-        if (!ReadProcessMemory(m_process, m_memory, &info, sizeof(info), &got)) return {};
-        std::vector<wchar_t> empty(kTextChars, L'\0');
-        WriteProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), empty.data(), kTextChars * 2, &got);
-        info.lpszText = reinterpret_cast<LPWSTR>(m_memory + sizeof(TOOLINFOW));
-        if (!Write(info)) return {};
-        SendMessageW(tooltip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(m_memory));
-        std::vector<wchar_t> text(kTextChars, L'\0');
-        if (!ReadProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got)) return {};
-        text.back() = L'\0';
-        return text.data();
+        if (!remote.Read(0, &info, sizeof(info))) return {};
+        info.lpszText = static_cast<LPWSTR>(remote.Address(header));
+        if (!remote.Write(0, &info, sizeof(info))) return {};
+        SendMessageW(tooltip, TTM_GETTEXTW, kChars, address);
     }
-
-    // The balloon's title (TTM_GETTITLE); empty when it has none or it cannot be read.
-    std::wstring Title(HWND tooltip)
-    {
-        if (!m_memory) return {};
-        TTGETTITLE title{};
-        title.dwSize = sizeof(title);
-        title.cch = kTextChars;
-        title.pszTitle = reinterpret_cast<WCHAR*>(m_memory + sizeof(TOOLINFOW));
-        std::vector<wchar_t> text(kTextChars, L'\0');
-        SIZE_T got = 0;
-        if (!WriteProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got) ||
-            !WriteProcessMemory(m_process, m_memory, &title, sizeof(title), &got))
-            return {};
-        SendMessageW(tooltip, TTM_GETTITLE, 0, reinterpret_cast<LPARAM>(m_memory));
-        if (!ReadProcessMemory(m_process, m_memory + sizeof(TOOLINFOW), text.data(), kTextChars * 2, &got)) return {};
-        text.back() = L'\0';
-        return text.data();
-    }
-
-private:
-    bool Write(const TOOLINFOW& info)
-    {
-        SIZE_T put = 0;
-        return WriteProcessMemory(m_process, m_memory, &info, sizeof(info), &put) && put == sizeof(info);
-    }
-
-    HANDLE m_process;
-    BYTE* m_memory = nullptr;
-};
+    if (!remote.Read(header, text.data(), kChars * sizeof(wchar_t))) return {};
+    text.back() = L'\0';
+    return text.data();
+}
 
 int Balloons()
 {
@@ -180,9 +130,8 @@ int Balloons()
         DWORD pid = 0;
         GetWindowThreadProcessId(wnd, &pid);
         if (pid == GetCurrentProcessId()) continue;
-        RemoteToolInfo remote(pid);
-        const std::wstring text = remote.Text(wnd);
-        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + remote.Title(wnd) + L"|" + text);
+        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + TooltipText(wnd, true) + L"|" +
+              TooltipText(wnd, false));
         ++count;
     }
     return count > 0 ? 0 : 1;
@@ -197,24 +146,40 @@ bool IsMainDialog(HWND wnd)
     return ClassOf(wnd) == L"#32770" && TitleOf(wnd) == L"Zerenta" && GetDlgItem(wnd, kMainTabId) != nullptr;
 }
 
-HWND FindMainDialog()
+// Every main dialog, shown or parked: top-level windows and their direct children.
+std::vector<HWND> MainDialogs()
 {
+    std::vector<HWND> found;
     for (HWND top : TopLevelWindows()) {
-        if (IsMainDialog(top)) return top;
-        if (ClassOf(top) != L"ZerentaWnd0") continue;
+        if (IsMainDialog(top)) found.push_back(top);
         for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (IsMainDialog(child)) return child;
+            if (IsMainDialog(child)) found.push_back(child);
     }
-    return nullptr;
+    return found;
 }
 
-int MainDialog()
+HWND FindMainDialog()
 {
-    HWND main = FindMainDialog();
-    if (!main) return 1;
-    Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(main))) + L" " +
-          std::to_wstring(IsWindowVisible(main) ? 1 : 0));
-    return 0;
+    const auto found = MainDialogs();
+    return found.empty() ? nullptr : found.front();
+}
+
+// "HWND VISIBLE" of the first main dialog, or with `all` "HWND VISIBLE PID ENABLED" of each.
+int PrintMainDialogs(bool all)
+{
+    const auto found = MainDialogs();
+    for (HWND wnd : found) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        std::wstring line = std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
+                            std::to_wstring(IsWindowVisible(wnd) ? 1 : 0);
+        if (!all) {
+            Print(line);
+            break;
+        }
+        Print(line + L" " + std::to_wstring(pid) + L" " + std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
+    }
+    return found.empty() ? 1 : 0;
 }
 
 int PostCommand(const wchar_t* id)
@@ -243,26 +208,6 @@ int Boxes()
     return count > 0 ? 0 : 1;
 }
 
-int MainDialogs()
-{
-    int count = 0;
-    for (HWND top : TopLevelWindows()) {
-        std::vector<HWND> candidates{top};
-        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            candidates.push_back(child);
-        for (HWND wnd : candidates) {
-            if (!IsMainDialog(wnd)) continue;
-            DWORD pid = 0;
-            GetWindowThreadProcessId(wnd, &pid);
-            Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
-                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + std::to_wstring(pid) + L" " +
-                  std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
-            ++count;
-        }
-    }
-    return count > 0 ? 0 : 1;
-}
-
 // Wine 8's desktop draws the notification area's icons itself and gives each icon a tooltip of
 // its own that carries the icon's tip: the icons with a tip are counted by those tooltips.
 int TrayIcons(const std::wstring& tip)
@@ -270,14 +215,13 @@ int TrayIcons(const std::wstring& tip)
     HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
     DWORD shell = 0;
     if (!tray || !GetWindowThreadProcessId(tray, &shell)) return 1;
-    RemoteToolInfo remote(shell);
     int count = 0;
     for (HWND wnd : TopLevelWindows()) {
         DWORD pid = 0;
         GetWindowThreadProcessId(wnd, &pid);
         if (pid != shell || ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
         if (GetWindowLongPtrW(wnd, GWL_STYLE) & TTS_BALLOON) continue;
-        if (remote.Text(wnd) == tip) ++count;
+        if (TooltipText(wnd, false) == tip) ++count;
     }
     std::printf("%d\n", count);
     return 0;
@@ -600,11 +544,10 @@ int wmain(int argc, wchar_t** argv)
     if (verb == L"traymenu") return TrayMenu();
     if (verb == L"balloon") return Balloons();
     if (verb == L"windows") return Windows();
-    if (verb == L"main") return MainDialog();
+    if (verb == L"main" || verb == L"mains") return PrintMainDialogs(verb == L"mains");
     if (argc == 3 && std::wstring(argv[1]) == L"command") return PostCommand(argv[2]);
     if (verb == L"boxes") return Boxes();
     if (verb == L"restoremode") return RestoreMode();
-    if (verb == L"mains") return MainDialogs();
     if (argc == 3 && std::wstring(argv[1]) == L"trayicons") return TrayIcons(argv[2]);
     if (argc == 3 && std::wstring(argv[1]) == L"systemreset") return SystemReset(argv[2]);
     if (verb == L"endsession") return EndSession();

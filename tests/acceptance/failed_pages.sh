@@ -28,9 +28,7 @@ out=$(driver "find hwnd=$hwnd" "tab-count 1029 == 2" "tab-text 1029 0 == \"Aspec
 say "Apply keeps the sections of the missing pages"
 cp "$setting" "$work/loaded.Setting"
 rm -f "$setting"
-acctool command 1030 || abort "cannot post Apply"
-for i in $(seq 1 50); do [ -s "$setting" ] && break; sleep 0.1; done
-sleep 0.3
+out=$(apply_settings) || abort "$out"
 same_file "$setting" "$expected" "the file written by Apply"
 app_alive || fail "the program ended"
 

@@ -33,11 +33,7 @@ load_and_apply() {
   [ "$items" = "$2" ] || fail "$1: tray menu: $(tr '\n' '|' <<<"$items")"
   boxes=$(message_boxes)
   [ -z "$boxes" ] || fail "$1: dialog boxes after loading: $boxes"
-  cp "$setting" "$work/loaded.Setting"
-  acctool command 1030 || { fail "$1: cannot post Apply"; return; }
-  local i
-  for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
-  sleep 0.3
+  out=$(apply_settings) || { fail "$1: $out"; return; }
   same_file "$setting" "$expected" "$1: the file written by Apply"
   stop_app
 }
@@ -66,10 +62,7 @@ hwnd=$(show_main) || fail "two-display file: Configure did not show the main dia
 favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g')
 grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" && grep -q '^1000 x 700|32 bit|60 Hz|.*|not attached$' <<<"$favs" ||
   fail "two-display file: the favourites list: $(tr '\n' ' ' <<<"$favs")"
-cp "$setting" "$work/loaded.Setting"
-acctool command 1030 || fail "two-display file: cannot post Apply"
-for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
-sleep 0.3
+out=$(apply_settings) || fail "two-display file: $out"
 # One display: display 1's favourite names none, as files always did; display 2's keeps its name.
 grep -q '<Item width="800" height="600" bpp="32" refresh_rate="60" />' "$setting" &&
   grep -qF 'width="1000" height="700" bpp="32" refresh_rate="60" display="\\?\DISPLAY#Default_Monitor#0001&amp;0000#' "$setting" ||
@@ -101,9 +94,7 @@ for form in "UTF-16 with a mark" "UTF-8 without a mark"; do
     grep -qxF -- "$named" <<<"$items" || fail "$form, $round: the tray lacks the name: $(tr '\n' '|' <<<"$items")"
     if [ "$round" = "as loaded" ]; then
       cp "$setting" "$work/loaded.Setting"
-      acctool command 1030 || fail "$form: cannot post Apply"
-      for i in $(seq 1 50); do cmp -s "$setting" "$work/loaded.Setting" || break; sleep 0.1; done
-      sleep 0.3
+      out=$(apply_settings) || fail "$form: $out"
       cmp -s "$setting" "$work/loaded.Setting" && fail "$form: Apply did not rewrite the file"
     fi
     stop_app

@@ -187,6 +187,16 @@ show_main() {
   echo "$hwnd"
 }
 
+# apply_settings: Apply in the main dialog, shown or not; waits (5 s) until the settings file is
+# written anew, then a moment for the write to end.
+apply_settings() {
+  local i before=$work/before-apply
+  cp "$setting" "$before" 2>/dev/null || : >"$before"
+  acctool command 1030 || { echo "cannot post Apply"; return 1; }
+  for i in $(seq 1 50); do [ -f "$setting" ] && ! cmp -s "$setting" "$before" && break; sleep 0.1; done
+  sleep 0.3
+}
+
 # wait_balloon GREP-ARGUMENTS...: waits (10 s) until the balloon tooltips of other processes, as
 # acctool prints them ("<visible> <title>|<text>"), match `grep -q GREP-ARGUMENTS`; sets
 # `balloons` to what it saw last.

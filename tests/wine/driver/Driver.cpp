@@ -23,19 +23,8 @@ struct NamedNumber {
 };
 
 constexpr NamedNumber kNames[] = {
-    {L"WM_NULL", 0x0000},        {L"WM_CLOSE", 0x0010},        {L"WM_CONTEXTMENU", 0x007B},
-    {L"WM_KEYDOWN", 0x0100},     {L"WM_KEYUP", 0x0101},        {L"WM_COMMAND", 0x0111},
-    {L"WM_SYSCOMMAND", 0x0112},  {L"WM_TIMER", 0x0113},        {L"WM_HSCROLL", 0x0114},
-    {L"WM_VSCROLL", 0x0115},     {L"WM_MOUSEMOVE", 0x0200},    {L"WM_LBUTTONDOWN", 0x0201},
-    {L"WM_LBUTTONUP", 0x0202},   {L"WM_LBUTTONDBLCLK", 0x0203}, {L"WM_RBUTTONDOWN", 0x0204},
-    {L"WM_RBUTTONUP", 0x0205},   {L"WM_RBUTTONDBLCLK", 0x0206}, {L"WM_HOTKEY", 0x0312},
-    {L"WM_USER", 0x0400},        {L"WM_APP", 0x8000},          {L"NIN_SELECT", 0x0400},
-    {L"NM_CLICK", NM_CLICK},     {L"NM_DBLCLK", NM_DBLCLK},    {L"NM_RCLICK", NM_RCLICK},
-    {L"NM_RDBLCLK", NM_RDBLCLK}, {L"NM_RETURN", NM_RETURN},    {L"LVN_ITEMCHANGED", LVN_ITEMCHANGED},
-    {L"LVN_ITEMACTIVATE", LVN_ITEMACTIVATE}, {L"LVN_COLUMNCLICK", LVN_COLUMNCLICK},
-    {L"TCN_SELCHANGE", TCN_SELCHANGE}, {L"TCN_SELCHANGING", TCN_SELCHANGING},
-    {L"VK_RETURN", VK_RETURN},   {L"VK_ESCAPE", VK_ESCAPE},    {L"VK_DOWN", VK_DOWN},
-    {L"VK_UP", VK_UP},           {L"VK_SPACE", VK_SPACE},      {L"VK_TAB", VK_TAB},
+    {L"WM_COMMAND", 0x0111},  {L"WM_SYSCOMMAND", 0x0112},    {L"WM_KEYDOWN", 0x0100},
+    {L"WM_LBUTTONDBLCLK", 0x0203}, {L"WM_RBUTTONUP", 0x0205}, {L"WM_USER", 0x0400},
 };
 
 bool IsOperator(const std::wstring& word) {
@@ -135,11 +124,11 @@ Selecting windows (the "current window" is what later commands act on):
   SEL words: class=C title=T title~=PART pid=N exe=NAME.exe hwnd=N owner=N visible=0|1
 Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ >= <= > <;
 "until READ OP VALUE" repeats the read until it holds or the deadline passes):
-  text [ID]   visible [ID]   enabled [ID]   checked ID   pid   texts [CLASS]
+  text [ID]   visible [ID]   enabled [ID]   checked ID   texts [CLASS]
   rect [ID] ("left top width height")   screen ("WIDTHxHEIGHT" of the primary screen)
-  lb-count ID   lb-item ID N   lb-items ID   lb-selected ID   (a list view: its first column)
+  lb-count ID   lb-item ID N   lb-items ID   (a list view: its first column)
   cb-count ID   cb-item ID N   cb-selected ID
-  lv-count ID   lv-text ID ROW COL   lv-row ID ROW   lv-rows ID   lv-selected ID   lv-checked ID ROW
+  lv-count ID   lv-text ID ROW COL   lv-row ID ROW   lv-rows ID   lv-selected ID
   tab-count ID   tab-current ID   tab-text ID N   tb-pos ID   tb-range ID
   lv-fit ID [MARGIN]                 columns narrower than their widest text (header or cell,
                                      LVM_GETSTRINGWIDTH) plus MARGIN pixels; detail: width/text each
@@ -154,19 +143,18 @@ Acting:
   settext ID TEXT [change]           WM_SETTEXT (an edit control tells its parent EN_CHANGE by
                                      itself); "change" sends one more, for controls that do not
   lb-select ID N   cb-select ID N    select and notify the parent (LBN_/CBN_SELCHANGE)
-  lv-select ID ROW   lv-check ID ROW 0|1
+  lv-select ID ROW
   tab-select ID N                    TCN_SELCHANGING, TCM_SETCURSEL, TCN_SELCHANGE
   tb-set ID POS                      TBM_SETPOS, then WM_H/VSCROLL SB_THUMBTRACK and SB_ENDSCROLL
-  notify ID CODE [ITEM [SUBITEM]]    WM_NOTIFY from that control to its parent
   menu-choose N|TEXT   menu-close    pick an item of the open popup menu with the keyboard
   dpi-change DPI [FROM]              WM_DPICHANGED to the current window, its rectangle scaled
                                      from FROM (default: its DPI as the system says) to DPI
                                      about its top-left corner
   paint [ID]                         has what waits to be painted painted now
   repaint [ID]                       has all of it painted again from scratch
-  timeout MS   sleep MS   echo TEXT...
+  timeout MS   sleep MS
 ID: a control id (decimal or 0x hex), or "." for the current window itself.
-MSG/CODE: a number or a name such as WM_COMMAND, WM_USER+2, WM_RBUTTONUP, NM_DBLCLK.)";
+MSG: a number or a name such as WM_COMMAND, WM_USER+2, WM_RBUTTONUP.)";
 }
 
 HWND Driver::CurrentWindow(std::wstring& error) const {
@@ -530,10 +518,6 @@ Driver::Outcome Driver::Run(const Words& words) {
     o.value = args[0];
     return o;
   }
-  if (verb == L"echo") {
-    o.value = Join(args, L" ");
-    return o;
-  }
   if (verb == L"find") {
     WindowQuery query;
     if (!query.Parse(args, o.error)) return Failure(o.error);
@@ -691,29 +675,24 @@ Driver::Outcome Driver::Run(const Words& words) {
     o.value = args[1];
     return o;
   }
-  if (verb == L"lv-select" || verb == L"lv-check") {
-    long long row = 0, on = 1;
-    if (!Arg(args, 1, row) || (verb == L"lv-check" && !Arg(args, 2, on))) return Failure(L"needs a control id and a row");
+  if (verb == L"lv-select") {
+    long long row = 0;
+    if (!Arg(args, 1, row)) return Failure(L"needs a control id and a row");
     HWND list = Control(args[0], o.error);
     if (!list) return Failure(o.error);
     RemoteBuffer remote(list, sizeof(LVITEMW));
     if (!remote.Valid()) return Failure(L"cannot reach the list's process memory");
+    // Clear the old selection first, as a click on a single-selection list does.
     LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
     bool ok = false;
-    if (verb == L"lv-select") {
-      // Clear the old selection first, as a click on a single-selection list does.
-      item.stateMask = LVIS_SELECTED;
-      remote.Write(0, &item, sizeof(item));
-      Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()), ok);
-      item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    } else {
-      item.stateMask = LVIS_STATEIMAGEMASK;
-      item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-    }
+    remote.Write(0, &item, sizeof(item));
+    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()), ok);
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     remote.Write(0, &item, sizeof(item));
     const LRESULT r = Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()), ok);
     if (!ok || !r) return Failure(L"LVM_SETITEMSTATE failed for row " + args[1]);
-    if (verb == L"lv-select") Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE, ok);
+    Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE, ok);
     o.value = args[1];
     return o;
   }
@@ -747,18 +726,6 @@ Driver::Outcome Driver::Run(const Words& words) {
     if (ok) Send(parent, scroll, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(bar), ok);
     if (!ok) return Failure(L"the parent did not answer the scroll messages");
     o.value = std::to_wstring(Send(bar, TBM_GETPOS, 0, 0, ok));
-    return o;
-  }
-  if (verb == L"notify") {
-    long long code = 0, item = -1, subItem = 0;
-    if (!Arg(args, 1, code) || (args.size() > 2 && !Arg(args, 2, item)) || (args.size() > 3 && !Arg(args, 3, subItem)))
-      return Failure(L"needs ID CODE [ITEM [SUBITEM]]");
-    HWND control = Control(args[0], o.error);
-    if (!control) return Failure(o.error);
-    LRESULT result = 0;
-    if (!Notify(control, static_cast<UINT>(code), static_cast<int>(item), static_cast<int>(subItem), result, o.error))
-      return Failure(o.error);
-    o.value = std::to_wstring(static_cast<long long>(result));
     return o;
   }
   if (verb == L"menu-choose" || verb == L"menu-close") {
@@ -876,14 +843,6 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
     o.detail = WindowQuery::Describe(info.hwndFocus);
     return o;
   }
-  if (verb == L"pid") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(current, &pid);
-    o.value = std::to_wstring(pid);
-    return o;
-  }
   if (verb == L"texts") {
     HWND current = CurrentWindow(o.error);
     if (!current) return Failure(o.error);
@@ -929,9 +888,7 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
   // A list view stands in for a list box of entries: each row's first column is the entry.
   const bool listView = verb.rfind(L"lb-", 0) == 0 && IsListView(control);
   if (listView && verb == L"lb-count") return numeric(value(LVM_GETITEMCOUNT));
-  if (listView && verb == L"lb-selected") return numeric(value(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (verb == L"lb-count") return numeric(value(LB_GETCOUNT));
-  if (verb == L"lb-selected") return numeric(value(LB_GETCURSEL));
   if (verb == L"cb-count") return numeric(value(CB_GETCOUNT));
   if (verb == L"cb-selected") return numeric(value(CB_GETCURSEL));
   if (verb == L"lv-count") return numeric(value(LVM_GETITEMCOUNT));
@@ -1010,12 +967,6 @@ Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
       rows.push_back(std::to_wstring(r));
     o.value = Join(rows, L",");
     return o;
-  }
-  if (verb == L"lv-checked") {
-    long long r = 0;
-    if (!Arg(args, 1, r)) return Failure(L"needs a row");
-    const long long state = value(LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_STATEIMAGEMASK);
-    return numeric(((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0);
   }
   if (verb == L"tab-text") {
     long long index = 0;
