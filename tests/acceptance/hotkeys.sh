@@ -90,8 +90,8 @@ say "after a restart each key applies its favourite"
 stop_app
 restore_screen
 start_app
-tray_items >/dev/null || abort "no tray menu after the restart"
-tray_close
+checked=$(tray_checked) || abort "no tray menu after the restart"
+[ -z "$checked" ] || fail "with the start-up mode and ramp the tray menu checks: $(tr '\n' '|' <<<"$checked")"
 key_to_wine ctrl+alt+2
 for i in $(seq 1 50); do keyed_ramp=$(ramp); [ "$keyed_ramp" != "$start_ramp" ] && break; sleep 0.1; done
 [ "$keyed_ramp" != "$start_ramp" ] || fail "Ctrl+Alt+2 did not change the ramp"
@@ -101,9 +101,13 @@ settle_on 800x600
 key_to_wine ctrl+alt+1
 out=$(driver "${settle[@]}" "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") ||
   fail "Ctrl+Alt+1 did not set 800x600 and ask: $(tail -1 <<<"$out")"
+checked=$(tray_checked)
+[ "$checked" = "$mode_keyed"$'\n'"$gamma_keyed" ] || fail "the tray menu checks: $(tr '\n' '|' <<<"$checked")"
 key_to_wine ctrl+alt+Return
 wait_for ramp "$start_ramp" || fail "Ctrl+Alt+Enter did not restore the ramp"
 wait_for screen_size "$start_screen" || fail "Ctrl+Alt+Enter did not restore the desktop size"
+checked=$(tray_checked)
+[ -z "$checked" ] || fail "after Ctrl+Alt+Enter the tray menu still checks: $(tr '\n' '|' <<<"$checked")"
 tray_choose "$gamma_keyed" || fail "the tray's gamma favourite"
 wait_for ramp "$keyed_ramp" || fail "the tray item gives another ramp than the hotkey did"
 
