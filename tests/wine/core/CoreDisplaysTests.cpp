@@ -1,86 +1,149 @@
 // Several displays through the command channel: a ramp for every display reaches each, a display
 // that refuses it is named and stops no other, and every restore gives each display its own
 // start-up ramp; each display's ramp goes through a DC of its own. Scripted back ends, and the
-// display-settings back end on scripted GDI functions for the ramps' DCs. (Listing the displays,
-// addressing one and the next start after a kill are the two-display journey's.)
+// display-settings back end on scripted system functions: which display it asks, what it lists,
+// how it changes the mode and when it puts it back. (Listing the displays, addressing one and the
+// next start after a kill are the two-display journey's.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <vector>
 
-#include "core/CCoreLibrary.h"
 #include "core/CDisplaySettingsBackEnd.h"
 #include "core/DisplayInfo.h"
-#include "core/CRecoveryFile.h"
-#include "core/GammaMath.h"
 #include "tests/wine/core/FakeBackEnd.h"
-#include "tests/wine/core/ReplyRecorder.h"
 
 using orvel::CCoreLibrary;
 
 namespace {
 
-DeviceRamp RampOf(int step, int offset) {
-    DeviceRamp ramp;
-    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint16_t>(step * (i % 256) + offset);
-    return ramp;
-}
+const wchar_t kDisplay1[] = L"\\\\.\\DISPLAY1";
+const wchar_t kDisplay2[] = L"\\\\.\\DISPLAY2";
+const DisplayMode kStartup{1280, 1024, 32, 60};
 
-struct Screen {
-    const wchar_t* device;
-    const wchar_t* name;
-    bool primary;
-};
+// A scripted back end for each script, the first display the primary one.
 std::vector<FakeScript>* g_scripts = nullptr;
-std::vector<Screen> g_screens;
 
 std::vector<orvel::DisplayEntry> MakeFakes() {
-    std::vector<orvel::DisplayEntry> entries;
-    for (std::size_t i = 0; i < g_screens.size(); ++i) {
-        orvel::DisplayEntry entry;
-        entry.device.device = g_screens[i].device;
-        entry.device.name = g_screens[i].name;
-        entry.device.id = std::wstring(L"monitor-") + g_screens[i].device;
-        entry.device.primary = g_screens[i].primary;
-        entry.device.rect = RECT{static_cast<LONG>(1280 * i), 0, static_cast<LONG>(1280 * (i + 1)), 1024};
-        entry.backEnd = std::make_unique<FakeBackEnd>((*g_scripts)[i]);
-        entries.push_back(std::move(entry));
+    std::vector<orvel::DisplayEntry> entries(g_scripts->size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].device.device = L"\\\\.\\DISPLAY" + std::to_wstring(i + 1);
+        entries[i].device.primary = i == 0;
+        entries[i].backEnd = std::make_unique<FakeBackEnd>((*g_scripts)[i]);
     }
     return entries;
 }
 
-// The display-settings back end with the system's ramp functions scripted: each display's ramp
-// goes through a DC made for that display alone, and no other DC ever carries one.
-struct GdiScript {
+// The system's display functions, scripted for DISPLAY1 and DISPLAY2: the modes they list, the
+// changes asked of them, and the DCs made for their ramps. Each display starts with a ramp of its
+// own and DISPLAY2 refuses every ramp; a ramp through a DC made for no display is recorded.
+struct Change {
+    std::wstring device;  // empty for a null device
+    bool hasMode = false;
+    DWORD fields = 0;
+    DisplayMode mode{};
+    DWORD flags = 0;
+};
+struct SystemScript {
+    std::vector<DisplayMode> listed;  // refresh_rate as the system gives it
+    bool currentReadable = true;
+    LONG changeResult = DISP_CHANGE_SUCCESSFUL;
+    std::vector<std::wstring> askedDevices;
+    std::vector<Change> changes;
     std::map<HDC, std::wstring> made;  // DC -> the device it was made for
     std::vector<std::wstring> badCreations;
     std::vector<std::pair<HDC, DeviceRamp>> written;
     std::vector<HDC> unknownDcs;
     int deleted = 0;
 };
-GdiScript* g_gdi = nullptr;
+SystemScript* g_system = nullptr;
 
-class CoreDisplays : public ::testing::Test {
+BOOL WINAPI NoDevices(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD) { return FALSE; }
+BOOL WINAPI Settings(LPCWSTR device, DWORD index, DEVMODEW* mode, DWORD) {
+    g_system->askedDevices.emplace_back(device ? device : L"");
+    DisplayMode listed = kStartup;
+    if (index == ENUM_CURRENT_SETTINGS) {
+        if (!g_system->currentReadable) return FALSE;
+    } else if (index < g_system->listed.size()) {
+        listed = g_system->listed[index];
+    } else {
+        return FALSE;
+    }
+    mode->dmPelsWidth = listed.width;
+    mode->dmPelsHeight = listed.height;
+    mode->dmBitsPerPel = listed.bpp;
+    mode->dmDisplayFrequency = listed.refresh_rate;
+    return TRUE;
+}
+LONG WINAPI ChangeSettings(LPCWSTR device, DEVMODEW* mode, HWND, DWORD flags, LPVOID) {
+    Change change{device ? device : L"", mode != nullptr, 0, {}, flags};
+    if (mode) {
+        change.fields = mode->dmFields;
+        change.mode = {mode->dmPelsWidth, mode->dmPelsHeight, mode->dmBitsPerPel, mode->dmDisplayFrequency};
+    }
+    g_system->changes.push_back(change);
+    return g_system->changeResult;
+}
+HDC WINAPI MakeDc(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
+    if (driver == nullptr || std::wstring(driver) != L"DISPLAY" || device == nullptr) {
+        g_system->badCreations.emplace_back(device ? device : L"(null)");
+        return nullptr;
+    }
+    const HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x1000 + g_system->made.size() + 1));
+    g_system->made[dc] = device;
+    return dc;
+}
+BOOL WINAPI FreeDc(HDC dc) {
+    if (g_system->made.erase(dc) == 1) ++g_system->deleted;
+    return TRUE;
+}
+bool KnownDc(HDC dc) {
+    if (g_system->made.count(dc) == 1) return true;
+    g_system->unknownDcs.push_back(dc);
+    return false;
+}
+BOOL WINAPI ReadRampOf(HDC dc, LPVOID ramp) {
+    if (!KnownDc(dc)) return FALSE;
+    const DeviceRamp own = RampOf(200, g_system->made[dc] == kDisplay1 ? 1 : 2);
+    std::memcpy(ramp, own.data(), sizeof(own));
+    return TRUE;
+}
+BOOL WINAPI WriteRampOf(HDC dc, LPVOID ramp) {
+    if (!KnownDc(dc)) return FALSE;
+    DeviceRamp copy;
+    std::memcpy(copy.data(), ramp, sizeof(copy));
+    g_system->written.emplace_back(dc, copy);
+    return g_system->made[dc] == kDisplay1;
+}
+const orvel::DisplaySettingsApi kScriptedApi{&NoDevices, &Settings,  &ChangeSettings, &MakeDc,
+                                             &FreeDc,    &ReadRampOf, &WriteRampOf};
+
+std::vector<orvel::DisplayEntry> MakeOnScriptedSystem() {
+    std::vector<orvel::DisplayEntry> entries(2);
+    entries[0].device.device = kDisplay1;
+    entries[0].device.primary = true;
+    entries[0].backEnd = std::make_unique<orvel::CDisplaySettingsBackEnd>(kScriptedApi, kDisplay1);
+    entries[1].device.device = kDisplay2;
+    entries[1].backEnd = std::make_unique<orvel::CDisplaySettingsBackEnd>(kScriptedApi, kDisplay2);
+    return entries;
+}
+
+class CoreDisplays : public CoreTest {
 protected:
-    void Attach(std::vector<Screen> screens) {
-        g_screens = std::move(screens);
-        m_scripts.resize(g_screens.size());
+    void SetUp() override { g_system = &m_system; }
+    void TearDown() override {
+        CoreTest::TearDown();
+        g_scripts = nullptr;
+        g_system = nullptr;
+    }
+    void Attach(std::size_t displays) {
+        m_scripts.resize(displays);
         for (std::size_t i = 0; i < m_scripts.size(); ++i) m_scripts[i].startupRamp = RampOf(200, static_cast<int>(i) + 1);
         g_scripts = &m_scripts;
         ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeFakes));
-    }
-    void TearDown() override {
-        CCoreLibrary::Instance().ClearUp();
-        g_scripts = nullptr;
-        g_gdi = nullptr;
-    }
-    bool Init() { return CCoreLibrary::Instance().Init(m_recorder.Handle()); }
-    LRESULT Send(std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
-        return CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
     }
     // `code` with its payload inside CORE_CMD_ON_DISPLAY for `display`.
     LRESULT SendOn(std::uint32_t display, std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
@@ -92,25 +155,21 @@ protected:
     }
 
     std::vector<FakeScript> m_scripts;
-    GdiScript m_gdi;
-    ReplyRecorder m_recorder;
+    SystemScript m_system;
+    const GammaTable m_table = DimTable();
 };
 
-const DisplayMode kStartup{1280, 1024, 32, 60};
+}  // namespace
 
 TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEachItsOwn) {
-    Attach({{L"\\\\.\\DISPLAY1", L"Main", true}, {L"\\\\.\\DISPLAY2", L"Refuses", false}, {L"\\\\.\\DISPLAY3", L"Dock", false}});
+    Attach(3);
     m_scripts[1].refuseRamp = true;
     m_scripts[2].gammaControl = false;  // takes no ramp, like a DisplayLink dock
     ASSERT_TRUE(Init());
-
-    GammaTable table;
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>((i % 256) / 2);
-    DeviceRamp dim;
-    orvel::WidenGammaTable(table.data(), dim);
+    const DeviceRamp dim = DimRamp();
     const HWND core = CCoreLibrary::Instance().CoreWindow();
 
-    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
+    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
     ASSERT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_GAMMA_REFUSED, CORE_RPL_GAMMA_FAILED}));
     EXPECT_EQ(m_recorder.replies[0].index, 1u);
     EXPECT_EQ(m_recorder.replies[0].from, core);
@@ -121,15 +180,15 @@ TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEac
     // One display: the plain code goes to the primary and is answered as it always was; inside
     // the envelope a refusal is named too.
     m_recorder.replies.clear();
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
+    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 0);
     EXPECT_TRUE(m_recorder.replies.empty());
-    EXPECT_EQ(SendOn(1, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
+    EXPECT_EQ(SendOn(1, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
     EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_GAMMA_REFUSED, CORE_RPL_GAMMA_FAILED}));
 
     const DisplayMode other{800, 600, 32, 0};
     auto changeBoth = [&] {
         m_scripts[1].refuseRamp = false;
-        ASSERT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
+        ASSERT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 0);
         ASSERT_EQ(SendOn(0, CORE_CMD_SET_MODE, &other, 16), 0);
         ASSERT_EQ(SendOn(1, CORE_CMD_SET_MODE, &other, 16), 0);
         ASSERT_EQ(m_scripts[1].device, dim);
@@ -150,72 +209,21 @@ TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEac
     SendMessageW(core, WM_ENDSESSION, TRUE, 0);
     expectEachBack("the end of the session");
 
-    // The fault filter's way (the library's own entry runs once per process).
+    // The fault filter's way (the library's own entry runs once per process). The user-interface
+    // thread goes on until the process ends; what it is still asked to do must not change the
+    // screen again, which no record would then put right.
     changeBoth();
     CCoreLibrary::Instance().Displays()->RestoreAfterFault(2000);
     expectEachBack("the fault filter");
-}
-
-
-BOOL WINAPI TwoDevices(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD) { return FALSE; }
-BOOL WINAPI CurrentMode(LPCWSTR device, DWORD, DEVMODEW* mode, DWORD) {
-    if (device == nullptr) return FALSE;
-    mode->dmPelsWidth = 1280;
-    mode->dmPelsHeight = 1024;
-    mode->dmBitsPerPel = 32;
-    mode->dmDisplayFrequency = 60;
-    return TRUE;
-}
-LONG WINAPI NoChange(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID) { return DISP_CHANGE_SUCCESSFUL; }
-HDC WINAPI MakeDc(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
-    if (driver == nullptr || std::wstring(driver) != L"DISPLAY" || device == nullptr) {
-        g_gdi->badCreations.emplace_back(device ? device : L"(null)");
-        return nullptr;
-    }
-    const HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x1000 + g_gdi->made.size() + 1));
-    g_gdi->made[dc] = device;
-    return dc;
-}
-BOOL WINAPI FreeDc(HDC dc) {
-    if (g_gdi->made.erase(dc) == 1) ++g_gdi->deleted;
-    return TRUE;
-}
-bool KnownDc(HDC dc) {
-    if (g_gdi->made.count(dc) == 1) return true;
-    g_gdi->unknownDcs.push_back(dc);
-    return false;
-}
-BOOL WINAPI ReadRampOf(HDC dc, LPVOID ramp) {
-    if (!KnownDc(dc)) return FALSE;
-    // Each display starts with a ramp of its own.
-    const DeviceRamp own = RampOf(200, g_gdi->made[dc] == L"\\\\.\\DISPLAY1" ? 1 : 2);
-    std::memcpy(ramp, own.data(), sizeof(own));
-    return TRUE;
-}
-BOOL WINAPI WriteRampOf(HDC dc, LPVOID ramp) {
-    if (!KnownDc(dc)) return FALSE;
-    DeviceRamp copy;
-    std::memcpy(copy.data(), ramp, sizeof(copy));
-    g_gdi->written.emplace_back(dc, copy);
-    // The second display refuses every ramp.
-    return g_gdi->made[dc] == L"\\\\.\\DISPLAY1";
-}
-
-std::vector<orvel::DisplayEntry> MakeOnScriptedGdi() {
-    const orvel::DisplaySettingsApi api{&TwoDevices, &CurrentMode, &NoChange, &MakeDc, &FreeDc, &ReadRampOf, &WriteRampOf};
-    std::vector<orvel::DisplayEntry> entries(2);
-    entries[0].device.device = L"\\\\.\\DISPLAY1";
-    entries[0].device.primary = true;
-    entries[0].backEnd = std::make_unique<orvel::CDisplaySettingsBackEnd>(api, L"\\\\.\\DISPLAY1");
-    entries[1].device.device = L"\\\\.\\DISPLAY2";
-    entries[1].backEnd = std::make_unique<orvel::CDisplaySettingsBackEnd>(api, L"\\\\.\\DISPLAY2");
-    return entries;
+    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
+    SendOn(0, CORE_CMD_SET_MODE, &other, 16);
+    SendOn(1, CORE_CMD_SET_MODE, &other, 16);
+    expectEachBack("a command after the fault");
 }
 
 TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
-    GdiScript& gdi = m_gdi;
-    g_gdi = &gdi;
-    ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeOnScriptedGdi));
+    SystemScript& gdi = m_system;
+    ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeOnScriptedSystem));
     {
         // Each display's start-up ramp is read through its own DC too.
         MessageBoxWatcher watcher(L"Failed");
@@ -223,25 +231,20 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
         watcher.Stop();
         EXPECT_EQ(watcher.count, 0) << "no start-up ramp: " << std::string(watcher.text.begin(), watcher.text.end());
     }
-    GammaTable table;
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>((i % 256) / 2);
-    DeviceRamp dim;
-    orvel::WidenGammaTable(table.data(), dim);
-
-    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 1);
+    EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
     ASSERT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_GAMMA_REFUSED, CORE_RPL_GAMMA_FAILED}));
     EXPECT_EQ(m_recorder.replies[0].index, 1u);
     ASSERT_EQ(gdi.written.size(), 2u);
-    EXPECT_EQ(gdi.made[gdi.written[0].first], L"\\\\.\\DISPLAY1");
-    EXPECT_EQ(gdi.written[0].second, dim);
-    EXPECT_EQ(gdi.made[gdi.written[1].first], L"\\\\.\\DISPLAY2");
+    EXPECT_EQ(gdi.made[gdi.written[0].first], kDisplay1);
+    EXPECT_EQ(gdi.written[0].second, DimRamp());
+    EXPECT_EQ(gdi.made[gdi.written[1].first], kDisplay2);
 
     gdi.written.clear();
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_RESTORE_SCREEN), 0);
     ASSERT_EQ(gdi.written.size(), 2u);
-    EXPECT_EQ(gdi.made[gdi.written[0].first], L"\\\\.\\DISPLAY1");
+    EXPECT_EQ(gdi.made[gdi.written[0].first], kDisplay1);
     EXPECT_EQ(gdi.written[0].second, RampOf(200, 1));
-    EXPECT_EQ(gdi.made[gdi.written[1].first], L"\\\\.\\DISPLAY2");
+    EXPECT_EQ(gdi.made[gdi.written[1].first], kDisplay2);
     EXPECT_EQ(gdi.written[1].second, RampOf(200, 2));
 
     EXPECT_TRUE(gdi.unknownDcs.empty()) << "a ramp went through a DC made for no display";
@@ -252,4 +255,88 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
     EXPECT_TRUE(gdi.made.empty());
 }
 
+namespace {
+
+class DisplaySettingsBackEnd : public ::testing::Test {
+protected:
+    void SetUp() override { g_system = &m_system; }
+    void TearDown() override { g_system = nullptr; }
+
+    // The modes the back end delivers to a receiver that stops after `stopAfter` (0: never).
+    std::vector<DisplayMode> Enumerate(std::size_t stopAfter = 0) {
+        m_stopAfter = stopAfter;
+        m_delivered.clear();
+        m_backEnd.EnumModes(&Collect, this);
+        return m_delivered;
+    }
+    static bool Collect(const DisplayMode& mode, void* self) {
+        auto* test = static_cast<DisplaySettingsBackEnd*>(self);
+        test->m_delivered.push_back(mode);
+        return test->m_delivered.size() != test->m_stopAfter;
+    }
+
+    orvel::CDisplaySettingsBackEnd m_backEnd{kScriptedApi, kDisplay2};
+    SystemScript m_system;
+    std::vector<DisplayMode> m_delivered;
+    std::size_t m_stopAfter = 0;
+};
+
+std::string Text(const std::vector<DisplayMode>& modes) {
+    std::string text;
+    for (const DisplayMode& mode : modes) text += FakeBackEnd::Text(mode) + " ";
+    return text;
+}
+
 }  // namespace
+
+TEST_F(DisplaySettingsBackEnd, ListsEachModeOfItsDisplayOnceWithTheDefaultRateAsZero) {
+    m_system.currentReadable = false;
+    EXPECT_TRUE(FAILED(m_backEnd.Open(nullptr)));
+    EXPECT_FALSE(m_backEnd.CanChangeModes());
+
+    m_system.currentReadable = true;
+    // The system lists a mode once per output variant, and 0 and 1 both mean the default rate.
+    m_system.listed = {{800, 600, 32, 60}, {800, 600, 32, 60}, {800, 600, 32, 75}, {1024, 768, 16, 1},
+                       {1024, 768, 16, 0}, {800, 600, 32, 75}, {640, 480, 8, 60}};
+    ASSERT_EQ(m_backEnd.Open(nullptr), S_OK);
+    ASSERT_TRUE(m_backEnd.CanChangeModes());
+    EXPECT_EQ(Text(Enumerate()), "800x600x32@60 800x600x32@75 1024x768x16@0 640x480x8@60 ");
+    for (const std::wstring& device : m_system.askedDevices) EXPECT_EQ(device, kDisplay2);
+    EXPECT_EQ(Enumerate(2).size(), 2u);
+}
+
+TEST_F(DisplaySettingsBackEnd, ChangesAreTemporaryAndOnlyItsOwnChangeIsUndone) {
+    ASSERT_EQ(m_backEnd.Open(nullptr), S_OK);
+    // Nothing changed yet: a temporary mode of another program stays.
+    m_backEnd.RestoreMode();
+    m_system.changeResult = DISP_CHANGE_BADMODE;
+    EXPECT_TRUE(FAILED(m_backEnd.SetMode({1234, 567, 32, 60})));
+    m_backEnd.RestoreMode();
+    ASSERT_EQ(m_system.changes.size(), 1u);
+    EXPECT_EQ(m_system.changes[0].fields, static_cast<DWORD>(DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY));
+    EXPECT_EQ(m_system.changes[0].mode.refresh_rate, 60u);
+
+    m_system.changes.clear();
+    m_system.changeResult = DISP_CHANGE_SUCCESSFUL;
+    EXPECT_EQ(m_backEnd.SetMode({1024, 768, 32, 0}), S_OK);
+    ASSERT_EQ(m_system.changes.size(), 1u);
+    const Change& change = m_system.changes[0];
+    EXPECT_EQ(change.device, kDisplay2);
+    // Rate 0 leaves the rate to the system.
+    EXPECT_EQ(change.fields, static_cast<DWORD>(DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL));
+    EXPECT_EQ(Text({change.mode}), "1024x768x32@0 ");
+    EXPECT_EQ(change.flags, static_cast<DWORD>(CDS_FULLSCREEN));
+
+    // A second Open (a second InitCore) still knows the mode was changed. A refused return is
+    // reported and tried again by the next restore; once back, nothing more is undone.
+    ASSERT_EQ(m_backEnd.Open(nullptr), S_OK);
+    m_system.changeResult = DISP_CHANGE_FAILED;
+    EXPECT_FALSE(m_backEnd.RestoreMode());
+    m_system.changeResult = DISP_CHANGE_SUCCESSFUL;
+    EXPECT_TRUE(m_backEnd.RestoreMode());
+    EXPECT_TRUE(m_backEnd.RestoreMode());
+    ASSERT_EQ(m_system.changes.size(), 3u);
+    EXPECT_EQ(m_system.changes[2].device, kDisplay2);
+    EXPECT_FALSE(m_system.changes[2].hasMode);
+    EXPECT_EQ(m_system.changes[2].flags, 0u);
+}

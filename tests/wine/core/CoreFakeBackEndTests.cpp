@@ -1,16 +1,19 @@
-// The core window, dispatcher and CDisplay driven through the command channel with a
-// scripted back end. The core is attached the way DllMain attaches it.
+// The core window, dispatcher and CDisplay driven through the command channel with a scripted
+// back end, and the screen kept right: the recovery file around every change and its use by the
+// next start. The core is attached the way DllMain attaches it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <tuple>
 
-#include "core/CCoreLibrary.h"
-#include "core/GammaMath.h"
+#include "core/CRecoveryFile.h"
+#include "core/RecoveryRecord.h"
 #include "tests/wine/core/FakeBackEnd.h"
-#include "tests/wine/core/ReplyRecorder.h"
 
 using orvel::CCoreLibrary;
 
@@ -20,74 +23,55 @@ FakeScript* g_script = nullptr;
 
 std::unique_ptr<orvel::IDisplayBackEnd> MakeFake() { return std::make_unique<FakeBackEnd>(*g_script); }
 
-DeviceRamp IdentityRamp() {
-    DeviceRamp ramp;
-    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint16_t>(257 * (i % 256));
-    return ramp;
-}
-
 // A recognisable start-up ramp, different from anything a command writes.
-DeviceRamp StartupRamp() {
-    DeviceRamp ramp;
-    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint16_t>(200 * (i % 256) + 3);
-    return ramp;
-}
+const DeviceRamp kStartupRamp = RampOf(200, 3);
+constexpr DisplayMode kStartupMode{1280, 1024, 32, 60};
+constexpr DisplayMode kOtherMode{800, 600, 32, 0};
 
-class CoreChannel : public ::testing::Test {
+using Calls = std::vector<std::string>;
+
+class CoreChannel : public CoreTest {
 protected:
-    static void SetUpTestSuite() {
+    void SetUp() override {
+        m_script.startupRamp = kStartupRamp;
+        g_script = &m_script;
         ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeFake));
     }
-
-    void SetUp() override {
-        m_script.startupRamp = StartupRamp();
-        g_script = &m_script;
-    }
     void TearDown() override {
-        CCoreLibrary::Instance().ClearUp();
+        CoreTest::TearDown();
         g_script = nullptr;
     }
 
-    bool Init() { return CCoreLibrary::Instance().Init(m_recorder.Handle()); }
-    LRESULT Send(std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
-        return CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
+    // Every command and some undefined codes, each with a payload large enough for it: the results.
+    std::vector<LRESULT> SendEveryCode() {
+        GammaTable table{};
+        const DisplayMode mode{800, 600, 32, 0};
+        const std::uint32_t levels[3] = {50, 50, 50};
+        std::vector<LRESULT> results;
+        for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
+                                   CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
+                                   CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE,
+                                   CORE_CMD_CHECK_GAMMA_RAMP, 3u, 12u, 99u}) {
+            const void* payload = code == CORE_CMD_SET_MODE          ? static_cast<const void*>(&mode)
+                                  : code == CORE_CMD_SET_GAMMA_LEVELS ? static_cast<const void*>(levels)
+                                                                      : static_cast<const void*>(table.data());
+            results.push_back(Send(code, payload, 3072));
+        }
+        return results;
     }
-    // The calls the core made after Init ("open", "capture" and what came before).
-    FakeScript m_script;
-    ReplyRecorder m_recorder;
-};
 
-// Every command, each with a payload large enough for it.
-void SendEveryCode(CoreChannel* test, const std::function<LRESULT(std::uint32_t, const void*, std::uint32_t)>& send,
-                   std::vector<LRESULT>& results) {
-    GammaTable table{};
-    DisplayMode mode{800, 600, 32, 0};
-    std::uint32_t levels[3] = {50, 50, 50};
-    for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
-                               CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
-                               CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE,
-                               CORE_CMD_CHECK_GAMMA_RAMP, 3u, 12u, 99u}) {
-        const void* payload = code == CORE_CMD_SET_MODE ? static_cast<const void*>(&mode)
-                              : code == CORE_CMD_SET_GAMMA_LEVELS ? static_cast<const void*>(levels)
-                                                                  : static_cast<const void*>(table.data());
-        results.push_back(send(code, payload, 3072));
-    }
-}
+    FakeScript m_script;
+};
 
 }  // namespace
 
 TEST_F(CoreChannel, EveryCommandBeforeInitAndAfterClearUpReturnsOneWithoutReplyOrDeviceCall) {
-    auto send = [this](std::uint32_t code, const void* payload, std::uint32_t size) { return Send(code, payload, size); };
-    std::vector<LRESULT> before;
-    SendEveryCode(this, send, before);
-    EXPECT_TRUE(std::all_of(before.begin(), before.end(), [](LRESULT r) { return r == 1; }));
-
+    const std::vector<LRESULT> ones(13, 1);
+    EXPECT_EQ(SendEveryCode(), ones);
     ASSERT_TRUE(Init());
     CCoreLibrary::Instance().ClearUp();
     m_script.calls.clear();
-    std::vector<LRESULT> after;
-    SendEveryCode(this, send, after);
-    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](LRESULT r) { return r == 1; }));
+    EXPECT_EQ(SendEveryCode(), ones);
     EXPECT_TRUE(m_recorder.replies.empty());
     EXPECT_TRUE(m_script.calls.empty());
 }
@@ -95,12 +79,12 @@ TEST_F(CoreChannel, EveryCommandBeforeInitAndAfterClearUpReturnsOneWithoutReplyO
 TEST_F(CoreChannel, InitOpensCapturesAndASecondInitReleasesFirst) {
     ASSERT_TRUE(Init());
     ASSERT_TRUE(Init());
-    const std::vector<std::string> expected = {"release", "open",    "capture", "getmode", "release",
-                                               "destroy", "release", "open",    "capture", "getmode"};
+    const Calls expected = {"release", "open",    "capture", "getmode", "release",
+                            "destroy", "release", "open",    "capture", "getmode"};
     EXPECT_EQ(m_script.calls, expected);
     m_script.calls.clear();
     CCoreLibrary::Instance().ClearUp();
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"release", "destroy"}));
+    EXPECT_EQ(m_script.calls, (Calls{"release", "destroy"}));
 }
 
 TEST_F(CoreChannel, EnumerationIsBracketedWithZeroAndWithManyModes) {
@@ -128,16 +112,6 @@ TEST_F(CoreChannel, EnumerationIsBracketedWithZeroAndWithManyModes) {
     }
 }
 
-TEST_F(CoreChannel, AReceiverStoppingAtTheThirdModeGetsThreeThenEnd) {
-    for (std::uint32_t i = 0; i < 6; ++i) m_script.modes.push_back({800, 600, 32, 60 + i});
-    ASSERT_TRUE(Init());
-    m_recorder.StopAtMode(3);
-    EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 0);
-    EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODE, CORE_RPL_MODE,
-                                                              CORE_RPL_MODE, CORE_RPL_MODES_END}));
-    EXPECT_EQ(m_script.modesOffered, 3);
-}
-
 TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
     m_script.modes = {{800, 600, 32, 60}, {1024, 768, 32, 60}};
     ASSERT_TRUE(Init());
@@ -146,31 +120,23 @@ TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
     EXPECT_TRUE(m_recorder.replies.empty());
 }
 
-TEST_F(CoreChannel, UndefinedCodesAreIgnoredWithResultZero) {
-    ASSERT_TRUE(Init());
-    m_script.calls.clear();
-    GammaTable table{};
-    for (std::uint32_t code : {3u, 12u, 99u, 0u, 0xFFFFFFFFu}) EXPECT_EQ(Send(code, table.data(), 3072), 0) << code;
-    EXPECT_TRUE(m_script.calls.empty());
-    EXPECT_TRUE(m_recorder.replies.empty());
-}
-
-TEST_F(CoreChannel, ShortOrMissingPayloadsAreRefusedUnread) {
+TEST_F(CoreChannel, UndefinedCodesAreIgnoredAndShortOrMissingPayloadsRefusedUnread) {
     ASSERT_TRUE(Init());
     m_script.calls.clear();
     std::vector<std::uint8_t> bytes(3072, 0);
-    EXPECT_EQ(Send(CORE_CMD_SET_MODE, bytes.data(), 15), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_MODE, nullptr, 16), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, bytes.data(), 3071), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, nullptr, 3072), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_LEVELS, bytes.data(), 11), 1);
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_LEVELS, nullptr, 12), 1);
+    for (std::uint32_t code : {3u, 12u, 99u, 0u, 0xFFFFFFFFu}) EXPECT_EQ(Send(code, bytes.data(), 3072), 0) << code;
+    const std::tuple<std::uint32_t, std::uint32_t> needs[] = {
+        {CORE_CMD_SET_MODE, 16}, {CORE_CMD_SET_GAMMA_RAMP, 3072}, {CORE_CMD_SET_GAMMA_LEVELS, 12}};
+    for (const auto& [code, size] : needs) {
+        EXPECT_EQ(Send(code, bytes.data(), size - 1), 1) << code;
+        EXPECT_EQ(Send(code, nullptr, size), 1) << code;
+    }
     EXPECT_TRUE(m_script.calls.empty());
     EXPECT_TRUE(m_recorder.replies.empty());
     // A longer payload than needed is fine: only the first bytes are read.
     DisplayMode mode[2] = {{800, 600, 32, 0}, {1, 1, 1, 1}};
     EXPECT_EQ(Send(CORE_CMD_SET_MODE, mode, sizeof(mode)), 0);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"setmode 800x600x32@0"}));
+    EXPECT_EQ(m_script.calls, (Calls{"setmode 800x600x32@0"}));
 }
 
 struct RefusedModeCase {
@@ -186,8 +152,7 @@ TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheModeButTryin
     ASSERT_TRUE(Init());
     const DisplayMode good{1024, 768, 32, 60};
     ASSERT_EQ(Send(CORE_CMD_SET_MODE, &good, 16), 0);
-    GammaTable table{};
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<int>(i % 256) / 2;
+    const GammaTable table = DimTable();
     ASSERT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
     m_script.calls.clear();
     m_script.writes.clear();
@@ -198,10 +163,8 @@ TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheModeButTryin
     EXPECT_EQ(watcher.count, 1);
     EXPECT_EQ(watcher.text, GetParam().text);
     EXPECT_EQ(watcher.owner, CCoreLibrary::Instance().CoreWindow());
-    EXPECT_EQ(m_script.calls,
-              (std::vector<std::string>{"setmode " + FakeBackEnd::Text(refused), "write", "restoremode"}));
-    ASSERT_EQ(m_script.writes.size(), 1u);
-    EXPECT_EQ(m_script.writes[0], StartupRamp());
+    EXPECT_EQ(m_script.calls, (Calls{"setmode " + FakeBackEnd::Text(refused), "write", "restoremode"}));
+    EXPECT_EQ(m_script.writes, std::vector<DeviceRamp>{kStartupRamp});
     EXPECT_TRUE(m_recorder.replies.empty());
 
     // A command line cannot answer a box: the refusal is the result, and nothing is put back.
@@ -212,7 +175,7 @@ TEST_P(CoreRefusedMode, ShowsOneWarningThenRestoresTheRampAndThenTheModeButTryin
     EXPECT_EQ(Send(CORE_CMD_TRY_MODE, &refused, 15), 1);
     quiet.Stop();
     EXPECT_EQ(quiet.count, 0);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"setmode " + FakeBackEnd::Text(refused)}));
+    EXPECT_EQ(m_script.calls, (Calls{"setmode " + FakeBackEnd::Text(refused)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -228,31 +191,27 @@ TEST_F(CoreChannel, RestoreCommandsWriteTheStartupRampAndRestoreTheMode) {
     m_script.calls.clear();
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 0);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"write", "restoremode", "write"}));
-    ASSERT_EQ(m_script.writes.size(), 2u);
-    EXPECT_EQ(m_script.writes[0], StartupRamp());
-    EXPECT_EQ(m_script.writes[1], StartupRamp());
+    EXPECT_EQ(m_script.calls, (Calls{"write", "restoremode", "write"}));
+    EXPECT_EQ(m_script.writes, (std::vector<DeviceRamp>{kStartupRamp, kStartupRamp}));
     // A refused write does not stop the mode from being restored.
     m_script.refuseRamp = true;
     m_script.calls.clear();
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"write", "restoremode"}));
+    EXPECT_EQ(m_script.calls, (Calls{"write", "restoremode"}));
 }
 
 TEST_F(CoreChannel, WithoutGammaControlInitWarnsAndNoUndefinedRampIsEverWritten) {
     m_script.gammaControl = false;
-    {
-        MessageBoxWatcher watcher(L"Failed");
-        EXPECT_TRUE(Init());
-        watcher.Stop();
-        EXPECT_EQ(watcher.count, 1);
-        EXPECT_EQ(watcher.text, L"Gamma control failed.\nZerenta is unable to control gamma values of your video adapter.");
-        EXPECT_EQ(watcher.owner, nullptr);
-    }
+    MessageBoxWatcher watcher(L"Failed");
+    EXPECT_TRUE(Init());
+    watcher.Stop();
+    EXPECT_EQ(watcher.count, 1);
+    EXPECT_EQ(watcher.text, L"Gamma control failed.\nZerenta is unable to control gamma values of your video adapter.");
+    EXPECT_EQ(watcher.owner, nullptr);
     m_script.calls.clear();
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
-    EXPECT_EQ(m_script.calls, (std::vector<std::string>{"restoremode"}));
+    EXPECT_EQ(m_script.calls, (Calls{"restoremode"}));
     EXPECT_TRUE(m_script.writes.empty());
 }
 
@@ -262,12 +221,9 @@ TEST_F(CoreChannel, AFailedOpenFailsInitAndRefusesTheModeCommands) {
     EXPECT_FALSE(Init());
     ASSERT_NE(CCoreLibrary::Instance().Display(), nullptr);
     m_script.calls.clear();
-    const DisplayMode mode{800, 600, 32, 0};
-    EXPECT_EQ(Send(CORE_CMD_SET_MODE, &mode, 16), 1);
-    EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 1);
-    EXPECT_EQ(Send(CORE_CMD_GET_MODE), 1);
-    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 1);
-    EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
+    EXPECT_EQ(Send(CORE_CMD_SET_MODE, &kOtherMode, 16), 1);
+    for (std::uint32_t code : {CORE_CMD_ENUM_MODES, CORE_CMD_GET_MODE, CORE_CMD_RESTORE_SCREEN, CORE_CMD_RESTORE_GAMMA})
+        EXPECT_EQ(Send(code), 1) << code;
     EXPECT_TRUE(m_script.calls.empty());
     EXPECT_TRUE(m_recorder.replies.empty());
     // The device ramp goes through GDI, which does not need the mode side of the display.
@@ -282,27 +238,18 @@ TEST_F(CoreChannel, AnOpenFailingPartWayStillServesModesButHasNoStartupRamp) {
     EXPECT_FALSE(Init());
     EXPECT_EQ(std::count(m_script.calls.begin(), m_script.calls.end(), "capture"), 0);
     EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 0);
-    EXPECT_EQ(m_recorder.Modes().size(), 1u);
+    EXPECT_EQ(m_recorder.Codes(),
+              (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODE, CORE_RPL_MODES_END}));
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 1);
     EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
     EXPECT_TRUE(m_script.writes.empty());
 }
 
-TEST_F(CoreChannel, LevelsProbeAndSweepWriteLevelRamps) {
+TEST_F(CoreChannel, TheRampInForceIsRecognisedAtTheDevicesPrecision) {
     ASSERT_TRUE(Init());
-    const std::uint32_t levels[3] = {50, 50, 50};
-    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_LEVELS, levels, 12), 0);
-    ASSERT_EQ(m_script.writes.size(), 1u);
-    EXPECT_EQ(m_script.writes[0], IdentityRamp());
-
-    EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 0);
-    m_script.readFails = true;
-    EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 1);
-    m_script.readFails = false;
-
-    // The ramp in force is recognised at the device's precision, another one is not.
     GammaTable identity{};
     for (std::size_t i = 0; i < identity.size(); ++i) identity[i] = static_cast<std::int32_t>(i % 256);
+    ASSERT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, identity.data(), 3072), 0);
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 0);
     m_script.device[300] = static_cast<std::uint16_t>(m_script.device[300] + 200);
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 0);
@@ -311,50 +258,185 @@ TEST_F(CoreChannel, LevelsProbeAndSweepWriteLevelRamps) {
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, darker.data(), 3072), 1);
     m_script.readFails = true;
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 1);
-    m_script.readFails = false;
-
-    m_script.writes.clear();
-    EXPECT_EQ(Send(CORE_CMD_GAMMA_SWEEP), 0);
-    ASSERT_EQ(m_script.writes.size(), 61u);
-    EXPECT_EQ(m_script.waits, 60);
-    EXPECT_EQ(m_script.waited, 6000u);
-    DeviceRamp expected;
-    orvel::BuildLevelRamp(0.0, 0.5, 0.5, expected);
-    EXPECT_EQ(m_script.writes[0], expected);
-    // The last red step is 0.95 up to the rounding of the running sum, never 1.0.
-    double x = 0.0;
-    for (int i = 0; i < 19; ++i) x += 0.05;
-    orvel::BuildLevelRamp(x, 0.5, 0.5, expected);
-    EXPECT_EQ(m_script.writes[19], expected);
-    orvel::BuildLevelRamp(0.5, 0.5, 0.0, expected);
-    EXPECT_EQ(m_script.writes[40], expected);
-    EXPECT_EQ(m_script.writes[60], IdentityRamp());
 }
 
-TEST_F(CoreChannel, ACommandFromAnotherThreadRunsOnTheCoreThread) {
-    ASSERT_TRUE(Init());
-    m_script.calls.clear();
-    struct Call {
-        HWND sender;
-        LRESULT result = -1;
-        DWORD thread = 0;
-    } call{m_recorder.Handle()};
-    HANDLE worker = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-            auto* c = static_cast<Call*>(p);
-            c->result = CCoreLibrary::Instance().Send(c->sender, CORE_CMD_ENUM_MODES, nullptr, 0);
-            return 0;
-        },
-        &call, 0, nullptr);
-    // The core window's thread must take messages for the cross-thread send to arrive.
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount64() < deadline) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+namespace {
+
+class CoreRecovery : public CoreChannel {
+protected:
+    void SetUp() override {
+        CoreChannel::SetUp();
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        m_path = std::wstring(folder) + L"ZerentaCoreTest-" + std::to_wstring(GetCurrentProcessId()) + L".Recovery";
+        Forget();
+        CCoreLibrary::Instance().SetRecoveryFile(m_path);
     }
-    CloseHandle(worker);
-    EXPECT_EQ(call.result, 0);
-    EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODES_END}));
+    void TearDown() override {
+        CoreChannel::TearDown();
+        CCoreLibrary::Instance().SetRecoveryFile({});
+        Forget();
+    }
+
+    void ChangeRampAndMode() {
+        const GammaTable table = DimTable();
+        ASSERT_EQ(Send(CORE_CMD_SET_GAMMA_RAMP, table.data(), 3072), 0);
+        ASSERT_EQ(Send(CORE_CMD_SET_MODE, &kOtherMode, 16), 0);
+    }
+    // The screen shows what a killed run's record says it left.
+    void ShowWhatTheRunLeft() {
+        m_script.device = DimRamp();
+        m_script.deviceWritten = true;
+        m_script.current = kOtherMode;
+    }
+    void Forget() const {
+        SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(m_path.c_str());
+    }
+    bool FileThere() const { return GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string FileBytes() const {
+        std::ifstream in(m_path.c_str(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    orvel::RecoveryRecord FileRecord() const {
+        const std::string bytes = FileBytes();
+        orvel::RecoveryRecord record;
+        orvel::DecodeRecoveryRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
+        return record;
+    }
+    void PutFile(const std::string& bytes) const {
+        std::ofstream(m_path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    // The calls Init made before it opened the display.
+    Calls CallsBeforeOpen() const {
+        return Calls(m_script.calls.begin(), std::find(m_script.calls.begin(), m_script.calls.end(), "open"));
+    }
+
+    std::wstring m_path;
+};
+
+std::string Bytes(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// This user in this session, as the core stamps its records.
+orvel::RecoveryOwner Owner() {
+    orvel::CRecoveryFile file;
+    file.SetPath(L"owner");
+    return file.Owner();
+}
+
+// What a run of this user and session leaves when it is killed after ChangeRampAndMode.
+orvel::RecoveryRecord KilledRunRecord() {
+    orvel::RecoveryRecord record;
+    record.owner = Owner();
+    orvel::RecoveryDisplay& display = record.displays.emplace_back();
+    display.hasStartupRamp = display.hasLeftRamp = display.hasStartupMode = display.hasLeftMode = true;
+    display.startupRamp = kStartupRamp;
+    display.leftRamp = DimRamp();
+    display.startupMode = kStartupMode;
+    display.leftMode = kOtherMode;
+    return record;
+}
+
+const Calls kPutBack = {"release", "read", "putback " + FakeBackEnd::Text(kStartupMode), "write"};
+
+}  // namespace
+
+TEST_F(CoreRecovery, TheRecordIsOnDiskBeforeTheScreenChangesAndGoesOnceTheScreenIsBack) {
+    ASSERT_TRUE(Init());
+    EXPECT_FALSE(FileThere()) << "nothing has changed yet";
+    std::vector<orvel::RecoveryRecord> fileAtChange;
+    m_script.beforeChange = [&] { fileAtChange.push_back(FileRecord()); };
+
+    ChangeRampAndMode();
+    // Each change is on disk before it reaches the screen: the start-up state beside what the
+    // screen will show.
+    ASSERT_EQ(fileAtChange.size(), 2u);
+    orvel::RecoveryRecord rampOnly = KilledRunRecord();
+    rampOnly.displays[0].hasLeftMode = false;
+    rampOnly.displays[0].leftMode = {};
+    EXPECT_TRUE(fileAtChange[0] == rampOnly) << "at the ramp change";
+    EXPECT_TRUE(fileAtChange[1] == KilledRunRecord()) << "at the mode change";
+    EXPECT_GT(Owner().sidLength, 0u);
+    m_script.beforeChange = nullptr;
+
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 0);
+    ASSERT_TRUE(FileThere()) << "the mode still differs";
+    EXPECT_EQ(FileRecord().displays[0].leftRamp, kStartupRamp);
+    // A return to the start-up mode that fails keeps the record.
+    m_script.restoreModeFails = true;
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
+    EXPECT_TRUE(FileThere()) << "the mode is not back";
+    m_script.restoreModeFails = false;
+    EXPECT_EQ(Send(CORE_CMD_RESTORE_SCREEN), 0);
+    EXPECT_FALSE(FileThere());
+}
+
+TEST_F(CoreRecovery, TheNextStartPutsBackWhatTheScreenStillShowsOfAKilledRunBeforeItOpensTheDisplay) {
+    ASSERT_TRUE(Init());
+    ChangeRampAndMode();
+    CCoreLibrary::Instance().ClearUp();  // the process goes without a restore
+    ASSERT_TRUE(FileThere());
+    const std::string killed = FileBytes();
+    m_script.calls.clear();
+    m_script.writes.clear();
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(CallsBeforeOpen(), kPutBack);
+    EXPECT_EQ(m_script.writes, std::vector<DeviceRamp>{kStartupRamp});
+    EXPECT_FALSE(FileThere());
+
+    // The mode put back by the system and another program's ramp written since: both stay, and
+    // the record goes.
+    CCoreLibrary::Instance().ClearUp();
+    PutFile(killed);
+    m_script.device = RampOf(257, 0);
+    m_script.calls.clear();
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(CallsBeforeOpen(), (Calls{"release", "read"}));
+    EXPECT_FALSE(FileThere());
+    // A start that finds nothing to put back opens the display at once.
+    CCoreLibrary::Instance().ClearUp();
+    m_script.calls.clear();
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(CallsBeforeOpen(), (Calls{"release"}));
+}
+
+TEST_F(CoreRecovery, ARecordThatCannotBeRemovedIsUsedOnceInTheSession) {
+    PutFile(Bytes(orvel::EncodeRecoveryRecord(KilledRunRecord())));
+    ASSERT_TRUE(SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    for (const Calls& expected : {kPutBack, Calls{"release"}}) {
+        ShowWhatTheRunLeft();
+        m_script.calls.clear();
+        ASSERT_TRUE(Init());
+        EXPECT_EQ(CallsBeforeOpen(), expected);
+        EXPECT_TRUE(FileThere());
+        CCoreLibrary::Instance().ClearUp();
+    }
+}
+
+TEST_F(CoreRecovery, ADamagedForgedOrEarlierFileIsRemovedAndAnotherSessionsKeptWithoutTouchingTheScreen) {
+    orvel::RecoveryRecord dark = KilledRunRecord();
+    dark.displays[0].startupRamp.fill(0);  // an all-black ramp with a correct check field
+    std::string flipped = Bytes(orvel::EncodeRecoveryRecord(KilledRunRecord()));
+    flipped[40] ^= 0x10;
+    std::string earlier = flipped.substr(0, 1568);  // the earlier format's size and version
+    earlier[4] = 1;
+    orvel::RecoveryRecord foreign = KilledRunRecord();
+    foreign.owner.session += 1;
+    const std::tuple<const char*, std::string, bool> files[] = {
+        {"a flipped bit", flipped, false},
+        {"a forged dark ramp", Bytes(orvel::EncodeRecoveryRecord(dark)), false},
+        {"one byte short", flipped.substr(1), false},
+        {"four megabytes", std::string(4 << 20, 'Z'), false},
+        {"version 1", earlier, false},
+        {"another session's", Bytes(orvel::EncodeRecoveryRecord(foreign)), true},
+    };
+    ShowWhatTheRunLeft();
+    for (const auto& [what, bytes, kept] : files) {
+        PutFile(bytes);
+        m_script.calls.clear();
+        ASSERT_TRUE(Init()) << what;
+        EXPECT_EQ(CallsBeforeOpen(), (Calls{"release"})) << what;
+        EXPECT_EQ(FileThere(), kept) << what;
+        CCoreLibrary::Instance().ClearUp();
+    }
 }

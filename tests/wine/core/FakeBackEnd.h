@@ -1,15 +1,21 @@
 // A scripted display back end: a given mode list, refused modes or ramps, failing steps,
-// and a log of every call in order, so that tests can check what the core did and when.
+// and a log of every call in order, so that tests can check what the core did and when; and the
+// fixture of the tests that drive the core in this process through its command channel.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/CCoreLibrary.h"
+#include "core/GammaMath.h"
 #include "core/IDisplayBackEnd.h"
+#include "tests/wine/core/ReplyRecorder.h"
 
 struct FakeScript {
     // Open: the result, and whether modes can be used afterwards.
@@ -35,8 +41,6 @@ struct FakeScript {
     std::vector<std::string> calls;
     std::vector<DeviceRamp> writes;
     int modesOffered = 0;
-    DWORD waited = 0;
-    int waits = 0;
 };
 
 class FakeBackEnd final : public orvel::IDisplayBackEnd {
@@ -115,10 +119,7 @@ public:
         ramp = m_script.deviceWritten ? m_script.device : m_script.startupRamp;
         return !m_script.readFails;
     }
-    void Wait(DWORD milliseconds) override {
-        ++m_script.waits;
-        m_script.waited += milliseconds;
-    }
+    void Wait(DWORD) override {}
 
     static std::string Text(const DisplayMode& mode) {
         return std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" + std::to_string(mode.bpp) + "@" +
@@ -132,4 +133,37 @@ private:
     bool m_modes = false;
     bool m_changed = false;
     DisplayMode m_startup{};
+};
+
+// Entry i of every channel is step * i + offset.
+inline DeviceRamp RampOf(int step, int offset) {
+    DeviceRamp ramp;
+    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint16_t>(step * (i % 256) + offset);
+    return ramp;
+}
+
+// A table the gamma page could send (each entry half its index), and the ramp it becomes.
+inline GammaTable DimTable() {
+    GammaTable table;
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>((i % 256) / 2);
+    return table;
+}
+inline DeviceRamp DimRamp() {
+    DeviceRamp ramp;
+    orvel::WidenGammaTable(DimTable().data(), ramp);
+    return ramp;
+}
+
+// The core in this process, attached by each test with its scripted displays the way DllMain
+// attaches it, answering into a reply recorder, and cleared up after each test.
+class CoreTest : public ::testing::Test {
+protected:
+    void TearDown() override { orvel::CCoreLibrary::Instance().ClearUp(); }
+
+    bool Init() { return orvel::CCoreLibrary::Instance().Init(m_recorder.Handle()); }
+    LRESULT Send(std::uint32_t code, const void* payload = nullptr, std::uint32_t size = 0) {
+        return orvel::CCoreLibrary::Instance().Send(m_recorder.Handle(), code, payload, size);
+    }
+
+    ReplyRecorder m_recorder;
 };

@@ -15,7 +15,6 @@ struct RecordedReply {
     DWORD size;
     DisplayMode mode;  // valid for CORE_RPL_MODE
     std::uint32_t index = 0;  // valid for CORE_RPL_GAMMA_REFUSED
-    DisplayRecord display{};  // valid for CORE_RPL_DISPLAY
 };
 
 class ReplyRecorder {
@@ -34,8 +33,6 @@ public:
     ReplyRecorder& operator=(const ReplyRecorder&) = delete;
 
     HWND Handle() const { return m_window; }
-    // The receiver answers the n-th CORE_RPL_MODE (1-based) with a non-zero result; 0 never.
-    void StopAtMode(int n) { m_stopAt = n; }
 
     std::vector<RecordedReply> replies;
 
@@ -43,12 +40,6 @@ public:
         std::vector<std::uint32_t> codes;
         for (const auto& reply : replies) codes.push_back(reply.code);
         return codes;
-    }
-    std::vector<DisplayMode> Modes() const {
-        std::vector<DisplayMode> modes;
-        for (const auto& reply : replies)
-            if (reply.code == CORE_RPL_MODE) modes.push_back(reply.mode);
-        return modes;
     }
 
 private:
@@ -66,18 +57,13 @@ private:
                 reply.mode = *static_cast<const DisplayMode*>(data->lpData);
             if (reply.code == CORE_RPL_GAMMA_REFUSED && data->lpData != nullptr && data->cbData >= sizeof(std::uint32_t))
                 reply.index = *static_cast<const std::uint32_t*>(data->lpData);
-            if (reply.code == CORE_RPL_DISPLAY && data->lpData != nullptr && data->cbData >= sizeof(DisplayRecord))
-                reply.display = *static_cast<const DisplayRecord*>(data->lpData);
             self->replies.push_back(reply);
-            if (reply.code == CORE_RPL_MODE && ++self->m_modes == self->m_stopAt) return 1;
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
     HWND m_window = nullptr;
-    int m_stopAt = 0;
-    int m_modes = 0;
 };
 
 // Waits for a message box with `title` from another thread, records its text and owner
