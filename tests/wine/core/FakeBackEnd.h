@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,7 +30,6 @@ struct FakeScript {
     bool readFails = false;
     // The mode in force: a mode SetMode accepts becomes it, RestoreMode returns to the first.
     DisplayMode current{1280, 1024, 32, 60};
-    bool modeUnreadable = false;
     bool restoreModeFails = false;
     // What the device holds once a ramp was written (or set here, as the system would); before
     // that it reads back the start-up ramp.
@@ -74,10 +74,8 @@ public:
     HRESULT SetMode(const DisplayMode& mode) override {
         m_script.calls.push_back("setmode " + Text(mode));
         if (m_script.beforeChange) m_script.beforeChange();
-        for (const auto& refused : m_script.refusedModes)
-            if (refused.width == mode.width && refused.height == mode.height && refused.bpp == mode.bpp &&
-                refused.refresh_rate == mode.refresh_rate)
-                return kRefused;
+        const auto& refused = m_script.refusedModes;
+        if (std::find(refused.begin(), refused.end(), mode) != refused.end()) return kRefused;
         if (!m_changed) m_startup = m_script.current;
         m_changed = true;
         m_script.current = mode;
@@ -92,7 +90,6 @@ public:
     }
     bool GetMode(DisplayMode& mode) override {
         m_script.calls.push_back("getmode");
-        if (m_script.modeUnreadable) return false;
         mode = m_script.current;
         return true;
     }
@@ -103,7 +100,7 @@ public:
     }
     bool ModeInForce(DisplayMode& mode) override {
         mode = m_script.current;
-        return !m_script.modeUnreadable;
+        return true;
     }
     bool WriteRamp(const DeviceRamp& ramp) override {
         m_script.calls.push_back("write");
