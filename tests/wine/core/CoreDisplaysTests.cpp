@@ -55,7 +55,7 @@ struct SystemScript {
     std::vector<Change> changes;
     std::map<HDC, std::wstring> made;  // DC -> the device it was made for
     std::vector<std::wstring> badCreations;
-    std::vector<std::pair<HDC, DeviceRamp>> written;
+    std::vector<std::pair<std::wstring, DeviceRamp>> written;  // the device whose DC took it
     std::vector<HDC> unknownDcs;
     int deleted = 0;
 };
@@ -115,7 +115,7 @@ BOOL WINAPI WriteRampOf(HDC dc, LPVOID ramp) {
     if (!KnownDc(dc)) return FALSE;
     DeviceRamp copy;
     std::memcpy(copy.data(), ramp, sizeof(copy));
-    g_system->written.emplace_back(dc, copy);
+    g_system->written.emplace_back(g_system->made[dc], copy);
     return g_system->made[dc] == kDisplay1;
 }
 const orvel::DisplaySettingsApi kScriptedApi{&NoDevices, &Settings,  &ChangeSettings, &MakeDc,
@@ -234,18 +234,12 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
     ASSERT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_GAMMA_REFUSED, CORE_RPL_GAMMA_FAILED}));
     EXPECT_EQ(m_recorder.replies[0].index, 1u);
-    ASSERT_EQ(gdi.written.size(), 2u);
-    EXPECT_EQ(gdi.made[gdi.written[0].first], kDisplay1);
-    EXPECT_EQ(gdi.written[0].second, DimRamp());
-    EXPECT_EQ(gdi.made[gdi.written[1].first], kDisplay2);
+    using Writes = decltype(gdi.written);
+    EXPECT_EQ(gdi.written, (Writes{{kDisplay1, DimRamp()}, {kDisplay2, DimRamp()}}));
 
     gdi.written.clear();
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_RESTORE_SCREEN), 0);
-    ASSERT_EQ(gdi.written.size(), 2u);
-    EXPECT_EQ(gdi.made[gdi.written[0].first], kDisplay1);
-    EXPECT_EQ(gdi.written[0].second, RampOf(200, 1));
-    EXPECT_EQ(gdi.made[gdi.written[1].first], kDisplay2);
-    EXPECT_EQ(gdi.written[1].second, RampOf(200, 2));
+    EXPECT_EQ(gdi.written, (Writes{{kDisplay1, RampOf(200, 1)}, {kDisplay2, RampOf(200, 2)}}));
 
     EXPECT_TRUE(gdi.unknownDcs.empty()) << "a ramp went through a DC made for no display";
     EXPECT_TRUE(gdi.badCreations.empty()) << "a DC for the whole screen was made";
