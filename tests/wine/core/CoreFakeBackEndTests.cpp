@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "core/CRecoveryFile.h"
+#include "core/GammaMath.h"
 #include "core/RecoveryRecord.h"
 #include "tests/wine/core/FakeBackEnd.h"
 
@@ -103,6 +104,16 @@ TEST_F(CoreChannel, EnumerationIsBracketedWithZeroAndWithManyModes) {
         EXPECT_EQ(reply.size, 16u);
         EXPECT_EQ(reply.mode, m_script.modes[i]) << i;
     }
+}
+
+TEST_F(CoreChannel, AReceiverStoppingAtTheThirdModeGetsThreeThenEnd) {
+    for (std::uint32_t i = 0; i < 6; ++i) m_script.modes.push_back({800, 600, 32, 60 + i});
+    ASSERT_TRUE(Init());
+    m_recorder.StopAtMode(3);
+    EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 0);
+    EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODE, CORE_RPL_MODE,
+                                                              CORE_RPL_MODE, CORE_RPL_MODES_END}));
+    EXPECT_EQ(m_script.modesOffered, 3);
 }
 
 TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
@@ -241,6 +252,59 @@ TEST_F(CoreChannel, TheRampInForceIsRecognisedAtTheDevicesPrecision) {
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, darker.data(), 3072), 1);
     m_script.readFails = true;
     EXPECT_EQ(Send(CORE_CMD_CHECK_GAMMA_RAMP, identity.data(), 3072), 1);
+    EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 1);
+    m_script.readFails = false;
+    EXPECT_EQ(Send(CORE_CMD_PROBE_GAMMA), 0);
+}
+
+TEST_F(CoreChannel, LevelsAndTheSweepWriteLevelRamps) {
+    ASSERT_TRUE(Init());
+    const std::uint32_t levels[3] = {50, 50, 50};
+    EXPECT_EQ(Send(CORE_CMD_SET_GAMMA_LEVELS, levels, 12), 0);
+    ASSERT_EQ(m_script.writes.size(), 1u);
+    EXPECT_EQ(m_script.writes[0], RampOf(257, 0));
+    m_script.writes.clear();
+    EXPECT_EQ(Send(CORE_CMD_GAMMA_SWEEP), 0);
+    ASSERT_EQ(m_script.writes.size(), 61u);
+    EXPECT_EQ(m_script.waits, 60);
+    EXPECT_EQ(m_script.waited, 6000u);
+    DeviceRamp expected;
+    orvel::BuildLevelRamp(0.0, 0.5, 0.5, expected);
+    EXPECT_EQ(m_script.writes[0], expected);
+    // The last red step is 0.95 up to the rounding of the running sum, never 1.0.
+    double x = 0.0;
+    for (int i = 0; i < 19; ++i) x += 0.05;
+    orvel::BuildLevelRamp(x, 0.5, 0.5, expected);
+    EXPECT_EQ(m_script.writes[19], expected);
+    orvel::BuildLevelRamp(0.5, 0.5, 0.0, expected);
+    EXPECT_EQ(m_script.writes[40], expected);
+    EXPECT_EQ(m_script.writes[60], RampOf(257, 0));
+}
+
+TEST_F(CoreChannel, ACommandFromAnotherThreadRunsOnTheCoreThread) {
+    ASSERT_TRUE(Init());
+    struct Call {
+        HWND sender;
+        LRESULT result = -1;
+    } call{m_recorder.Handle()};
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* c = static_cast<Call*>(p);
+            c->result = CCoreLibrary::Instance().Send(c->sender, CORE_CMD_ENUM_MODES, nullptr, 0);
+            return 0;
+        },
+        &call, 0, nullptr);
+    // The core window's thread must take messages for the cross-thread send to arrive.
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount64() < deadline) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    CloseHandle(worker);
+    EXPECT_EQ(call.result, 0);
+    EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODES_END}));
 }
 
 namespace {

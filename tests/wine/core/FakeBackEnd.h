@@ -41,6 +41,8 @@ struct FakeScript {
     std::vector<std::string> calls;
     std::vector<DeviceRamp> writes;
     int modesOffered = 0;
+    int waits = 0;
+    DWORD waited = 0;
 };
 
 class FakeBackEnd final : public orvel::IDisplayBackEnd {
@@ -116,7 +118,10 @@ public:
         ramp = m_script.deviceWritten ? m_script.device : m_script.startupRamp;
         return !m_script.readFails;
     }
-    void Wait(DWORD) override {}
+    void Wait(DWORD milliseconds) override {
+        ++m_script.waits;
+        m_script.waited += milliseconds;
+    }
 
     static std::string Text(const DisplayMode& mode) {
         return std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" + std::to_string(mode.bpp) + "@" +

@@ -33,6 +33,8 @@ public:
     ReplyRecorder& operator=(const ReplyRecorder&) = delete;
 
     HWND Handle() const { return m_window; }
+    // The recorder answers the n-th CORE_RPL_MODE with 1, which stops an enumeration there.
+    void StopAtMode(int n) { m_stopAt = n; }
 
     std::vector<RecordedReply> replies;
 
@@ -58,12 +60,15 @@ private:
             if (reply.code == CORE_RPL_GAMMA_REFUSED && data->lpData != nullptr && data->cbData >= sizeof(std::uint32_t))
                 reply.index = *static_cast<const std::uint32_t*>(data->lpData);
             self->replies.push_back(reply);
+            if (reply.code == CORE_RPL_MODE && ++self->m_modes == self->m_stopAt) return 1;
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
     HWND m_window = nullptr;
+    int m_modes = 0;
+    int m_stopAt = 0;
 };
 
 // Waits for a message box with `title` from another thread, records its text and owner
