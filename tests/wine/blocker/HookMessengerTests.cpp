@@ -73,7 +73,6 @@ protected:
         s_messenger.RemoveTarget(m_first);
         s_messenger.RemoveTarget(m_second);
         s_messenger.RemoveMessage(kActivated);
-        s_messenger.RemoveMessage(kOther);
         ::DestroyWindow(m_first);
         ::DestroyWindow(m_second);
     }

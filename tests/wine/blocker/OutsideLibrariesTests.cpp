@@ -140,9 +140,8 @@ protected:
 
     void TearDown() override
     {
-        ::DestroyWindow(m_first);
-        ::DestroyWindow(m_second);
-        ::DestroyWindow(m_receiver);
+        for (HWND window : {m_first, m_second, m_receiver})
+            ::DestroyWindow(window);
     }
 
     DebugCapture m_capture;
