@@ -44,42 +44,29 @@ INT_PTR RunPicker(CAppPicker& picker, HWND reported, int button)
 
 }  // namespace
 
-TEST(AppPicker, CaptionComesFromTheRootOwner)
-{
-    HWND top = MakeWindow(L"Main window of the app", nullptr, WS_OVERLAPPED);
-    HWND owned = MakeWindow(L"a tool window", top, WS_POPUP);
-    HWND child = MakeWindow(L"a child", top, WS_CHILD);
-    ASSERT_TRUE(top && owned && child);
-    EXPECT_EQ(CAppPicker::GetRootWindowCaption(top), L"Main window of the app");
-    EXPECT_EQ(CAppPicker::GetRootWindowCaption(owned), L"Main window of the app");
-    EXPECT_EQ(CAppPicker::GetRootWindowCaption(child), L"Main window of the app");
-    EXPECT_EQ(CAppPicker::GetRootWindowCaption(nullptr), L"");
-    ::DestroyWindow(top);
-}
-
-TEST(AppPicker, LongCaptionsAreCutTo255Characters)
+TEST(AppPicker, CaptionComesFromTheRootOwnerCutTo255Characters)
 {
     std::wstring title(300, L'x');
     title[254] = L'y';
-    HWND window = MakeWindow(title, nullptr, WS_OVERLAPPED);
-    ASSERT_TRUE(window);
-    const std::wstring caption = CAppPicker::GetRootWindowCaption(window);
-    EXPECT_EQ(caption.size(), 255u);
-    EXPECT_EQ(caption.back(), L'y');
-    ::DestroyWindow(window);
+    HWND top = MakeWindow(title, nullptr, WS_OVERLAPPED);
+    HWND owned = MakeWindow(L"a tool window", top, WS_POPUP);
+    HWND child = MakeWindow(L"a child", top, WS_CHILD);
+    ASSERT_TRUE(top && owned && child);
+    for (HWND window : {top, owned, child})
+        EXPECT_EQ(CAppPicker::GetRootWindowCaption(window), title.substr(0, 255));
+    EXPECT_EQ(CAppPicker::GetRootWindowCaption(nullptr), L"");
+    ::DestroyWindow(top);
 }
 
 TEST(AppPicker, IgnoresThisProgramsOwnWindowsWhateverButtonEndsIt)
 {
     HWND own = MakeWindow(L"own window", nullptr, WS_OVERLAPPED | WS_VISIBLE);
     ASSERT_TRUE(own);
-    CAppPicker cancelled;
-    EXPECT_EQ(RunPicker(cancelled, own, IDCANCEL), IDCANCEL);
-    EXPECT_EQ(cancelled.GetPickedPath(), L"");
-
-    CAppPicker accepted;
-    EXPECT_EQ(RunPicker(accepted, own, IDOK), IDOK);
-    EXPECT_EQ(accepted.GetPickedPath(), L"");
-    EXPECT_EQ(accepted.GetPickedCaption(), L"");
+    for (int button : {IDCANCEL, IDOK}) {
+        CAppPicker picker;
+        EXPECT_EQ(RunPicker(picker, own, button), button);
+        EXPECT_EQ(picker.GetPickedPath(), L"");
+        EXPECT_EQ(picker.GetPickedCaption(), L"");
+    }
     ::DestroyWindow(own);
 }

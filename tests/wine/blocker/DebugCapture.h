@@ -1,21 +1,18 @@
-// Reads this process's own debug output lines: OutputDebugString raises a first-chance
-// exception (DBG_PRINTEXCEPTION_WIDE_C for the wide form where the system has it, then
-// DBG_PRINTEXCEPTION_C), which a vectored handler sees before the system swallows it.
+// Reads this process's own debug output lines: OutputDebugStringA raises a first-chance
+// exception (DBG_PRINTEXCEPTION_C), which a vectored handler sees before the system swallows it.
+// OutputDebugStringW first raises a wide form (where the system has one), left to the system
+// here, which then passes the line on to OutputDebugStringA.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace zrtest {
-
-struct DebugLine {
-    std::string text;
-    LARGE_INTEGER when;
-};
 
 class DebugCapture {
 public:
@@ -26,76 +23,39 @@ public:
 
     static void Clear()
     {
-        std::lock_guard lock(Mutex());
-        Lines().clear();
+        std::lock_guard lock(s_mutex);
+        s_lines.clear();
     }
 
-    static std::vector<DebugLine> Snapshot()
+    static long Count(const std::string& text)
     {
-        std::lock_guard lock(Mutex());
-        return Lines();
-    }
-
-    static int Count(const std::string& text)
-    {
-        int count = 0;
-        for (const DebugLine& line : Snapshot())
-            count += line.text == text ? 1 : 0;
-        return count;
+        std::lock_guard lock(s_mutex);
+        return std::count(s_lines.begin(), s_lines.end(), text);
     }
 
     static std::string Dump()
     {
+        std::lock_guard lock(s_mutex);
         std::string all;
-        for (const DebugLine& line : Snapshot())
-            all += "  " + line.text;
+        for (const std::string& line : s_lines)
+            all += "  " + line;
         return all;
     }
 
 private:
-    static std::mutex& Mutex()
-    {
-        static std::mutex mutex;
-        return mutex;
-    }
-
-    static std::vector<DebugLine>& Lines()
-    {
-        static std::vector<DebugLine> lines;
-        return lines;
-    }
-
     static LONG CALLBACK OnException(EXCEPTION_POINTERS* info)
     {
-        constexpr DWORD kPrintWide = 0x4001000A;  // DBG_PRINTEXCEPTION_WIDE_C
-        constexpr DWORD kPrint = 0x40010006;      // DBG_PRINTEXCEPTION_C
+        constexpr DWORD kPrint = 0x40010006;  // DBG_PRINTEXCEPTION_C
         const EXCEPTION_RECORD& record = *info->ExceptionRecord;
-        if (record.NumberParameters < 2)
-            return EXCEPTION_CONTINUE_SEARCH;
-        static thread_local bool s_sawWide = false;
-        DebugLine line{};
-        ::QueryPerformanceCounter(&line.when);
-        if (record.ExceptionCode == kPrintWide) {
-            // The narrow form of the same line follows when nobody handled this one.
-            s_sawWide = true;
-            const auto* text = reinterpret_cast<const wchar_t*>(record.ExceptionInformation[1]);
-            for (; text && *text; ++text)
-                line.text += *text < 0x80 ? static_cast<char>(*text) : '?';
-        } else if (record.ExceptionCode == kPrint) {
-            if (s_sawWide) {
-                s_sawWide = false;
-                return EXCEPTION_CONTINUE_SEARCH;
-            }
-            const auto* text = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
-            line.text = text ? text : "";
-        } else {
-            return EXCEPTION_CONTINUE_SEARCH;
+        if (record.ExceptionCode == kPrint && record.NumberParameters >= 2 && record.ExceptionInformation[1]) {
+            std::lock_guard lock(s_mutex);
+            s_lines.emplace_back(reinterpret_cast<const char*>(record.ExceptionInformation[1]));
         }
-        std::lock_guard lock(Mutex());
-        Lines().push_back(line);
         return EXCEPTION_CONTINUE_SEARCH;
     }
 
+    static inline std::mutex s_mutex;
+    static inline std::vector<std::string> s_lines;
     void* m_handler = nullptr;
 };
 

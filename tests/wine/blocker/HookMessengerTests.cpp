@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "blocker/CHookMessenger.h"
@@ -16,13 +17,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Received {
-    HWND target;
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
-
+using Received = std::tuple<HWND, UINT, WPARAM, LPARAM>;  // target window, message, wParam, lParam
 std::vector<Received> g_received;
 std::vector<std::wstring> g_traces;
 const UINT kActivated = ::RegisterWindowMessageW(L"UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3");
@@ -31,28 +26,23 @@ const UINT kOther = ::RegisterWindowMessageW(L"ZrHookMessengerTestOther");
 LRESULT CALLBACK RecordingProc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == kActivated || msg == kOther)
-        g_received.push_back({window, msg, wp, lp});
+        g_received.emplace_back(window, msg, wp, lp);
     return ::DefWindowProcW(window, msg, wp, lp);
 }
 
 HWND MakeTarget()
 {
-    static const bool registered = [] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = RecordingProc;
-        cls.hInstance = ::GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"ZrMessengerTarget";
-        return ::RegisterClassW(&cls) != 0;
-    }();
-    return registered ? ::CreateWindowExW(0, L"ZrMessengerTarget", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                          ::GetModuleHandleW(nullptr), nullptr)
+    static const WNDCLASSW cls{0, RecordingProc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr,
+                               nullptr, L"ZrMessengerTarget"};
+    static const bool registered = ::RegisterClassW(&cls) != 0;
+    return registered ? ::CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                          cls.hInstance, nullptr)
                       : nullptr;
 }
 
+// Delivers what was posted to windows of this thread, the messenger's re-posts too.
 void Pump()
 {
-    // Posted messages to windows of this thread: one pass after a short settle is enough, but
-    // wait (bounded) for the queue to run dry so that late posts are counted too.
     zrtest::PumpUntil([] { return false; }, 100ms);
 }
 
@@ -83,25 +73,21 @@ protected:
         s_messenger.RemoveTarget(m_first);
         s_messenger.RemoveTarget(m_second);
         s_messenger.RemoveMessage(kActivated);
-        s_messenger.RemoveMessage(kOther);
         ::DestroyWindow(m_first);
         ::DestroyWindow(m_second);
     }
 
-    static CHookMessenger s_messenger;
+    static inline CHookMessenger s_messenger;
     HWND m_first = nullptr;
     HWND m_second = nullptr;
 };
 
-CHookMessenger HookMessenger::s_messenger;
-
 }  // namespace
 
-TEST_F(HookMessenger, WindowIsAHiddenToolPopupOfItsOwnClass)
+TEST_F(HookMessenger, OneHiddenToolPopupOfItsOwnClassPerProcess)
 {
     HWND window = s_messenger.GetSafeHwnd();
     ASSERT_TRUE(::IsWindow(window));
-    EXPECT_EQ(s_messenger.IsCreated(), 1);
     wchar_t name[128] = {};
     ::GetClassNameW(window, name, 128);
     EXPECT_STREQ(name, CHookMessenger::kClassName);
@@ -109,18 +95,16 @@ TEST_F(HookMessenger, WindowIsAHiddenToolPopupOfItsOwnClass)
     EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP);
     EXPECT_EQ(::GetParent(window), nullptr);
-}
 
-TEST_F(HookMessenger, ASecondMessengerFindsTheClassTakenAndMakesNoWindow)
-{
+    // A second messenger finds the class taken and makes no window.
     CHookMessenger second;
     EXPECT_EQ(second.Create(), 0);
     EXPECT_EQ(second.IsCreated(), 0);
     EXPECT_EQ(second.GetSafeHwnd(), nullptr);
     // Asking the existing messenger again keeps its window and its answer.
-    HWND before = s_messenger.GetSafeHwnd();
     EXPECT_EQ(s_messenger.Create(), 1);
-    EXPECT_EQ(s_messenger.GetSafeHwnd(), before);
+    EXPECT_EQ(s_messenger.IsCreated(), 1);
+    EXPECT_EQ(s_messenger.GetSafeHwnd(), window);
 }
 
 TEST_F(HookMessenger, ForwardsARegisteredMessageToEachTargetOnceInOrder)
@@ -133,47 +117,35 @@ TEST_F(HookMessenger, ForwardsARegisteredMessageToEachTargetOnceInOrder)
 
     ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 1234, 56);
     Pump();
-    ASSERT_EQ(g_received.size(), 2u);
-    EXPECT_EQ(g_received[0].target, m_first);
-    EXPECT_EQ(g_received[1].target, m_second);
-    for (const Received& r : g_received) {
-        EXPECT_EQ(r.msg, kActivated);
-        EXPECT_EQ(r.wp, 1234u);
-        EXPECT_EQ(r.lp, 56);
-    }
+    EXPECT_EQ(g_received, (std::vector<Received>{{m_first, kActivated, 1234, 56}, {m_second, kActivated, 1234, 56}}));
     EXPECT_EQ(g_traces, std::vector<std::wstring>{TraceFor(kActivated)});
 }
 
 TEST_F(HookMessenger, IgnoresUnregisteredMessagesAndRemovedEntries)
 {
-    s_messenger.AddMessage(kActivated);
-    s_messenger.AddTarget(m_first);
-    s_messenger.AddTarget(m_second);
-
-    ::PostMessageW(s_messenger.GetSafeHwnd(), kOther, 1, 2);
-    Pump();
-    EXPECT_TRUE(g_received.empty());
-    EXPECT_TRUE(g_traces.empty());
-
-    s_messenger.RemoveTarget(m_first);
-    s_messenger.RemoveTarget(m_first);  // absent now: nothing changes
-    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 3, 4);
-    Pump();
-    ASSERT_EQ(g_received.size(), 1u);
-    EXPECT_EQ(g_received[0].target, m_second);
-
-    s_messenger.RemoveMessage(kActivated);
-    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 5, 6);
-    Pump();
-    EXPECT_EQ(g_received.size(), 1u);
-    EXPECT_EQ(g_traces.size(), 1u);
-}
-
-TEST_F(HookMessenger, WithoutTargetsARegisteredMessageOnlyTraces)
-{
+    // Without targets a registered message only traces.
     s_messenger.AddMessage(kActivated);
     ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 0, 0);
     Pump();
     EXPECT_TRUE(g_received.empty());
     EXPECT_EQ(g_traces, std::vector<std::wstring>{TraceFor(kActivated)});
+
+    s_messenger.AddTarget(m_first);
+    s_messenger.AddTarget(m_second);
+    ::PostMessageW(s_messenger.GetSafeHwnd(), kOther, 1, 2);
+    Pump();
+    EXPECT_TRUE(g_received.empty());
+    EXPECT_EQ(g_traces.size(), 1u);
+
+    s_messenger.RemoveTarget(m_first);
+    s_messenger.RemoveTarget(m_first);  // absent now: nothing changes
+    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 3, 4);
+    Pump();
+    EXPECT_EQ(g_received, (std::vector<Received>{{m_second, kActivated, 3, 4}}));
+
+    s_messenger.RemoveMessage(kActivated);
+    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 5, 6);
+    Pump();
+    EXPECT_EQ(g_received.size(), 1u);
+    EXPECT_EQ(g_traces.size(), 2u);
 }

@@ -1,16 +1,17 @@
-// Gorvane.dll and Tessik.dll on the harness's desktop: activations reported once each, the
-// block state applied once per change and ended at uninstall, the system commands refused;
-// and, built with test timings, their threads when they start late or end slowly.
+// Gorvane.dll and Tessik.dll, built with test timings, on the harness's desktop: activations
+// reported once each and the block state applied once per change, also when their threads start
+// late or end slowly; no thread before there is a block to hold; the block ended at uninstall.
+// (blocker_e2e drives the libraries the program links: activations, the block and the refused
+// system commands.)
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
-#include "outside/Gorvane.h"
-#include "outside/Tessik.h"
 #include "tests/wine/blocker/DebugCapture.h"
 
 using namespace std::chrono_literals;
@@ -19,34 +20,25 @@ using zrtest::PumpUntil;
 
 namespace {
 
-UINT ActivatedMessage()
-{
-    static const UINT id = ::RegisterWindowMessageW(L"UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3");
-    return id;
-}
+const UINT kActivated = ::RegisterWindowMessageW(L"UHM_ACTIVATED_MSG_2E67CB7E_8DD9_40bf_9C8A_160D33BA41C3");
 
 std::vector<HWND> g_reported;  // wParam of every activation message the receiver got
 
 LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == ActivatedMessage() && message != 0)
+    if (kActivated != 0 && message == kActivated)
         g_reported.push_back(reinterpret_cast<HWND>(wParam));
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND MakeWindow(const wchar_t* title, bool visible)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = ReceiverProc;
-        cls.hInstance = ::GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"ZrOutsideTestWindow";
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        registered = ::RegisterClassW(&cls) != 0;
-    }
-    HWND window = ::CreateWindowExW(0, L"ZrOutsideTestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
-                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    static const WNDCLASSW cls{0, ReceiverProc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr,
+                               reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, L"ZrOutsideTestWindow"};
+    static const bool registered = ::RegisterClassW(&cls) != 0;
+    HWND window = registered ? ::CreateWindowExW(0, cls.lpszClassName, title, WS_OVERLAPPEDWINDOW, 100, 100, 300,
+                                                 200, nullptr, nullptr, cls.hInstance, nullptr)
+                             : nullptr;
     if (window && visible)
         ::ShowWindow(window, SW_SHOW);
     return window;
@@ -58,12 +50,9 @@ bool Activate(HWND window)
     return PumpUntil([&] { return ::GetForegroundWindow() == window; }, 3s);
 }
 
-int Reports(HWND window)
+long Reports(HWND window)
 {
-    int count = 0;
-    for (HWND reported : g_reported)
-        count += reported == window ? 1 : 0;
-    return count;
+    return std::count(g_reported.begin(), g_reported.end(), window);
 }
 
 // A library built from outside/ with test timings (GorvaneSeams.dll, TessikSeams.dll), loaded
@@ -79,6 +68,7 @@ public:
     SeamLibrary(const SeamLibrary&) = delete;
     SeamLibrary& operator=(const SeamLibrary&) = delete;
 
+    // symbol: an exported name, as the compiler decorates the namespaced functions.
     template <typename Function>
     Function Get(const char* symbol) const
     {
@@ -102,12 +92,6 @@ private:
 
 using HookFunction = int (*)(HWND);
 using BlockFunction = void (*)(int);
-// The exported names of the namespaced functions, as the compiler decorates them.
-constexpr char kTessikInstall[] = "_ZN6Tessik11InstallHookEP6HWND__";
-constexpr char kTessikUninstall[] = "_ZN6Tessik13UninstallHookEP6HWND__";
-constexpr char kGorvaneInstall[] = "_ZN7Gorvane11InstallHookEP6HWND__";
-constexpr char kGorvaneUninstall[] = "_ZN7Gorvane13UninstallHookEP6HWND__";
-constexpr char kGorvaneEnable[] = "_ZN7Gorvane11EnableBlockEi";
 
 // Overwrites the stack where the frames of the calls that just returned lay.
 __attribute__((noinline)) void ScribbleStack()
@@ -136,6 +120,12 @@ void PumpFor(std::chrono::milliseconds span)
     PumpUntil([] { return false; }, span);
 }
 
+// Pumps until `moment` lies 2 s behind, past a late start or a busy spell the test set up.
+void PumpPast(std::chrono::steady_clock::time_point moment)
+{
+    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(moment + 2s - std::chrono::steady_clock::now()));
+}
+
 class OutsideLibraries : public ::testing::Test {
 protected:
     void SetUp() override
@@ -150,9 +140,8 @@ protected:
 
     void TearDown() override
     {
-        ::DestroyWindow(m_first);
-        ::DestroyWindow(m_second);
-        ::DestroyWindow(m_receiver);
+        for (HWND window : {m_first, m_second, m_receiver})
+            ::DestroyWindow(window);
     }
 
     DebugCapture m_capture;
@@ -163,88 +152,14 @@ protected:
 
 }  // namespace
 
-TEST_F(OutsideLibraries, TessikReportsEachForegroundChangeOnceUntilUninstalled)
-{
-    EXPECT_EQ(Tessik::InstallHook(nullptr), 0);
-    ASSERT_EQ(Tessik::InstallHook(m_receiver), 1);
-    EXPECT_EQ(Tessik::InstallHook(m_receiver), 1);  // a second install adds no second target
-
-    for (HWND window : {m_first, m_second, m_first}) {
-        const std::size_t before = g_reported.size();
-        ASSERT_TRUE(Activate(window));
-        EXPECT_TRUE(PumpUntil([&] { return g_reported.size() > before; }, 3s))
-            << "no report for " << window << "; debug lines:\n" << DebugCapture::Dump();
-        EXPECT_EQ(g_reported.back(), window);
-    }
-    // Several poll rounds with the same foreground window add nothing.
-    PumpUntil([] { return false; }, 700ms);
-    EXPECT_EQ(g_reported.size(), 3u) << DebugCapture::Dump();
-    EXPECT_EQ(Reports(m_first), 2);
-    EXPECT_EQ(Reports(m_second), 1);
-
-    EXPECT_EQ(Tessik::UninstallHook(m_receiver), 1);
-    EXPECT_EQ(Tessik::UninstallHook(m_receiver), 0);
-    ASSERT_TRUE(Activate(m_second));
-    PumpUntil([] { return false; }, 600ms);
-    EXPECT_EQ(g_reported.size(), 3u);
-}
-
-TEST_F(OutsideLibraries, GorvaneAppliesEachChangeOnceAndEndsTheBlockAtUninstall)
-{
-    const size_t threads = ThreadCount();
-    EXPECT_EQ(Gorvane::InstallHook(nullptr), 0);
-    ASSERT_EQ(Gorvane::InstallHook(m_receiver), 1);
-    const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };
-    const auto off = [] { return DebugCapture::Count("Gorvane: block off\n"); };
-
-    Gorvane::EnableBlock(0);  // already off: nothing to apply
-    EXPECT_EQ(ThreadCount(), threads) << "a worker before there is a block to hold";
-    Gorvane::EnableBlock(1);
-    ASSERT_TRUE(PumpUntil([&] { return on() == 1; }, 3s)) << DebugCapture::Dump();
-    Gorvane::EnableBlock(1);
-    Gorvane::EnableBlock(0);
-    ASSERT_TRUE(PumpUntil([&] { return off() == 1; }, 3s)) << DebugCapture::Dump();
-    Gorvane::EnableBlock(1);
-    ASSERT_TRUE(PumpUntil([&] { return on() == 2; }, 3s)) << DebugCapture::Dump();
-
-    // Uninstalling waits for the worker, so the closing line is there when it returns.
-    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 1);
-    EXPECT_EQ(off(), 2) << DebugCapture::Dump();
-    EXPECT_EQ(on(), 2) << DebugCapture::Dump();
-    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 0);
-}
-
-TEST_F(OutsideLibraries, GorvaneRefusesScreenSaverAndPowerDownOnlyWhileBlocking)
-{
-    ASSERT_EQ(Gorvane::InstallHook(m_receiver), 1);
-    const auto heldOff = [] {
-        return DebugCapture::Count("Gorvane: held off SC_SCREENSAVE\n") +
-               DebugCapture::Count("Gorvane: held off SC_MONITORPOWER 2\n");
-    };
-
-    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
-    EXPECT_EQ(heldOff(), 0);
-
-    Gorvane::EnableBlock(1);
-    // Every window of the installed window's thread is covered, not only that window.
-    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
-    ::SendMessageW(m_second, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-    ::SendMessageW(m_second, WM_SYSCOMMAND, SC_MONITORPOWER, static_cast<LPARAM>(-1));  // power on passes
-    EXPECT_EQ(heldOff(), 2) << DebugCapture::Dump();
-    EXPECT_EQ(DebugCapture::Count("Gorvane: held off SC_MONITORPOWER -1\n"), 0);
-
-    EXPECT_EQ(Gorvane::UninstallHook(m_receiver), 1);
-    ::SendMessageW(m_first, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
-    EXPECT_EQ(heldOff(), 2);
-}
-
 TEST_F(OutsideLibraries, TessikWatcherStartingLateStillStopsAndNeverRunsBesideASecondOne)
 {
     SeamLibrary tessik(L"TessikSeams.dll");
-    const auto install = tessik.Get<HookFunction>(kTessikInstall);
-    const auto uninstall = tessik.Get<HookFunction>(kTessikUninstall);
+    const auto install = tessik.Get<HookFunction>("_ZN6Tessik11InstallHookEP6HWND__");
+    const auto uninstall = tessik.Get<HookFunction>("_ZN6Tessik13UninstallHookEP6HWND__");
     const auto timings = tessik.Get<void (*)(DWORD, DWORD, DWORD)>("TessikSetTestTimings");
     ASSERT_TRUE(install && uninstall && timings);
+    EXPECT_EQ(install(nullptr), 0);
     ASSERT_TRUE(Activate(m_second));  // what the watchers find at their start
 
     // The watcher thread starts 1.5 s late; install and uninstall wait 100 ms for it.
@@ -257,45 +172,50 @@ TEST_F(OutsideLibraries, TessikWatcherStartingLateStillStopsAndNeverRunsBesideAS
     // Installing again starts a watcher only once the first one has ended.
     timings(0, 5000, 5000);
     EXPECT_EQ(install(m_receiver), 1);
-    // Past the late start, so that a first watcher still running would report too.
-    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(started + 2s - std::chrono::steady_clock::now()));
+    EXPECT_EQ(install(m_receiver), 1);  // a second install adds no second target
+    PumpPast(started);  // a first watcher still running would report too
     for (HWND window : {m_first, m_second}) {
         const std::size_t before = g_reported.size();
         ASSERT_TRUE(Activate(window));
         EXPECT_TRUE(PumpUntil([&] { return g_reported.size() > before; }, 3s))
             << "no report for " << window << "; debug lines:\n" << DebugCapture::Dump();
     }
-    PumpFor(700ms);
+    PumpFor(700ms);  // several poll rounds with the same foreground window add nothing
     EXPECT_EQ(Reports(m_first), 1) << DebugCapture::Dump();
     EXPECT_EQ(Reports(m_second), 1) << DebugCapture::Dump();
 
     EXPECT_EQ(uninstall(m_receiver), 1);
+    EXPECT_EQ(uninstall(m_receiver), 0);
     EXPECT_TRUE(tessik.Unload()) << "a watcher kept its reference on the library";
 }
 
 TEST_F(OutsideLibraries, GorvaneNeverRunsASecondWorkerBesideOneThatIsSlowToEnd)
 {
     SeamLibrary gorvane(L"GorvaneSeams.dll");
-    const auto install = gorvane.Get<HookFunction>(kGorvaneInstall);
-    const auto uninstall = gorvane.Get<HookFunction>(kGorvaneUninstall);
-    const auto enable = gorvane.Get<BlockFunction>(kGorvaneEnable);
+    const auto install = gorvane.Get<HookFunction>("_ZN7Gorvane11InstallHookEP6HWND__");
+    const auto uninstall = gorvane.Get<HookFunction>("_ZN7Gorvane13UninstallHookEP6HWND__");
+    const auto enable = gorvane.Get<BlockFunction>("_ZN7Gorvane11EnableBlockEi");
     const auto timings = gorvane.Get<void (*)(DWORD, DWORD)>("GorvaneSetTestTimings");
     ASSERT_TRUE(install && uninstall && enable && timings);
     const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };
     const auto off = [] { return DebugCapture::Count("Gorvane: block off\n"); };
+    const size_t threads = ThreadCount();
+    EXPECT_EQ(install(nullptr), 0);
 
     // The worker stays busy for 1.5 s after each change; uninstall waits 100 ms for it.
     timings(1500, 100);
     ASSERT_EQ(install(m_receiver), 1);
+    enable(0);  // already off: nothing to apply
+    EXPECT_EQ(ThreadCount(), threads) << "a worker before there is a block to hold";
     enable(1);
     ASSERT_TRUE(PumpUntil([&] { return on() == 1; }, 3s)) << DebugCapture::Dump();
+    enable(1);  // unchanged: applied no second time (counted below)
     const auto busy = std::chrono::steady_clock::now();
     EXPECT_EQ(uninstall(m_receiver), 1);  // gives up waiting for the busy worker
 
     timings(0, 5000);
     EXPECT_EQ(install(m_receiver), 1);
-    // Past the busy spell, so that the first worker, were it still running, would apply too.
-    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(busy + 2s - std::chrono::steady_clock::now()));
+    PumpPast(busy);  // the first worker, were it still running, would apply too
     EXPECT_EQ(off(), 1) << "the first worker ends the block it applied\n" << DebugCapture::Dump();
 
     enable(1);
@@ -306,6 +226,11 @@ TEST_F(OutsideLibraries, GorvaneNeverRunsASecondWorkerBesideOneThatIsSlowToEnd)
     EXPECT_EQ(on(), 2) << "each change is applied by one worker only\n" << DebugCapture::Dump();
     EXPECT_EQ(off(), 2) << DebugCapture::Dump();
 
+    // Uninstalling waits for the worker, so the block has ended when it returns.
+    enable(1);
+    ASSERT_TRUE(PumpUntil([&] { return on() == 3; }, 3s)) << DebugCapture::Dump();
     EXPECT_EQ(uninstall(m_receiver), 1);
+    EXPECT_EQ(off(), 3) << DebugCapture::Dump();
+    EXPECT_EQ(uninstall(m_receiver), 0);
     EXPECT_TRUE(gorvane.Unload()) << "a worker kept its reference on the library";
 }

@@ -1,5 +1,6 @@
-// GetWindowModulePath: the executable behind another process's window, and the order of the
-// two ways it asks the system (image name first, main module only when that fails).
+// GetWindowModulePath: the executable behind a window, and the order of the two ways it asks
+// the system (image name first, main module only when that fails). The window of another
+// process is blocker_e2e's notepad, whose path the picker shows and the block list matches.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
 #include "pageapi/ProcessPath.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // --- stand-ins for the system calls, recording what was asked ---------------------------------
 
 struct FakeSystem {
-    std::vector<std::wstring> calls;
+    std::vector<std::wstring> calls{};
     bool limitedOpenRefused = false;
     DWORD queryError = 0;  // set: the image name query fails with this error
     std::wstring imageName = L"C:\\Program Files\\Game\\game64.exe";
@@ -42,12 +42,10 @@ HANDLE WINAPI FakeOpenProcess(DWORD access, BOOL inherit, DWORD processId)
 BOOL WINAPI FakeQueryImageName(HANDLE process, DWORD flags, LPWSTR path, PDWORD size)
 {
     g_fake.calls.push_back(L"query " + HandleName(process) + L" " + std::to_wstring(*size));
-    if (g_fake.queryError) {
-        ::SetLastError(g_fake.queryError);
-        return FALSE;
-    }
-    if (*size <= g_fake.imageName.size()) {
-        ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    DWORD error = g_fake.queryError;
+    if (!error && *size <= g_fake.imageName.size()) error = ERROR_INSUFFICIENT_BUFFER;
+    if (error) {
+        ::SetLastError(error);
         return FALSE;
     }
     g_fake.imageName.copy(path, g_fake.imageName.size());
@@ -72,40 +70,14 @@ BOOL WINAPI FakeCloseHandle(HANDLE handle)
 
 const ProcessImageCalls kFakeCalls{&FakeOpenProcess, &FakeQueryImageName, &FakeModuleFileName, &FakeCloseHandle};
 
-std::vector<std::wstring> Calls(std::initializer_list<const wchar_t*> calls)
+// The path GetProcessImagePath finds on this stand-in system; g_fake.calls holds what it asked.
+std::wstring PathOn(FakeSystem fake)
 {
-    return std::vector<std::wstring>(calls.begin(), calls.end());
+    g_fake = std::move(fake);
+    return GetProcessImagePath(42, kFakeCalls);
 }
 
-// --- another process with a window --------------------------------------------------------
-
-struct FindData {
-    DWORD processId;
-    HWND found;
-};
-
-HWND TopWindowOf(DWORD processId)
-{
-    FindData data{processId, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& find = *reinterpret_cast<FindData*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != find.processId || !::IsWindowVisible(window)) return TRUE;
-            find.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
-std::wstring SystemFile(const wchar_t* name)
-{
-    wchar_t directory[MAX_PATH] = {};
-    ::GetSystemDirectoryW(directory, MAX_PATH);
-    return std::wstring(directory) + L"\\" + name;
-}
+using Log = std::vector<std::wstring>;
 
 }  // namespace
 
@@ -115,59 +87,38 @@ TEST(WindowModulePath, AsksForTheImageNameFirstAndReadsTheModuleOnlyWhenThatFail
     const std::wstring readable = L"open " + std::to_wstring(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
 
     // The image name answers: the process is never opened for reading its memory.
-    g_fake = {};
-    EXPECT_EQ(GetProcessImagePath(42, kFakeCalls), g_fake.imageName);
-    EXPECT_EQ(g_fake.calls, Calls({limited.c_str(), L"query limited 260", L"close limited"}));
+    EXPECT_EQ(PathOn({}), L"C:\\Program Files\\Game\\game64.exe");
+    EXPECT_EQ(g_fake.calls, (Log{limited, L"query limited 260", L"close limited"}));
 
     // A path longer than MAX_PATH: the buffer grows until it fits.
-    g_fake = {};
-    g_fake.imageName = L"\\\\?\\C:\\" + std::wstring(400, L'd') + L"\\long.exe";
-    EXPECT_EQ(GetProcessImagePath(42, kFakeCalls), g_fake.imageName);
-    EXPECT_EQ(g_fake.calls, Calls({limited.c_str(), L"query limited 260", L"query limited 520", L"close limited"}));
+    const std::wstring longPath = L"\\\\?\\C:\\" + std::wstring(400, L'd') + L"\\long.exe";
+    EXPECT_EQ(PathOn({.imageName = longPath}), longPath);
+    EXPECT_EQ(g_fake.calls, (Log{limited, L"query limited 260", L"query limited 520", L"close limited"}));
 
     // The query fails (as it may on old systems): the main module's name, through its own handle.
-    g_fake = {};
-    g_fake.queryError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(GetProcessImagePath(42, kFakeCalls), L"C:\\fallback.exe");
-    EXPECT_EQ(g_fake.calls, Calls({limited.c_str(), L"query limited 260", L"close limited", readable.c_str(),
-                                   L"module readable", L"close readable"}));
+    EXPECT_EQ(PathOn({.queryError = ERROR_ACCESS_DENIED}), L"C:\\fallback.exe");
+    EXPECT_EQ(g_fake.calls,
+              (Log{limited, L"query limited 260", L"close limited", readable, L"module readable", L"close readable"}));
 
     // Limited access refused: straight to the fallback; nothing is closed that was not opened.
-    g_fake = {};
-    g_fake.limitedOpenRefused = true;
-    EXPECT_EQ(GetProcessImagePath(42, kFakeCalls), L"C:\\fallback.exe");
-    EXPECT_EQ(g_fake.calls, Calls({limited.c_str(), readable.c_str(), L"module readable", L"close readable"}));
+    EXPECT_EQ(PathOn({.limitedOpenRefused = true}), L"C:\\fallback.exe");
+    EXPECT_EQ(g_fake.calls, (Log{limited, readable, L"module readable", L"close readable"}));
 
     // Both fail: the empty path.
-    g_fake = {};
-    g_fake.queryError = ERROR_PARTIAL_COPY;
-    g_fake.moduleName.clear();
-    EXPECT_EQ(GetProcessImagePath(42, kFakeCalls), L"");
+    EXPECT_EQ(PathOn({.queryError = ERROR_PARTIAL_COPY, .moduleName = L""}), L"");
 }
 
-TEST(WindowModulePath, NamesTheExecutableOfAnotherProcessAndNothingForAWindowThatIsGone)
+TEST(WindowModulePath, NamesThisProgramForItsWindowAndNothingForAWindowThatIsGone)
 {
-    std::wstring command = L"notepad.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &info));
-    zr::UniqueKernel process(info.hProcess), thread(info.hThread);
-    ::WaitForInputIdle(process.get(), 10000);
-    HWND window = nullptr;
-    for (int tries = 0; !window && tries < 100; ++tries) {
-        window = TopWindowOf(info.dwProcessId);
-        if (!window) ::Sleep(100);
-    }
-    ASSERT_NE(window, nullptr) << "notepad showed no window";
-
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
     const std::wstring path = GetWindowModulePath(window);
-    EXPECT_EQ(::CompareStringOrdinal(path.c_str(), -1, SystemFile(L"notepad.exe").c_str(), -1, TRUE), CSTR_EQUAL)
+    EXPECT_EQ(::CompareStringOrdinal(path.c_str(), -1, self, -1, TRUE), CSTR_EQUAL)
         << std::string(path.begin(), path.end());
 
-    ::TerminateProcess(process.get(), 0);
-    ::WaitForSingleObject(process.get(), 10000);
+    ::DestroyWindow(window);
     EXPECT_EQ(GetWindowModulePath(window), L"");
     EXPECT_EQ(GetWindowModulePath(nullptr), L"");
 }

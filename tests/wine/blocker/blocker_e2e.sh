@@ -1,111 +1,49 @@
 #!/usr/bin/env bash
-# End-to-end test of the saver blocker against a running Zerenta.exe under wine64, on the
-# harness's display: activations drive the block state (and Gorvane follows), the tray switch,
-# Apply, Remove, Pick App, Select App, saving a path with "&" and reading it back, and the
-# block ending at exit. The program's trace lines are read from its stderr
-# (WINEDEBUG=warn+seh prints every OutputDebugString line).
-#
-#   blocker_e2e.sh <dir with Zerenta.exe, its DLLs and zdriver.exe>
-# Environment: DISPLAY, WINEPREFIX (tools/harness); ZR_SHOTS=<dir> also writes screenshots there.
-set -uo pipefail
+# End-to-end test of the saver blocker against the running program: activations drive the block
+# state (and Gorvane follows, refusing the screen saver and the power-down while it blocks), the
+# tray switch, Apply, Remove, Pick App, Select App, saving a path with "&" and reading it back,
+# and the block ending at exit. The program's trace lines are read from its output
+# (WINEDEBUG=warn+seh prints every OutputDebugString line). ZR_SHOTS=<dir> also keeps screenshots.
+source "$(dirname "$0")/../../acceptance/lib.sh"
 
-bin=$(cd "$1" && pwd)
-wine=${ZR_WINE:-/usr/lib/wine/wine64}
-work=$(mktemp -d /tmp/zr-blocker-e2e.XXXXXX)
-trace=$work/stderr
-
-log() { echo "blocker_e2e: $*"; }
-
-traces() { grep -a 'OutputDebugStringA "' "$trace" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
-
-# The Windows processes this test started: wine64 may hand a program over to a new process,
-# so they are found by the private working directory they all run in, not by $!.
-started_pids() {
-  local dir pid
-  for dir in /proc/[0-9]*; do
-    [ "$(readlink "$dir/cwd" 2>/dev/null)" = "$work" ] || continue
-    pid=${dir#/proc/}
-    [ "$pid" = "$$" ] && continue
-    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -q -i -e "$1" && echo "$pid"
-  done
-}
-
-cleanup() {
-  local pid
-  for pid in $(started_pids 'zerenta\.exe\|notepad'); do
-    kill "$pid" 2>/dev/null
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  {
-    log "FAIL: $*"
-    echo "--- last trace lines:"
-    traces | tail -40
-  } >&2
-  exit 1
-}
-
-drv() {
-  local out
-  out=$(WINEDEBUG=-all "$wine" "$bin/zdriver.exe" - 2>&1) || { echo "$out" >&2; fail "driver script failed"; }
-  echo "$out"
-}
-
+app_winedebug=-all,warn+seh
+traces() { grep -a 'OutputDebugStringA "' "$app_log" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
 count() { traces | grep -c -F -x -- "$1"; }
 
 # wait_count LINE N: waits (bounded) until the trace holds LINE at least N times.
 wait_count() {
   local deadline=$((SECONDS + 20))
   while [ "$(count "$1")" -lt "$2" ]; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "expected $2 x '$1', saw $(count "$1")"
+    [ "$SECONDS" -ge "$deadline" ] && abort "expected $2 x '$1', saw $(count "$1")"
     sleep 0.1
   done
 }
+expect_count() { [ "$(count "$1")" -eq "$2" ] || abort "expected exactly $2 x '$1', saw $(count "$1")"; }
 
-expect_count() {
-  local seen
-  seen=$(count "$1")
-  [ "$seen" -eq "$2" ] || fail "expected exactly $2 x '$1', saw $seen"
+# drv: the driver script on stdin; a failed command ends the journey.
+drv() {
+  local out
+  out=$(driver -) || { echo "$out" >&2; abort "a driver script failed" >&2; }
+  echo "$out"
 }
-
 shot() { [ -n "${ZR_SHOTS:-}" ] && import -display "$DISPLAY" -window root "$ZR_SHOTS/$1"; return 0; }
 
 start_zerenta() {
-  : >"$trace"
-  (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" Zerenta.exe >/dev/null 2>>"$trace") &
+  : >"$app_log"
+  start_app
   # The page loads its section last at start-up and evaluates the foreground window then.
   local deadline=$((SECONDS + 30))
   until traces | grep -q '^Blocker state to set: '; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "Zerenta did not load its settings"
-    [ -n "$(started_pids 'zerenta\.exe')" ] || fail "Zerenta ended at start-up"
+    [ "$SECONDS" -ge "$deadline" ] && abort "Zerenta did not load its settings"
+    app_alive || abort "Zerenta ended at start-up"
     sleep 0.2
   done
 }
 
-# Shows the main dialog on the blocker tab. It starts in the tray, parked under a hidden window
-# of the same class as the tray icon's window, and either may be found first: a double click
-# on the icon (the tray callback 32778, icon 133) opens it when the tray window was found,
-# Configure posted to the parked dialog when the hidden parent was.
-show_main() {
-  if ! WINEDEBUG=-all "$wine" "$bin/zdriver.exe" - >/dev/null 2>&1 <<'DRV'
-find exe=Zerenta.exe class=ZerentaWnd0 title=
-post 32778 133 WM_LBUTTONDBLCLK
-timeout 3000
-wait exe=Zerenta.exe title=Zerenta class=#32770 visible
-DRV
-  then
-    drv <<'DRV' >/dev/null
-find exe=Zerenta.exe class=ZerentaWnd0 title=
-child title=Zerenta class=#32770
-command 32772
-wait exe=Zerenta.exe title=Zerenta class=#32770 visible
-DRV
-  fi
-  drv <<<'find exe=Zerenta.exe title=Zerenta class=#32770 visible=1
-tab-select 1029 3' >/dev/null
+# Shows the main dialog on the blocker tab; sets main to its handle.
+show_blocker_page() {
+  main=$(show_main) || abort "cannot show the main dialog"
+  driver "find hwnd=$main" "tab-select 1029 3" >/dev/null || abort "no blocker tab"
 }
 
 PAGE='find exe=Zerenta.exe title=Zerenta class=#32770 visible=1
@@ -115,83 +53,79 @@ parent
 save page'
 
 exit_zerenta() {
-  drv <<'DRV' >/dev/null
-find exe=Zerenta.exe title=Zerenta class=#32770
-post WM_COMMAND 1 0
-wait exe=Zerenta.exe title=Quiting visible
-click 6
-DRV
-  local deadline=$((SECONDS + 20))
-  while [ -n "$(started_pids 'zerenta\.exe')" ]; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "Zerenta did not end after the exit question"
-    sleep 0.2
-  done
+  acctool command 1 && driver "wait title=Quiting visible" "click 6" >/dev/null || abort "no exit question"
+  wait_app_exit 20 || abort "Zerenta did not end after the exit question"
 }
 
-# Makes our notepad the foreground window; prints its handle.
-activate_notepad() {
-  drv <<<"find ${notepad:+hwnd=$notepad }class=Notepad visible=1
-foreground" | grep -o 'hwnd=[0-9]*' | head -1 | cut -d= -f2
+# tray_holds ITEM: the tray menu holds this item (tab as \t).
+tray_holds() {
+  grep -q -x -F "$1" <<<"$(tray_items; tray_close)" || abort "the tray menu lacks '$1'"
 }
 
-cp "$bin"/Zerenta.exe "$bin"/OrvelCore.dll "$bin"/Gorvane.dll "$bin"/Tessik.dll "$work"/
+to_front() { driver "find hwnd=$1" "foreground" >/dev/null || abort "window $1 did not come to the front"; }
+
+# syscommands: sends the screen saver, a power-down and a power-on request to a hidden window of
+# the program (the tray's or the main dialog's parent): a window of the thread Gorvane hooks, not
+# the page Gorvane was installed for.
+syscommands() {
+  local out
+  out=$(driver "find exe=Zerenta.exe class=ZerentaWnd0 title=" "send WM_SYSCOMMAND 0xF140 0" \
+    "send WM_SYSCOMMAND 0xF170 2" "send WM_SYSCOMMAND 0xF170 -1") || abort "WM_SYSCOMMAND: $out"
+}
+
 mkdir -p "$work/Tom & Jerry"
 cp "$bin/Gorvane.dll" "$work/Tom & Jerry/play.exe"
-winpath=$(WINEDEBUG=-all "$wine" winepath -w "$work/Tom & Jerry/play.exe" 2>/dev/null | tr -d '\r')
-[ -n "$winpath" ] || fail "winepath gave no Windows path"
+winpath=$(wine_tool winepath -w "$work/Tom & Jerry/play.exe")
+[ -n "$winpath" ] || abort "winepath gave no Windows path"
 # The stored entry differs from the running executable's path in letter case only.
-printf '<?xml version="1.0" encoding="utf-8"?>\r\n<Zerenta version="1.0.0.0" >\r\n\t<Saver_Blocker>\r\n\t\t<Blocked_Apps>\r\n\t\t\t<Item>C:\\WINDOWS\\System32\\NOTEPAD.EXE</Item>\r\n\t\t</Blocked_Apps>\r\n\t\t<Block_Switch>on</Block_Switch>\r\n\t</Saver_Blocker>\r\n</Zerenta>' >"$work/Zerenta.Setting"
+printf '<?xml version="1.0" encoding="utf-8"?>\r\n<Zerenta version="1.0.0.0" >\r\n\t<Saver_Blocker>\r\n\t\t<Blocked_Apps>\r\n\t\t\t<Item>C:\\WINDOWS\\System32\\NOTEPAD.EXE</Item>\r\n\t\t</Blocked_Apps>\r\n\t\t<Block_Switch>on</Block_Switch>\r\n\t</Saver_Blocker>\r\n</Zerenta>' >"$setting"
 
-log "start-up with notepad listed and the switch on"
+say "start-up with notepad listed and the switch on"
 start_zerenta
 (cd "$work" && WINEDEBUG=-all exec "$wine" notepad >/dev/null 2>&1) &
-drv <<<'wait class=Notepad visible' >/dev/null
-notepad=""
-notepad=$(activate_notepad)
-[ -n "$notepad" ] || fail "notepad has no window"
+notepad_pid=$!
+trap 'kill "$notepad_pid" 2>/dev/null; acc_cleanup' EXIT
+notepad=$(driver "wait class=Notepad visible" "foreground" | grep -o 'hwnd=[0-9]*' | head -1 | cut -d= -f2)
+[ -n "$notepad" ] || abort "notepad has no window"
 wait_count "Blocker received activate window: $notepad" 1
 wait_count "Blocker state to set: 1" 1
 wait_count "Gorvane: block on" 1
 
-log "another window activated: block 0"
-show_main
-drv <<<"$PAGE
-use main
-foreground" >/dev/null
-wait_count "Gorvane: block off" 1
-traces | grep '^Blocker state to set' | tail -1 | grep -q -x 'Blocker state to set: 0' || fail "last state is not 0"
+say "blocking: the screen saver and the power-down are refused, the power-on passes"
+syscommands
+expect_count "Gorvane: held off SC_SCREENSAVE" 1
+expect_count "Gorvane: held off SC_MONITORPOWER 2" 1
+expect_count "Gorvane: held off SC_MONITORPOWER -1" 0
 
-log "tray switch flips the item text; the new value counts at the next activation"
-drv <<<"$PAGE
-use main
-post WM_RBUTTONUP 0 0x00200020
-menu-item 4 == \"Saver Blocker is ON\\tClick to switch temporarily\"
-menu-choose 4" >/dev/null
+say "another window activated: block 0, and nothing is refused"
+show_blocker_page
+to_front "$main"
+wait_count "Gorvane: block off" 1
+traces | grep '^Blocker state to set' | tail -1 | grep -q -x 'Blocker state to set: 0' || abort "last state is not 0"
+syscommands
+expect_count "Gorvane: held off SC_SCREENSAVE" 1
+expect_count "Gorvane: held off SC_MONITORPOWER 2" 1
+
+say "tray switch flips the item text; the new value counts at the next activation"
+tray_choose 'Saver Blocker is ON\tClick to switch temporarily' || abort "no tray switch"
 wait_count "_BlockerEnabled changed by menu: 0" 1
 drv <<<"$PAGE
-checked 1006 == 1
-use main
-post WM_RBUTTONUP 0 0x00200020
-menu-item 4 == \"Saver Blocker is OFF\\tClick to switch temporarily\"
-menu-close" >/dev/null
-activate_notepad >/dev/null
+checked 1006 == 1" >/dev/null
+tray_holds 'Saver Blocker is OFF\tClick to switch temporarily'
+to_front "$notepad"
 wait_count "Blocker received activate window: $notepad" 2
 expect_count "Blocker state to set: 1" 1
 
-log "Apply: the check box wins over the tray switch"
-drv <<<"$PAGE
-use main
-foreground
-click 1030
-post WM_RBUTTONUP 0 0x00200020
-until menu-item 4 == \"Saver Blocker is ON\\tClick to switch temporarily\"
-menu-close" >/dev/null
-activate_notepad >/dev/null
+say "Apply: the check box wins over the tray switch"
+to_front "$main"
+apply_settings || abort "cannot Apply"
+tray_holds 'Saver Blocker is ON\tClick to switch temporarily'
+to_front "$notepad"
 wait_count "Blocker received activate window: $notepad" 3
 wait_count "Blocker state to set: 1" 2
 wait_count "Gorvane: block on" 2
 
-log "Remove Selected, then Pick App with notepad activated"
+say "Remove Selected, then Pick App with notepad activated"
 picker=$(drv <<<"$PAGE
 use main
 foreground
@@ -227,7 +161,7 @@ parent
 lb-items 1007 == "C:\\windows\\system32\\notepad.exe"' >/dev/null
 expect_count 'Picked App to Add:C:\\windows\\system32\\notepad.exe' 1
 
-log "Pick App, OK with nothing activated: nothing added, main dialog shown again"
+say "Pick App, OK with nothing activated: nothing added, main dialog shown again"
 picker=$(drv <<<"$PAGE
 use page
 click 1014
@@ -247,9 +181,9 @@ control 1008
 parent
 lb-count 1007 == 1
 DRV
-[ "$(traces | grep -c '^Picked App to Add:')" -eq 1 ] || fail "a second pick added something"
+[ "$(traces | grep -c '^Picked App to Add:')" -eq 1 ] || abort "a second pick added something"
 
-log "Select App twice with the same file: added once"
+say "Select App twice with the same file: added once"
 escaped=${winpath//\\/\\\\}
 for round in 1 2; do
   drv <<<"$PAGE
@@ -259,7 +193,7 @@ wait exe=Zerenta.exe class=#32770 title=Open visible
 settext 1148 \"$escaped\"
 click 1
 wait exe=Zerenta.exe class=#32770 title=Open gone" >/dev/null
-  wait_count "App to Add:${winpath//\\/\\\\}" "$round"
+  wait_count "App to Add:$escaped" "$round"
 done
 drv <<<"$PAGE
 use page
@@ -267,35 +201,26 @@ lb-count 1007 == 2
 lb-item 1007 1 == \"$escaped\"" >/dev/null
 shot blocker-page.png
 
-log "Apply saves the \"&\" as an entity"
-drv <<<"$PAGE
-use main
-click 1030" >/dev/null
-deadline=$((SECONDS + 20))
-until grep -q -F 'Tom &amp; Jerry' "$work/Zerenta.Setting" 2>/dev/null; do
-  [ "$SECONDS" -ge "$deadline" ] && { cat "$work/Zerenta.Setting"; fail "the saved file has no 'Tom &amp; Jerry'"; }
-  sleep 0.2
-done
-grep -q -F 'Tom & Jerry' "$work/Zerenta.Setting" && fail "a raw '&' in the saved file"
-grep -q -F '<Block_Switch>On</Block_Switch>' "$work/Zerenta.Setting" || fail "switch not saved as On"
+say "Apply saves the \"&\" as an entity"
+apply_settings || abort "Apply"
+grep -q -F 'Tom &amp; Jerry' "$setting" || { cat "$setting"; abort "the saved file has no 'Tom &amp; Jerry'"; }
+grep -q -F 'Tom & Jerry' "$setting" && abort "a raw '&' in the saved file"
+grep -q -F '<Block_Switch>On</Block_Switch>' "$setting" || abort "switch not saved as On"
 
-log "block on, then exit: Gorvane ends the block"
-drv <<<"$PAGE
-use main
-foreground" >/dev/null
-activate_notepad >/dev/null
+say "block on, then exit: Gorvane ends the block"
+to_front "$notepad"
 wait_count "Blocker received activate window: $notepad" 4
 wait_count "Gorvane: block on" 3
 offs=$(count "Gorvane: block off")
 exit_zerenta
 expect_count "Gorvane: block off" $((offs + 1))
-traces | tail -3 | grep -q '^Gorvane: uninstalled for window' || fail "no uninstall line at the end"
+traces | tail -3 | grep -q '^Gorvane: uninstalled for window' || abort "no uninstall line at the end"
 
-log "restart: the saved list and switch read back"
+say "restart: the saved list and switch read back"
 start_zerenta
-show_main
+show_blocker_page
 drv <<<"$PAGE
 lb-items 1007 == \"C:\\\\windows\\\\system32\\\\notepad.exe|$escaped\"
 checked 1006 == 1" >/dev/null
 exit_zerenta
-log "all checks passed"
+finish
