@@ -1,14 +1,11 @@
-// The Gamma page of the running Zerenta, which must be visible (tools/bench sets this up), driven
-// from this process as another program would:
-//   - 300 steps of R posted as a fast drag queues them (TBM_SETPOS, then WM_HSCROLL with
-//     SB_THUMBTRACK), timed until the last step's ramp is on the X server, beside 300 bare
-//     SetDeviceGammaRamp calls from this process, per step;
-//   - one step sent with SendMessage (TBM_SETPOS, then WM_HSCROLL), timed until the calls return
-//     and until its ramp is on the X server, beside the same two messages to a slider that only
-//     answers (TBM_GETPOS).
-// "On the X server" is seen with GetDeviceGammaRamp, which reads the server's ramp each call.
+// The Gamma page of the running Zerenta, visible (tools/bench sees to it), driven from this
+// process as another program would: 300 steps of R posted as a fast drag queues them (TBM_SETPOS,
+// then WM_HSCROLL with SB_THUMBTRACK), timed per step until the last step's ramp is on the X
+// server, beside 300 bare SetDeviceGammaRamp calls from this process; and one step sent with
+// SendMessage, timed until the calls return and until its ramp is on the X server, beside the same
+// two messages to a slider that only answers (TBM_GETPOS). GetDeviceGammaRamp reads the server's
+// ramp at each call. Prints medians from QueryPerformanceCounter.
 //   gamma_bench_wine.exe program [pairs]
-// Prints medians from QueryPerformanceCounter.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,16 +20,11 @@
 namespace {
 double Now()
 {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
+    LARGE_INTEGER t, frequency;
     ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e6 / frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
-
 
 double Median(std::vector<double> v)
 {
@@ -61,16 +53,20 @@ double WaitForRamp(HDC screen, const DeviceRamp& want, double timeoutUs)
 {
     const double start = Now();
     DeviceRamp seen{};
-    for (;;) {
-        const double now = Now();
+    for (double now = start; now - start <= timeoutUs; ::SwitchToThread(), now = Now())
         if (::GetDeviceGammaRamp(screen, seen.data()) && seen == want) return now;
-        if (now - start > timeoutUs) return -1.0;
-        ::SwitchToThread();
-    }
+    return -1.0;
 }
 
-int MeasureRunningProgram(int pairs)
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
 {
+    if (argc < 2 || std::wcscmp(argv[1], L"program") != 0) {
+        std::printf("usage: gamma_bench_wine program [pairs]\n");
+        return 2;
+    }
+    const int pairs = argc > 2 ? _wtoi(argv[2]) : 7;
     HWND page = RunningGammaPage::Find();
     if (!page || !::IsWindowVisible(page)) {
         std::printf("no visible Gamma page of a running Zerenta\n");
@@ -86,7 +82,6 @@ int MeasureRunningProgram(int pairs)
     step(50);
     if (WaitForRamp(screen, ramps[50], 5e6) < 0) {
         std::printf("the page's ramp never reached the X server\n");
-        ::ReleaseDC(nullptr, screen);
         return 1;
     }
 
@@ -95,10 +90,10 @@ int MeasureRunningProgram(int pairs)
     for (int pair = 0; pair < pairs; ++pair) {
         // The last position differs from the one the pair before ended at.
         const int last = pair % 2 ? 30 : 70;
-        std::vector<int> positions;
-        for (int i = 0; i < kSteps; ++i) positions.push_back(RunningGammaPage::BurstPosition(last, kSteps, i));
+        int positions[kSteps];
+        for (int i = 0; i < kSteps; ++i) positions[i] = RunningGammaPage::BurstPosition(last, kSteps, i);
         const double start = Now();
-        RunningGammaPage::PostSteps(page, RunningGammaPage::kSliderR, positions.data(), kSteps);
+        RunningGammaPage::PostSteps(page, RunningGammaPage::kSliderR, positions, kSteps);
         const double posted = Now();
         const double seen = WaitForRamp(screen, ramps[last], 10e6);
         if (seen < 0) {
@@ -152,15 +147,4 @@ int MeasureRunningProgram(int pairs)
     std::printf("the two cross-process messages alone (TBM_GETPOS x 2)         %8.1f us   (%zu steps)\n",
                 Median(twoMessages), onServer.size());
     return 0;
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
-{
-    if (argc < 2 || std::wcscmp(argv[1], L"program") != 0) {
-        std::printf("usage: gamma_bench_wine program [pairs]\n");
-        return 2;
-    }
-    return MeasureRunningProgram(argc > 2 ? _wtoi(argv[2]) : 7);
 }

@@ -11,12 +11,8 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
     if (commandLine && std::wcsstr(commandLine, L"quit")) return 0;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &DefWindowProcW;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"ZrMinimalTray";
-    if (!RegisterClassExW(&wc)) return 1;
+    WNDCLASSW wc{0, &DefWindowProcW, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"ZrMinimalTray"};
+    if (!RegisterClassW(&wc)) return 1;
     HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                   instance, nullptr);
     if (!window) return 1;

@@ -1,17 +1,14 @@
-// Start-up of Zerenta.exe against a minimal tray program under Wine. Each run starts every
-// program once, one after the other, so that the programs are compared side by side; the order
-// turns round from run to run. For each start: the wall time from CreateProcess until the
-// program's last start-up window exists (Zerenta: the hotkey window, made after the tray icon,
-// the core, the pages and the settings; the tray program: its window titled "ready" once the
-// icon is added), and the working set one second later. Zerenta is also timed to its tray icon,
-// the first thing of it a user sees. Zerenta runs with each display back end.
-// Wine's desktop process (explorer.exe) ends a few seconds after the last program of the prefix
-// and starts again with the next one, at some 250 ms; the bench holds a hidden window for the
-// whole run so that every start finds it running, as a program on Windows does. (A start on an
-// idle Wine cannot be timed from a Wine process: the timing process itself keeps the desktop up.)
+// Start-up of Zerenta.exe against a minimal tray program under Wine, one after the other in each
+// run, the order turned round from run to run. For each start: the wall time from CreateProcess
+// until the program's last start-up window exists (Zerenta: the hotkey window, made after the tray
+// icon, the core, the pages and the settings; the tray program: its window titled "ready" once the
+// icon is added), and the working set a second later. Zerenta is also timed to its tray icon, and
+// runs with each display back end. A hidden window of this process keeps Wine's desktop process
+// running for the whole run, as it is for a program on Windows (alone, it ends a few seconds after
+// the last program of the prefix and takes some 250 ms to start again with the next one).
 //   shell_startup_bench.exe [runs] [Zerenta.exe] [minimal_tray.exe] [short]
-// "short" times only the minimal tray program and Zerenta on its default back end (to its last
-// window and to its tray icon): tools/bench runs it on one display and on two in turn.
+// "short": only the minimal tray program and Zerenta on its default back end (tools/bench runs it
+// on one display and on two in turn).
 #include <windows.h>
 #include <psapi.h>
 
@@ -28,8 +25,7 @@ struct Program {
     std::wstring arguments;
     const wchar_t* readyClass;
     const wchar_t* readyTitle;  // null: any title
-    std::vector<double> ms;
-    std::vector<double> kib;
+    std::vector<double> ms = {}, kib = {};
 };
 
 double Median(std::vector<double> v)
@@ -37,18 +33,6 @@ double Median(std::vector<double> v)
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// The ready window of the process, or null.
-HWND FindReady(const Program& program, DWORD pid)
-{
-    HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, program.readyClass, program.readyTitle)) != nullptr) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == pid) return window;
-    }
-    return nullptr;
 }
 
 // One start: false when the program never became ready within 30 s.
@@ -65,9 +49,14 @@ bool Measure(Program& program, int run)
         std::fprintf(stderr, "cannot start %ls (%lu)\n", command.c_str(), ::GetLastError());
         return false;
     }
+    // The ready window of the process.
     bool ready = false;
     for (int i = 0; i < 30000 && !ready; ++i) {
-        ready = FindReady(program, pi.dwProcessId) != nullptr;
+        for (HWND w = nullptr; !ready && (w = ::FindWindowExW(nullptr, w, program.readyClass, program.readyTitle));) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            ready = owner == pi.dwProcessId;
+        }
         if (!ready) ::Sleep(1);
     }
     ::QueryPerformanceCounter(&end);
@@ -102,24 +91,21 @@ int wmain(int argc, wchar_t** argv)
     HWND keeper = ::CreateWindowExW(0, L"STATIC", L"startup bench", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                     ::GetModuleHandleW(nullptr), nullptr);
     std::vector<Program> programs{
-        {"minimal tray", tray, L"", L"ZrMinimalTray", L"ready", {}, {}},
-        {"minimal tray + every mode", tray, L"modes", L"ZrMinimalTray", L"ready", {}, {}},
-        {"Zerenta (display settings)", zerenta, L"", hotkeyClass, nullptr, {}, {}},
+        {"minimal tray", tray, L"", L"ZrMinimalTray", L"ready"},
+        {"minimal tray + every mode", tray, L"modes", L"ZrMinimalTray", L"ready"},
+        {"Zerenta (display settings)", zerenta, L"", hotkeyClass, nullptr},
         // What the user sees of a start: the tray icon's window, made just before the icon is
         // added and before the core, the pages and the settings.
-        {"Zerenta, its tray icon", zerenta, L"", L"ZerentaWnd0", L"", {}, {}},
-        {"Zerenta /directdraw", zerenta, L"/directdraw", hotkeyClass, nullptr, {}, {}},
+        {"Zerenta, its tray icon", zerenta, L"", L"ZerentaWnd0", L""},
+        {"Zerenta /directdraw", zerenta, L"/directdraw", hotkeyClass, nullptr},
     };
     if (argc > 4 && std::wstring(argv[4]) == L"short") {
         programs.erase(programs.begin() + 4, programs.end());
         programs.erase(programs.begin() + 1);
     }
-    for (int run = 0; run < runs; ++run) {
-        std::vector<Program*> order;
-        for (Program& p : programs) order.push_back(&p);
-        if (run % 2) std::reverse(order.begin(), order.end());
-        for (Program* p : order) Measure(*p, run);
-    }
+    const std::size_t n = programs.size();
+    for (int run = 0; run < runs; ++run)
+        for (std::size_t i = 0; i < n; ++i) Measure(programs[run % 2 ? n - 1 - i : i], run);
     ::DestroyWindow(keeper);
     const Program& base = programs.front();
     if (base.ms.empty()) return 1;

@@ -11,12 +11,14 @@ class RunningGammaPage {
 public:
     static constexpr int kSliderR = 1016;
 
-    // The page: a child dialog of the main dialog "Zerenta" holding a trackbar with the R id.
+    // The page: a child dialog holding a trackbar with the R id, inside a main dialog "Zerenta"
+    // that is shown (while in the tray it is the child of a hidden window, and not found).
     static HWND Find() noexcept
     {
-        HWND found = nullptr;
-        ::EnumWindows(&VisitTop, reinterpret_cast<LPARAM>(&found));
-        return found;
+        HWND page = nullptr;
+        for (HWND main = nullptr; !page && (main = ::FindWindowExW(nullptr, main, WC_DIALOG, L"Zerenta"));)
+            ::EnumChildWindows(main, &IsPage, reinterpret_cast<LPARAM>(&page));
+        return page;
     }
 
     // Position i of `count` steps that walk down to `last` (10..90), round from 10 back to 90.
@@ -43,38 +45,13 @@ public:
     }
 
 private:
-    static bool IsClass(HWND window, const wchar_t* name) noexcept
+    static BOOL CALLBACK IsPage(HWND child, LPARAM found) noexcept
     {
-        wchar_t actual[64] = {};
-        ::GetClassNameW(window, actual, 64);
-        return std::wcscmp(actual, name) == 0;
-    }
-
-    // The main dialog is top-level while shown and the child of a hidden window while in the
-    // tray; every descendant of every top-level window is looked at.
-    static BOOL CALLBACK VisitTop(HWND top, LPARAM lp) noexcept
-    {
-        ::EnumChildWindows(top, &VisitChild, lp);
-        return *reinterpret_cast<HWND*>(lp) == nullptr;
-    }
-
-    static bool InMainDialog(HWND window) noexcept
-    {
-        for (HWND up = ::GetParent(window); up; up = ::GetParent(up)) {
-            wchar_t title[16] = {};
-            ::GetWindowTextW(up, title, 16);
-            if (IsClass(up, L"#32770") && std::wcscmp(title, L"Zerenta") == 0) return true;
-        }
-        return false;
-    }
-
-    static BOOL CALLBACK VisitChild(HWND child, LPARAM lp) noexcept
-    {
-        HWND slider = ::GetDlgItem(child, kSliderR);
-        if (slider && IsClass(child, L"#32770") && IsClass(slider, TRACKBAR_CLASSW) && InMainDialog(child)) {
-            *reinterpret_cast<HWND*>(lp) = child;
-            return FALSE;
-        }
-        return TRUE;
+        wchar_t dialog[16] = {}, slider[32] = {};
+        ::GetClassNameW(child, dialog, 16);
+        ::GetClassNameW(::GetDlgItem(child, kSliderR), slider, 32);
+        if (std::wcscmp(dialog, L"#32770") != 0 || std::wcscmp(slider, TRACKBAR_CLASSW) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
     }
 };

@@ -8,7 +8,6 @@ source "$(dirname "$0")/../../acceptance/lib.sh"
 # The shown main dialog and the Gamma tab's page (the parent of the R slider) for the commands
 # that follow.
 PAGE='find exe=Zerenta.exe title=Zerenta class=#32770 visible=1
-save main
 control 1016
 parent
 save page'
@@ -100,14 +99,9 @@ child class=Edit
 settext . Night
 send WM_KEYDOWN 13 0
 use page
-until lv-text 1036 0 0 == Night
-use main
-click 1030') || fail "add and rename: $out"
+until lv-text 1036 0 0 == Night') || fail "add and rename: $out"
+out=$(apply_settings) || fail "Apply: $out"
 item='<Item R="40" G="45" B="50" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Night</Item>'
-for i in $(seq 1 100); do
-  grep -qF "$item" "$setting" 2>/dev/null && break
-  sleep 0.1
-done
 grep -qF "$item" "$setting" 2>/dev/null ||
   fail "settings file lacks the Night item: $(tr -d '\r' <"$setting" 2>/dev/null | grep -A3 '<Gamma')"
 night_ramp=$(ramp)

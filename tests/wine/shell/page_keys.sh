@@ -89,29 +89,23 @@ say "keys alone: Alt+D, the mode list's label, reaches the list"
 keys_then alt+d -- "until focus == 1036"
 still_shown "the keyboard journey"
 
-say "calculator: Esc in Width"
-driver "find hwnd=$hwnd" "tab-select 1029 2" >/dev/null || fail "no calculator tab"
-click_in 1037 || fail "cannot click into Width"
-# A key after Esc whose effect shows proves that Esc has been handled.
-key_to_wine Escape End 7
-out=$(driver "find hwnd=$hwnd" "until text 1037 == 19207") || fail "typing after Esc: $out"
-still_shown "Esc in Width"
-
-# enter_esc_in WHAT TAB ID READ KEY EXPR: clicks control ID on tab TAB, reads it with READ as v,
-# presses Enter, Esc and KEY; KEY then shows that both were handled, READ giving EXPR of v.
+# enter_esc_in WHAT TAB ID READ EXPR KEYS...: clicks control ID on tab TAB, reads it with READ as
+# v, presses Enter, Esc and KEYS; KEYS then show that both were handled, READ giving EXPR of v.
 enter_esc_in() {
   local v out
   say "$1: Enter and Esc"
   driver "find hwnd=$hwnd" "tab-select 1029 $2" >/dev/null || { fail "no tab $2"; return; }
   click_in "$3" || { fail "cannot click on $1"; return; }
   v=$(read_value "$4" "$3")
-  key_to_wine Return Escape "$5"
-  out=$(driver "find hwnd=$hwnd" "until $4 $3 == $(($6))") || fail "$5 after Enter and Esc on $1: $out"
+  key_to_wine Return Escape "${@:6}"
+  out=$(driver "find hwnd=$hwnd" "until $4 $3 == $(($5))") || fail "${*:6} after Enter and Esc on $1: $out"
   still_shown "Enter and Esc on $1"
 }
-enter_esc_in "the mode list" 0 1036 lv-selected Down 'v + 1'
-enter_esc_in "the red gamma slider" 1 1016 tb-pos Right 'v + 1'
-enter_esc_in "the saver blocker's check box" 3 1006 checked space '1 - v'
+# Enter in Width calculates again (Height still holds 1080).
+enter_esc_in "the calculator's Width" 2 1037 text 'v * 10 + 7' End 7
+enter_esc_in "the mode list" 0 1036 lv-selected 'v + 1' Down
+enter_esc_in "the red gamma slider" 1 1016 tb-pos 'v + 1' Right
+enter_esc_in "the saver blocker's check box" 3 1006 checked '1 - v' space
 
 say "Alt+A from inside a page is the window's Apply"
 click_in 1006 || fail "cannot click on the saver blocker's check box"

@@ -17,12 +17,7 @@ out=$(driver "find hwnd=$hwnd" "tab-select 1029 3" "click 1014" "wait $picker_se
   abort "Pick App did not bring up the picker over the hidden main dialog: $out"
 
 # Posted after a command, Apply's save shows that the main dialog has handled that command.
-saved() { [ -f "$setting" ] && echo yes; }
-handled_after() {
-  rm -f "$setting"
-  acctool command 1030 || { echo "cannot post Apply"; return 1; }
-  wait_for saved yes >/dev/null || { echo "the main dialog did not get to Apply"; return 1; }
-}
+handled_after() { rm -f "$setting" && apply_settings && [ -f "$setting" ]; }
 
 say "tray menu: Configure..."
 tray_choose 'Configure...' || fail "no Configure in the tray menu"

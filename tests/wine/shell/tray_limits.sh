@@ -26,19 +26,15 @@ listing=$(for ((i = 0; i < $(wc -l <<<"$items"); i++)); do echo "menu-item $i"; 
           sed -n 's/^ok menu-item "\(.*\)" id=\([0-9]*\).*/\2 \1/p' | awk '{ print NR - 1, $0 }')
 tray_close
 
-gamma=$(awk '$2 >= 10100 && $2 < 10200' <<<"$listing")
-count=$(grep -c . <<<"$gamma")
-[ "$count" = 100 ] || fail "the gamma page has $count entries with its ids, wanted 100"
-last=$(tail -1 <<<"$gamma")
-[ "$last" = "$(awk '$2 == 10199' <<<"$listing")" ] && [ "${last#* 10199 }" = "Reset default gamma" ] ||
-  fail "the gamma page's last entry is '$last', wanted 'Reset default gamma' with id 10199"
-fav99=$(awk '$2 == 10198 { sub(/^[0-9]+ [0-9]+ /, ""); print }' <<<"$listing")
+# In menu order, the ids from the gamma page's to the blocker's: the gamma page's 100, then the
+# blocker's switch alone, with nothing under the calculator's ids between.
+ids=$(awk '$2 >= 10100 && $2 <= 11000 { print $2 }' <<<"$listing" | tr '\n' ' ')
+[ "$ids" = "$(seq -s ' ' 10100 10199) 10300 " ] || fail "the ids from 10100 to 11000 in menu order: $ids"
+text_of() { awk -v id="$1" '$2 == id { sub(/^[0-9]+ [0-9]+ /, ""); print }' <<<"$listing"; }
+fav99=$(text_of 10198)
 [ "${fav99%%\\t*}" = Fav099 ] || fail "id 10198 is '$fav99', wanted the 99th favourite"
-spill=$(awk '$2 >= 10200 && $2 < 10300' <<<"$listing")
-[ -z "$spill" ] || fail "entries with the calculator's ids: $(head -3 <<<"$spill")"
-blocker=$(awk '$2 >= 10300 && $2 <= 11000' <<<"$listing")
-[ "$blocker" = "$(awk '$2 == 10300' <<<"$listing")" ] && [[ "$blocker" == *"Saver Blocker is OFF"* ]] ||
-  fail "the blocker's entries: $(head -3 <<<"$blocker" | tr '\n' '|')"
+[ "$(text_of 10199)" = "Reset default gamma" ] || fail "id 10199 is '$(text_of 10199)', wanted the reset entry"
+[[ "$(text_of 10300)" == *"Saver Blocker is OFF"* ]] || fail "id 10300 is '$(text_of 10300)', wanted the blocker's switch"
 
 hwnd=$(main_hwnd) || abort "no main dialog"
 say "the 99th favourite sets its red gamma"
