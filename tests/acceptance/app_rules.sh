@@ -29,18 +29,7 @@ NOTEPAD='class=Notepad'
 REGEDIT='class=RegEdit_RegEdit'
 WINVER='exe=winver.exe class=#32770'
 
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
-  $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Night</Item>' \
-  $'\t\t\t<Item R="70" G="70" B="70" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Film</Item>' \
-  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' $'\t<Saver_Blocker>' $'\t\t<Blocked_Apps>' \
-  $'\t\t\t<Item Mode="800 600 32 60" Gamma="Night">C:\\windows\\system32\\notepad.exe</Item>' \
-  $'\t\t\t<Item Mode="1024 768 32 60" Gamma="Film">C:\\windows\\regedit.exe</Item>' \
-  $'\t\t</Blocked_Apps>' $'\t\t<Block_Switch>On</Block_Switch>' $'\t</Saver_Blocker>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings app_rules
 
 (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe >>"$app_log" 2>"$trace") &
 app_pid=$!

@@ -11,13 +11,7 @@ source "$(dirname "$0")/lib.sh"
 
 [ "$start_screen" = 1280x1024 ] || abort "the journey expects a 1280x1024 desktop, not $start_screen"
 night_item='Night\tRGB: 35, 40, 45  CrBr: 0, 100'
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" hotkey="Ctrl+Alt+Shift+F8" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-  $'\t\t\t<Item R="35" G="40" B="45" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Night</Item>' \
-  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings command_line
 
 # no_question SECONDS: no box of the program comes up meanwhile.
 no_box_for() {

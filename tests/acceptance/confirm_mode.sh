@@ -15,17 +15,7 @@ item_1024='[4:3]\t1024 x 768 32bpp 60Hz'
 item_refused='[1234:567]\t1234 x 567 32bpp 60Hz'
 item_start='[5:4]\t1280 x 1024 32bpp 60Hz'
 [ "$start_screen" = 1280x1024 ] || abort "the journey expects a 1280x1024 desktop, not $start_screen"
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
-  $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
-  $'\t\t\t<Item width="1234" height="567" bpp="32" refresh_rate="60" />' \
-  $'\t\t\t<Item width="1280" height="1024" bpp="32" refresh_rate="60" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t\t<Confirm_Seconds>10</Confirm_Seconds>' $'\t</Resolution>' \
-  $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-  $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
-  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings confirm_mode
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # choose ITEM SIZE: the tray favourite; waits until the desktop has that size.

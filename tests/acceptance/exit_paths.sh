@@ -4,7 +4,7 @@
 # start-up mode and ramp back.
 source "$(dirname "$0")/lib.sh"
 
-use_two_favourites
+use_settings two_favourites
 cp "$setting" "$work/before.Setting"
 
 start_and_change() {

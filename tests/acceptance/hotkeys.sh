@@ -41,7 +41,7 @@ type_key() {
 press_set() { driver "wait title=\"$box\" visible" "click 1" "timeout 2000" "until text 1062 != \"\"" "text 1062"; }
 problem() { sed -n 's/^ok text "\(.*\)"$/\1/p' | tail -1; }
 
-use_two_favourites
+use_settings two_favourites
 start_app
 hwnd=$(show_main) || abort "Configure did not show the main dialog"
 

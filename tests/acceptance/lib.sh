@@ -168,6 +168,10 @@ expected_file() {
   echo "$work/expected.$1"
 }
 
+# use_settings NAME: the journey starts from the settings file given/NAME.Setting (as written by
+# hand: CRLF line ends, no BOM, no line end after the last tag).
+use_settings() { cp "$acc_lib_dir/given/$1.Setting" "$setting"; }
+
 # same_file ACTUAL EXPECTED WHAT: byte comparison; on a difference prints both and fails.
 same_file() {
   cmp -s "$1" "$2" && return 0
@@ -270,19 +274,9 @@ tray_choose_mode() {
 
 # ---- the screen -----------------------------------------------------------------------------
 
-# A settings file with one favourite mode (800 x 600) and one favourite gamma ("Dim"), and their
-# tray texts; use_two_favourites writes it for the journey.
+# The tray texts of given/two_favourites.Setting's favourite mode (800 x 600) and gamma ("Dim").
 fav_mode_item='[4:3]\t800 x 600 32bpp 60Hz'
 fav_gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
-use_two_favourites() {
-  printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-    $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-    $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
-    $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-    $'\t\t\t<Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item>' \
-    $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
-  printf '</Zerenta>' >>"$setting"
-}
 
 # change_through_favourites: the running program changes the screen through both favourites from
 # the tray; sets "changed" to the ramp they left.

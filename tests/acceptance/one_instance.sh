@@ -6,7 +6,7 @@
 # says so in one box and ends, again touching nothing.
 source "$(dirname "$0")/lib.sh"
 
-use_two_favourites
+use_settings two_favourites
 cp "$setting" "$work/before.Setting"
 
 start_app

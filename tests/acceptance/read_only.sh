@@ -10,11 +10,7 @@
 source "$(dirname "$0")/lib.sh"
 how=${3:-immutable}
 
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="800" height="600" bpp="32" refresh_rate="60" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings read_only
 cp "$setting" "$work/before.Setting"
 winpath=$(wine_tool winepath -w "$setting")
 [ -n "$winpath" ] || abort "winepath gave no Windows path"

@@ -12,15 +12,7 @@ source "$(dirname "$0")/lib.sh"
 
 item_640='[4:3]\t640 x 480 32bpp 60Hz'
 item_1024='[4:3]\t1024 x 768 32bpp 60Hz'
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Favourite_Resolutions>' \
-  $'\t\t\t<Item width="640" height="480" bpp="32" refresh_rate="60" />' \
-  $'\t\t\t<Item width="1024" height="768" bpp="32" refresh_rate="60" />' \
-  $'\t\t</Favourite_Resolutions>' $'\t</Resolution>' $'\t<Gamma>' $'\t\t<Favourite_Gammas>' \
-  $'\t\t\t<Item R="40" G="45" B="50" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Evening light in the living room</Item>' \
-  $'\t\t\t<Item R="50" G="50" B="50" Contrast="-20" Brightness="110" HiClamping="240" LoClamping="0" >Bright</Item>' \
-  $'\t\t</Favourite_Gammas>' $'\t</Gamma>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings screen_fit
 
 # A column may not end closer to its text than this: the list view draws a few pixels of margin,
 # and the row of the mode in force is drawn in bold, which LVM_GETSTRINGWIDTH does not measure.

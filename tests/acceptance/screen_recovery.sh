@@ -8,7 +8,7 @@
 # - the end of the session puts them back.
 source "$(dirname "$0")/lib.sh"
 
-use_two_favourites
+use_settings two_favourites
 recovery=$work/Zerenta.Recovery
 has_recovery() { [ -f "$recovery" ] && echo yes || echo no; }
 

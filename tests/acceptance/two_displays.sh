@@ -20,9 +20,7 @@ acc_displays=2
 source "$(dirname "$0")/lib.sh"
 
 # A countdown of 3 s, as a hand edit may set it, so that Keep can be seen to outlast it.
-printf '%s\r\n' '<?xml version="1.0" encoding="utf-8"?>' '<Zerenta version="1.0.0.0" >' \
-  $'\t<Resolution>' $'\t\t<Confirm_Seconds>3</Confirm_Seconds>' $'\t</Resolution>' >"$setting"
-printf '</Zerenta>' >>"$setting"
+use_settings two_displays
 
 item1='Display 1: [4:3]\t800 x 600 32bpp 60Hz'
 item2='Display 2: [10:7]\t1000 x 700 32bpp 60Hz'
