@@ -127,8 +127,9 @@ TEST(RunCommand, NamesThisProgramWhetherQuotedOrNotWithArgumentsAndInAnyCase)
     EXPECT_TRUE(shell::RunCommandStarts(L"  \"c:\\program files\\zerenta\\ZERENTA.EXE\" /directdraw", program));
     EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe", program));
     EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe -directdraw", program));
-    // Another copy's path, a longer name that begins the same, or nothing at all.
+    // Another copy's path, a shorter or longer name that begins the same, or nothing at all.
     EXPECT_FALSE(shell::RunCommandStarts(L"\"D:\\Tools\\Zerenta.exe\"", program));
+    EXPECT_FALSE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta", program));
     EXPECT_FALSE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe.bak", program));
     EXPECT_FALSE(shell::RunCommandStarts(L"\"C:\\Program Files\\Zerenta\\Zerenta.exe", program + L"x"));
     EXPECT_FALSE(shell::RunCommandStarts(L"", program));
