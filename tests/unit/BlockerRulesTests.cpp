@@ -13,23 +13,15 @@ const std::vector<std::wstring> kRun{L"C:\\Games\\Run.exe"};
 
 }  // namespace
 
-TEST(BlockerPrefixSearch, ActivatedPathMatchesAnEntryItIsALeadingPartOf)
+TEST(BlockerPrefixSearch, ActivatedPathMatchesTheFirstEntryItIsALeadingPartOf)
 {
     EXPECT_EQ(FindEntryBeginningWith(kRun, L"c:\\games\\run.exe"), 0);
     EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\GAMES\\RUN.EXE"), 0);
     EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\Games\\Run.ex"), 0);
     EXPECT_EQ(FindEntryBeginningWith(kRun, L"C:\\Games\\Run.exe.bak"), -1);
     EXPECT_EQ(FindEntryBeginningWith(kRun, L"D:\\Games\\Run.exe"), -1);
-}
-
-TEST(BlockerPrefixSearch, EmptyPathAndEmptyListFindNothing)
-{
     EXPECT_EQ(FindEntryBeginningWith(kRun, L""), -1);
     EXPECT_EQ(FindEntryBeginningWith({}, L"C:\\Games\\Run.exe"), -1);
-}
-
-TEST(BlockerPrefixSearch, FindsTheFirstMatchingEntryInListOrder)
-{
     const std::vector<std::wstring> entries{L"C:\\A.exe", L"C:\\Games\\Run.exe", L"c:\\games\\run.exe.old"};
     EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\GAMES\\RUN"), 1);
     EXPECT_EQ(FindEntryBeginningWith(entries, L"C:\\games\\run.exe.o"), 2);
@@ -62,38 +54,23 @@ TEST(BlockerAddRule, LeadingPartOfAnEntryIsNotAddedButALongerPathIs)
     EXPECT_TRUE(ShouldAddEntry({}, L"C:\\x.exe"));
 }
 
-TEST(BlockerSwitch, OnlyOnInAnyCaseReadsAsOn)
-{
-    EXPECT_TRUE(IsSwitchOn(L"On"));
-    EXPECT_TRUE(IsSwitchOn(L"ON"));
-    EXPECT_TRUE(IsSwitchOn(L"on"));
-    EXPECT_FALSE(IsSwitchOn(L"1"));
-    EXPECT_FALSE(IsSwitchOn(L"yes"));
-    EXPECT_FALSE(IsSwitchOn(L"Off"));
-    EXPECT_FALSE(IsSwitchOn(L"o"));
-    EXPECT_FALSE(IsSwitchOn(L"only"));
-    EXPECT_FALSE(IsSwitchOn(L""));
-}
-
-TEST(BlockerSection, ReadsItemsInDocumentOrderAndTheSwitch)
+TEST(BlockerSection, ReadsItemsInDocumentOrderAndOnlyOnInAnyCaseAsTheSwitchOn)
 {
     XmlNode section(L"Saver_Blocker");
+    EXPECT_TRUE(ReadBlockerSettings(section).apps.empty());
+    EXPECT_FALSE(ReadBlockerSettings(section).enabled);
     XmlNode* apps = section.AppendNewChild(L"Blocked_Apps");
     apps->AppendNewChild(L"Item", L"C:\\Z.exe");
     apps->AppendNewChild(L"Other", L"C:\\ignored.exe");
     apps->AppendNewChild(L"Item", L"C:\\A.exe");
+    EXPECT_EQ(ReadBlockerSettings(section).apps, (std::vector<std::wstring>{L"C:\\Z.exe", L"C:\\A.exe"}));
+
+    for (const wchar_t* on : {L"On", L"ON", L"on"})
+        EXPECT_TRUE(IsSwitchOn(on)) << on;
+    for (const wchar_t* off : {L"1", L"yes", L"Off", L"o", L"only", L""})
+        EXPECT_FALSE(IsSwitchOn(off)) << off;
     section.AppendNewChild(L"Block_Switch", L"ON");
-
-    const BlockerSettings settings = ReadBlockerSettings(section);
-    EXPECT_EQ(settings.apps, (std::vector<std::wstring>{L"C:\\Z.exe", L"C:\\A.exe"}));
-    EXPECT_TRUE(settings.enabled);
-}
-
-TEST(BlockerSection, MissingElementsGiveAnEmptyListAndOff)
-{
-    const BlockerSettings settings = ReadBlockerSettings(XmlNode(L"Saver_Blocker"));
-    EXPECT_TRUE(settings.apps.empty());
-    EXPECT_FALSE(settings.enabled);
+    EXPECT_TRUE(ReadBlockerSettings(section).enabled);
 }
 
 TEST(BlockerSection, SavedSectionReadsBackWithEntitiesEncoded)
@@ -109,7 +86,6 @@ TEST(BlockerSection, SavedSectionReadsBackWithEntitiesEncoded)
     const std::wstring text = store.GetXml();
     EXPECT_NE(text.find(L"Tom &amp; Jerry"), std::wstring::npos) << std::string(text.begin(), text.end());
     EXPECT_EQ(text.find(L"Tom & Jerry"), std::wstring::npos);
-    EXPECT_NE(text.find(L"Off"), std::wstring::npos);
 
     CTevSetting reread(L"Saver_Blocker");
     reread.SetXml(text);

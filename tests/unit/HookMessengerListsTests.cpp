@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(HookMessengerLists, KeepEachValueOnceInTheOrderAdded)
+TEST(HookMessengerLists, KeepEachValueOnceInTheOrderAddedUntilRemoved)
 {
     CUniqueList<unsigned> messages;
     EXPECT_TRUE(messages.Add(0xC100));
     EXPECT_TRUE(messages.Add(0xC005));
     EXPECT_FALSE(messages.Add(0xC100));
     EXPECT_EQ(messages.Items(), (std::vector<unsigned>{0xC100, 0xC005}));
-}
-
-TEST(HookMessengerLists, RemovingAnAbsentValueChangesNothing)
-{
+    // Removing an absent value changes nothing; one added again goes to the end.
     CUniqueList<const void*> targets;
     int a = 0, b = 0, c = 0;
     targets.Add(&a);
@@ -23,7 +20,6 @@ TEST(HookMessengerLists, RemovingAnAbsentValueChangesNothing)
     EXPECT_FALSE(targets.Remove(&a));
     EXPECT_EQ(targets.Items(), (std::vector<const void*>{&b}));
     EXPECT_FALSE(targets.Contains(&a));
-    // Re-adding after removal appends at the end.
     targets.Add(&a);
     EXPECT_EQ(targets.Items(), (std::vector<const void*>{&b, &a}));
 }

@@ -10,28 +10,12 @@
 
 using zr::DisplayMode;
 
-namespace {
-
-struct TextCase {
-    DisplayMode mode;
-    const wchar_t* ratio;
-    const wchar_t* decimal;
-};
-
-}  // namespace
-
-TEST(GreatestCommonDivisor, AgreesWithTheOrdinaryDivisorOverASweepOfValues)
+TEST(GreatestCommonDivisor, AgreesWithTheOrdinaryDivisorOverASweepAndAtTheExtremes)
 {
     for (std::uint32_t a = 0; a <= 300; ++a)
         for (std::uint32_t b = 0; b <= 300; b += 7)
             ASSERT_EQ(zr::GreatestCommonDivisor(a, b), std::gcd(a, b)) << a << ", " << b;
     EXPECT_EQ(zr::GreatestCommonDivisor(1920, 1080), 120u);
-    EXPECT_EQ(zr::GreatestCommonDivisor(12, 18), 6u);
-}
-
-TEST(GreatestCommonDivisor, HandlesZeroAndTheExtremesOfTheRange)
-{
-    EXPECT_EQ(zr::GreatestCommonDivisor(0, 0), 0u);
     EXPECT_EQ(zr::GreatestCommonDivisor(0, 768), 768u);
     EXPECT_EQ(zr::GreatestCommonDivisor(1024, 0), 1024u);
     EXPECT_EQ(zr::GreatestCommonDivisor(2147483647u, 1), 1u);
@@ -40,16 +24,20 @@ TEST(GreatestCommonDivisor, HandlesZeroAndTheExtremesOfTheRange)
     EXPECT_EQ(zr::GreatestCommonDivisor(0xFFFFFFFFu, 0xFFFFFFFFu), 0xFFFFFFFFu);
 }
 
-TEST(FormatModeTexts, GivesTheRatioAndDecimalTextsOfCommonModes)
+TEST(FormatModeTexts, GivesTheRatioDecimalMenuAndHeaderTextsOfCommonModes)
 {
-    const TextCase cases[] = {
+    const struct {
+        DisplayMode mode;
+        const wchar_t* ratio;
+        const wchar_t* decimal;
+    } cases[] = {
         {{1920, 1080, 32, 60}, L"16 : 9", L"1.778 : 1"},  {{1280, 720, 32, 60}, L"16 : 9", L"1.778 : 1"},
         {{1366, 768, 32, 60}, L"683 : 384", L"1.779 : 1"}, {{1360, 768, 32, 60}, L"85 : 48", L"1.771 : 1"},
         {{1280, 1024, 32, 60}, L"5 : 4", L"1.250 : 1"},    {{1024, 768, 32, 60}, L"4 : 3", L"1.333 : 1"},
         {{1680, 1050, 32, 60}, L"8 : 5", L"1.600 : 1"},    {{768, 1024, 32, 60}, L"3 : 4", L"1 : 1.333"},
         {{1000, 1000, 32, 60}, L"1 : 1", L"1 : 1"},
     };
-    for (const TextCase& c : cases) {
+    for (const auto& c : cases) {
         const zr::ModeTexts texts = zr::FormatModeTexts(c.mode);
         EXPECT_EQ(texts.ratio, c.ratio) << c.mode.width << "x" << c.mode.height;
         EXPECT_EQ(texts.decimal, c.decimal) << c.mode.width << "x" << c.mode.height;
@@ -58,9 +46,14 @@ TEST(FormatModeTexts, GivesTheRatioAndDecimalTextsOfCommonModes)
     EXPECT_EQ(texts.resolution, L"1920 x 1080");
     EXPECT_EQ(texts.depth, L"32 bit");
     EXPECT_EQ(texts.refresh, L"0 Hz");
+    // The menu separates ratio and mode with a tab; a group header joins the two ratio texts.
+    EXPECT_EQ(zr::FormatModeMenuText({1920, 1080, 32, 60}), L"[16:9]\t1920 x 1080 32bpp 60Hz");
+    EXPECT_EQ(zr::FormatModeMenuText({800, 600, 16, 0}), L"[4:3]\t800 x 600 16bpp 0Hz");
+    EXPECT_EQ(zr::FormatGroupHeader({1024, 768, 32, 60}), L"4 : 3     1.333 : 1");
+    EXPECT_EQ(zr::FormatGroupHeader({1080, 1920, 32, 60}), L"9 : 16     1 : 1.778");
 }
 
-TEST(FormatModeTexts, NeverDividesByZeroForAZeroSide)
+TEST(FormatModeTexts, NeverDividesByZeroAndPrintsFieldsBeyondTheSignedRangeAsNegativeNumbers)
 {
     EXPECT_EQ(zr::FormatModeTexts({0, 0, 32, 60}).ratio, L"0 : 0");
     EXPECT_EQ(zr::FormatModeTexts({0, 0, 32, 60}).decimal, L"0 : 0");
@@ -68,28 +61,12 @@ TEST(FormatModeTexts, NeverDividesByZeroForAZeroSide)
     EXPECT_EQ(zr::FormatModeTexts({0, 768, 32, 60}).decimal, L"0 : 1");
     EXPECT_EQ(zr::FormatModeTexts({1024, 0, 32, 60}).decimal, L"1 : 0");
     EXPECT_EQ(zr::FormatModeMenuText({0, 0, 32, 60}), L"[0:0]\t0 x 0 32bpp 60Hz");
-}
 
-TEST(FormatModeTexts, PrintsFieldsBeyondTheSignedRangeAsNegativeNumbers)
-{
     // A hand-edited settings file may hold "-800"; it reads back as the same signed text.
     const DisplayMode mode{static_cast<std::uint32_t>(-800), 600, 32, 60};
     EXPECT_EQ(zr::FormatModeTexts(mode).resolution, L"-800 x 600");
     // The ratio comes from the unsigned fields, as the divisions are unsigned.
     EXPECT_EQ(zr::FormatModeMenuText(mode), L"[536870812:75]\t-800 x 600 32bpp 60Hz");
-}
-
-TEST(FormatModeMenuText, SeparatesRatioAndModeWithATab)
-{
-    EXPECT_EQ(zr::FormatModeMenuText({1920, 1080, 32, 60}), L"[16:9]\t1920 x 1080 32bpp 60Hz");
-    EXPECT_EQ(zr::FormatModeMenuText({1280, 1024, 32, 75}), L"[5:4]\t1280 x 1024 32bpp 75Hz");
-    EXPECT_EQ(zr::FormatModeMenuText({800, 600, 16, 0}), L"[4:3]\t800 x 600 16bpp 0Hz");
-}
-
-TEST(FormatGroupHeader, JoinsRatioAndDecimalWithFiveSpaces)
-{
-    EXPECT_EQ(zr::FormatGroupHeader({1024, 768, 32, 60}), L"4 : 3     1.333 : 1");
-    EXPECT_EQ(zr::FormatGroupHeader({1080, 1920, 32, 60}), L"9 : 16     1 : 1.778");
 }
 
 TEST(CompareModes, OrdersByRatioThenResolutionDepthAndRefresh)
@@ -110,7 +87,6 @@ TEST(CompareModes, OrdersByRatioThenResolutionDepthAndRefresh)
     for (const DisplayMode& m : modes)
         ratios.push_back(zr::FormatModeTexts(m).ratio);
     EXPECT_EQ(ratios, (std::vector<std::wstring>{L"1 : 1", L"3 : 4", L"4 : 3", L"5 : 4", L"8 : 5", L"16 : 9"}));
-    EXPECT_EQ(zr::FormatModeTexts({0, 0, 32, 60}).ratio, L"0 : 0");
 }
 
 TEST(ModeArgument, ReadsSizeWithOptionalDepthAndRateAndNothingElse)

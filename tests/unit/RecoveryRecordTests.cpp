@@ -176,21 +176,17 @@ TEST(RecoveryRecord, AWellFormedRecordOfAnImplausibleStartupScreenIsRefused)
     EXPECT_TRUE(refused(display)) << "red starts bright";
 
     display = FullDisplay();
-    for (const DisplayMode mode : {DisplayMode{0, 768, 32, 60}, DisplayMode{1024, 100000, 32, 60},
-                                   DisplayMode{1024, 768, 7, 60}, DisplayMode{1024, 768, 0xFFFFFFFFu, 60},
-                                   DisplayMode{1024, 768, 32, 5000}}) {
+    // Sides of 1 to 16384, depths 8, 15, 16, 24 or 32, and rates to 1000 Hz are screens.
+    const std::pair<DisplayMode, bool> modes[] = {
+        {{0, 768, 32, 60}, true},       {{1024, 100000, 32, 60}, true},  {{1024, 768, 7, 60}, true},
+        {{1024, 768, 32, 5000}, true},  {{1024, 768, 0xFFFFFFFFu, 60}, true}, {{16385, 768, 32, 60}, true},
+        {{1024, 16385, 32, 60}, true},  {{1024, 0, 32, 60}, true},       {{1024, 768, 32, 1001}, true},
+        {{800, 600, 16, 0}, false},     {{16384, 16384, 8, 1000}, false}, {{1, 1, 15, 60}, false},
+        {{640, 480, 24, 75}, false}};
+    for (const auto& [mode, expected] : modes) {
         display.startupMode = mode;
-        EXPECT_TRUE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
-    }
-    for (const DisplayMode mode : {DisplayMode{16385, 768, 32, 60}, DisplayMode{1024, 16385, 32, 60},
-                                   DisplayMode{1024, 0, 32, 60}, DisplayMode{1024, 768, 32, 1001}}) {
-        display.startupMode = mode;
-        EXPECT_TRUE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
-    }
-    for (const DisplayMode mode : {DisplayMode{800, 600, 16, 0}, DisplayMode{16384, 16384, 8, 1000},
-                                   DisplayMode{1, 1, 15, 60}, DisplayMode{640, 480, 24, 75}}) {
-        display.startupMode = mode;
-        EXPECT_FALSE(refused(display)) << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
+        EXPECT_EQ(refused(display), expected)
+            << mode.width << "x" << mode.height << "x" << mode.bpp << "@" << mode.refresh_rate;
     }
     // Steep and late ramps are screens too: bright from the second entry, or half only at the last.
     display.startupRamp = IdentityRamp();

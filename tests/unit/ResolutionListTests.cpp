@@ -8,80 +8,36 @@
 #include "resolution/CGroupHeaderList.h"
 #include "resolution/CResolutionList.h"
 
-namespace {
-
-std::vector<std::wstring> g_lines;
-
-void Capture(const std::wstring& line)
-{
-    g_lines.push_back(line);
-}
-
-class ResolutionListTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_lines.clear();
-        m_previous = zr::SetTraceSink(Capture);
-    }
-    void TearDown() override { zr::SetTraceSink(m_previous); }
-
-    std::vector<std::wstring> TakeLines() { return std::exchange(g_lines, {}); }
-
-    zr::CResolutionList m_list;
-
-private:
-    zr::TraceSink m_previous = nullptr;
-};
-
 using Lines = std::vector<std::wstring>;
 
-}  // namespace
-
-TEST_F(ResolutionListTest, FilesThreeModesAndDumpsTheTree)
+TEST(ResolutionList, FilesModesByRatioRefusesADuplicateSortsEveryLevelAndClearsForARebuild)
 {
-    m_list.AddMode({800, 600, 32, 60});
-    m_list.AddMode({800, 600, 32, 75});
-    m_list.AddMode({1024, 768, 16, 60});
-    EXPECT_EQ(TakeLines(), (Lines{L"NOT FOUND\n", L"FOUND\n", L"FOUND\n"}));
-
-    m_list.SortAll();
-    m_list.Dump();
-    EXPECT_EQ(TakeLines(), (Lines{L"4 : 3\n", L"--800 x 600\n", L"----32 bpp\n", L"------60 Hz\n", L"------75 Hz\n",
-                                  L"--1024 x 768\n", L"----16 bpp\n", L"------60 Hz\n"}));
-}
-
-TEST_F(ResolutionListTest, ReportsADuplicateAndLeavesTheTreeUnchanged)
-{
-    m_list.AddMode({800, 600, 32, 60});
-    TakeLines();
-    m_list.AddMode({800, 600, 32, 60});
-    EXPECT_EQ(TakeLines(), (Lines{L"FOUND\n", L"Duplicated refresh rate in a same bit depth of same resolution."}));
-    m_list.Dump();
-    EXPECT_EQ(TakeLines(), (Lines{L"4 : 3\n", L"--800 x 600\n", L"----32 bpp\n", L"------60 Hz\n"}));
-}
-
-TEST_F(ResolutionListTest, SortsEveryLevelAndClearsForARebuild)
-{
-    m_list.AddMode({1920, 1080, 32, 75});
-    m_list.AddMode({1024, 768, 32, 60});
-    m_list.AddMode({1920, 1080, 16, 60});
-    m_list.AddMode({1280, 720, 32, 0});
-    m_list.AddMode({1920, 1080, 32, 60});
-    m_list.AddMode({800, 600, 32, 60});
-    TakeLines();
-    m_list.SortAll();
-    m_list.Dump();
-    EXPECT_EQ(TakeLines(),
+    static Lines traced;
+    const auto taken = [] { return std::exchange(traced, {}); };
+    const zr::TraceSink previous = zr::SetTraceSink([](const std::wstring& line) { traced.push_back(line); });
+    zr::CResolutionList list;
+    list.AddMode({1920, 1080, 32, 75});
+    list.AddMode({1024, 768, 32, 60});
+    list.AddMode({1920, 1080, 16, 60});
+    list.AddMode({1280, 720, 32, 0});
+    list.AddMode({1920, 1080, 32, 60});
+    list.AddMode({800, 600, 32, 60});
+    list.AddMode({1920, 1080, 32, 60});
+    EXPECT_EQ(taken(), (Lines{L"NOT FOUND\n", L"NOT FOUND\n", L"FOUND\n", L"FOUND\n", L"FOUND\n", L"FOUND\n",
+                              L"FOUND\n", L"Duplicated refresh rate in a same bit depth of same resolution."}));
+    list.SortAll();
+    list.Dump();
+    EXPECT_EQ(taken(),
               (Lines{L"4 : 3\n", L"--800 x 600\n", L"----32 bpp\n", L"------60 Hz\n", L"--1024 x 768\n",
                      L"----32 bpp\n", L"------60 Hz\n", L"16 : 9\n", L"--1280 x 720\n", L"----32 bpp\n",
                      L"------0 Hz\n", L"--1920 x 1080\n", L"----16 bpp\n", L"------60 Hz\n", L"----32 bpp\n",
                      L"------60 Hz\n", L"------75 Hz\n"}));
 
-    m_list.Clear();
-    EXPECT_TRUE(m_list.Groups().empty());
-    m_list.AddMode({800, 600, 32, 60});
-    EXPECT_EQ(TakeLines(), (Lines{L"NOT FOUND\n"}));
+    list.Clear();
+    EXPECT_TRUE(list.Groups().empty());
+    list.AddMode({800, 600, 32, 60});
+    EXPECT_EQ(taken(), (Lines{L"NOT FOUND\n"}));
+    zr::SetTraceSink(previous);
 }
 
 TEST(GroupHeaderList, GivesIdsByFirstAppearanceAndShowsTheNewestFirst)

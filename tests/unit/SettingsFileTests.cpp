@@ -113,20 +113,27 @@ TEST(SettingsFilePath, DirectoryOfArgumentZeroUpToItsLastBackslash)
     EXPECT_EQ(SettingsFilePath(L""), L"Zerenta.Setting");
 }
 
-TEST(SettingsFile, SavesTheCompleteFileByteForByte)
+TEST(SettingsFile, FirstStartLoadsEmptySectionsThenSavesTheCompleteFileByteForByteAndReadsItBack)
 {
     SettingTestFolder folder;
+    const std::wstring path = folder.File("Zerenta.Setting");
     Pages pages;
+    LoadSettingsFile(path, pages.All());
+    EXPECT_EQ(pages.resolution.loaded, std::vector<std::wstring>{L""});
+    EXPECT_EQ(pages.blocker.loaded, std::vector<std::wstring>{L""});
+    EXPECT_TRUE(pages.calculator.loaded.empty());
+    EXPECT_EQ(pages.resolution.GetXml(), L"\r\n<Resolution/>");
+
     AddItem(pages.resolutions, {{L"width", L"1024"}, {L"height", L"768"}, {L"bpp", L"32"}, {L"refresh_rate", L"60"}});
     AddItem(pages.resolutions, {{L"width", L"1280"}, {L"height", L"1024"}, {L"bpp", L"32"}, {L"refresh_rate", L"75"}});
     AddItem(pages.gammas,
             {{L"R", L"40"}, {L"G", L"45"}, {L"B", L"50"}, {L"Contrast", L"0"}, {L"Brightness", L"100"},
              {L"HiClamping", L"255"}, {L"LoClamping", L"0"}},
             L"Night");
-    AddItem(pages.apps, {}, L"C:\\Games\\game.exe");
+    AddItem(pages.apps, {}, L"C:\\R&D\\caf\u00e9 \u20ac.exe");
     pages.blockSwitch.value = L"On";
 
-    const SettingsSaveResult result = SaveSettingsFile(folder.File("Zerenta.Setting"), pages.All(), L"1.2.3.4");
+    const SettingsSaveResult result = SaveSettingsFile(path, pages.All(), L"1.2.3.4");
     EXPECT_TRUE(result.written);
     EXPECT_TRUE(result.reason.empty());
     EXPECT_EQ(pages.calculator.saves, 0);
@@ -147,32 +154,16 @@ TEST(SettingsFile, SavesTheCompleteFileByteForByte)
                        "\t</Gamma>\r\n"
                        "\t<Saver_Blocker>\r\n"
                        "\t\t<Blocked_Apps>\r\n"
-                       "\t\t\t<Item>C:\\Games\\game.exe</Item>\r\n"
+                       "\t\t\t<Item>C:\\R&amp;D\\caf\xC3\xA9 \xE2\x82\xAC.exe</Item>\r\n"
                        "\t\t</Blocked_Apps>\r\n"
                        "\t\t<Block_Switch>On</Block_Switch>\r\n"
                        "\t</Saver_Blocker>\r\n"
                        "</Zerenta>"));
     EXPECT_FALSE(folder.Exists("Zerenta.Setting.tmp"));
-}
 
-TEST(SettingsFile, FirstStartWithoutAFileThenSave)
-{
-    SettingTestFolder folder;
-    const std::wstring path = folder.File("Zerenta.Setting");
-    Pages pages;
-    LoadSettingsFile(path, pages.All());
-    EXPECT_EQ(pages.resolution.loaded, std::vector<std::wstring>{L""});
-    EXPECT_EQ(pages.blocker.loaded, std::vector<std::wstring>{L""});
-    EXPECT_TRUE(pages.calculator.loaded.empty());
-    EXPECT_EQ(pages.resolution.GetXml(), L"\r\n<Resolution/>");
-
-    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"").written);
-    EXPECT_EQ(folder.ReadBytes("Zerenta.Setting"),
-              Utf8File("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Zerenta version=\"\" >"
-                       "\r\n\t<Resolution>\r\n\t\t<Favourite_Resolutions/>\r\n\t</Resolution>"
-                       "\r\n\t<Gamma>\r\n\t\t<Favourite_Gammas/>\r\n\t</Gamma>"
-                       "\r\n\t<Saver_Blocker>\r\n\t\t<Blocked_Apps/>\r\n\t\t<Block_Switch>Off</Block_Switch>"
-                       "\r\n\t</Saver_Blocker>\r\n</Zerenta>"));
+    Pages reloaded;
+    LoadSettingsFile(path, reloaded.All());
+    EXPECT_EQ(ValueAt(reloaded.blocker.loaded.at(0), L"Blocked_Apps"), L"C:\\R&D\\caf\u00e9 \u20ac.exe");
 }
 
 TEST(SettingsFile, AnyRootNameAndSectionCaseLoadAndSaveNormalised)
@@ -203,21 +194,6 @@ TEST(SettingsFile, AnyRootNameAndSectionCaseLoadAndSaveNormalised)
     EXPECT_NE(saved.find("<Extra keep=\"1\" />"), std::string::npos);  // not the page's: kept
     // The page replaced its (differently cased) list with its own element.
     EXPECT_EQ(saved.find("favourite_resolutions"), std::string::npos);
-}
-
-TEST(SettingsFile, AmpersandPathsAndNonAsciiTextRoundTrip)
-{
-    SettingTestFolder folder;
-    const std::wstring path = folder.File("Zerenta.Setting");
-    Pages pages;
-    AddItem(pages.apps, {}, L"C:\\R&D\\caf\u00e9 \u20ac.exe");
-    ASSERT_TRUE(SaveSettingsFile(path, pages.All(), L"1").written);
-    EXPECT_NE(folder.ReadBytes("Zerenta.Setting").find("C:\\R&amp;D\\caf\xC3\xA9 \xE2\x82\xAC.exe"),
-              std::string::npos);
-
-    Pages reloaded;
-    LoadSettingsFile(path, reloaded.All());
-    EXPECT_EQ(ValueAt(reloaded.blocker.loaded.at(0), L"Blocked_Apps"), L"C:\\R&D\\caf\u00e9 \u20ac.exe");
 }
 
 TEST(SettingsFile, DeclarationOnlyAndMalformedFiles)
@@ -354,15 +330,10 @@ TEST(TevSetting, SetXmlRenamesAndReplaceChildKeepsTheRest)
 
 TEST(LenientInt, ReadsLikeTheCLibraryButSaturates)
 {
-    EXPECT_EQ(ParseLenientInt(L"  \t-42abc"), -42);
-    EXPECT_EQ(ParseLenientInt(L"+7"), 7);
-    EXPECT_EQ(ParseLenientInt(L"1090"), 1090);
-    EXPECT_EQ(ParseLenientInt(L"2147483647"), INT_MAX);
-    EXPECT_EQ(ParseLenientInt(L"-2147483647"), -INT_MAX);
-    EXPECT_EQ(ParseLenientInt(L"x12"), 0);
-    EXPECT_EQ(ParseLenientInt(L"-2147483648"), INT_MIN);
-    EXPECT_EQ(ParseLenientInt(L"99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(ParseLenientInt(L"-2147483649"), INT_MIN);
+    for (const auto& [text, value] : {std::pair{L"  \t-42abc", -42}, {L"+7", 7}, {L"1090", 1090}, {L"x12", 0},
+                                      {L"2147483647", INT_MAX}, {L"-2147483647", -INT_MAX}, {L"-2147483648", INT_MIN},
+                                      {L"99999999999999999999999", INT_MAX}, {L"-2147483649", INT_MIN}})
+        EXPECT_EQ(ParseLenientInt(text), value) << text;
 }
 
 // A file too large to load is kept under the first free name; one that cannot be kept under any

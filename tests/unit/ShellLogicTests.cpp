@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <set>
 
@@ -31,6 +32,9 @@ TEST(TrayMenuPlan, PagesWithItemsGetIdsByPageAndASeparatorEachPagesWithoutAddNot
         L"7:10100 Warm",    L"8:10101 Reset default gamma", L"9:-",
         L"10:10300 Blocker", L"11:-"};
     EXPECT_EQ(Describe(plan), expected);
+    // No items anywhere leave the template as it is.
+    EXPECT_TRUE(shell::PlanTrayMenu({{}, {}, {}, {}}).empty());
+    EXPECT_TRUE(shell::PlanTrayMenu({}).empty());
 }
 
 TEST(TrayMenuPlan, APageGivingMoreThan100ItemsKeepsToItsOwnIds)
@@ -45,33 +49,15 @@ TEST(TrayMenuPlan, APageGivingMoreThan100ItemsKeepsToItsOwnIds)
     EXPECT_EQ(plan[101].id, 10300u);  // the blocker's switch is still the blocker's
 }
 
-TEST(TrayMenuPlan, NoItemsAnywhereLeavesTheTemplateAsItIs)
-{
-    EXPECT_TRUE(shell::PlanTrayMenu({{}, {}, {}, {}}).empty());
-    EXPECT_TRUE(shell::PlanTrayMenu({}).empty());
-}
-
 TEST(TrayCommand, DecodesPageAndItemAndRejectsIdsOutsideTheRangeOrWithoutAPage)
 {
-    int page = -1, item = -1;
-    ASSERT_TRUE(shell::DecodeTrayCommand(10000, 4, page, item));
-    EXPECT_EQ(page, 0);
-    EXPECT_EQ(item, 0);
-    ASSERT_TRUE(shell::DecodeTrayCommand(10101, 4, page, item));
-    EXPECT_EQ(page, 1);
-    EXPECT_EQ(item, 1);
-    ASSERT_TRUE(shell::DecodeTrayCommand(10399, 4, page, item));
-    EXPECT_EQ(page, 3);
-    EXPECT_EQ(item, 99);
-
-    page = item = -7;
-    EXPECT_FALSE(shell::DecodeTrayCommand(9999, 4, page, item));
-    EXPECT_FALSE(shell::DecodeTrayCommand(10400, 4, page, item));  // page 4 does not exist
-    EXPECT_FALSE(shell::DecodeTrayCommand(11000, 4, page, item));  // in range, page 10
-    EXPECT_FALSE(shell::DecodeTrayCommand(11001, 40, page, item));
-    EXPECT_FALSE(shell::DecodeTrayCommand(32772, 4, page, item));
-    EXPECT_EQ(page, -7);  // untouched on failure
-    EXPECT_EQ(item, -7);
+    for (const auto [id, pages, page, item] : {std::array{10000, 4, 0, 0}, {10101, 4, 1, 1}, {10399, 4, 3, 99},
+                                                {9999, 4, -7, -7}, {10400, 4, -7, -7}, {11000, 4, -7, -7},
+                                                {11001, 40, -7, -7}, {32772, 4, -7, -7}}) {
+        int gotPage = -7, gotItem = -7;  // untouched on failure: page 4 does not exist, 11000 is page 10
+        EXPECT_EQ(shell::DecodeTrayCommand(static_cast<unsigned>(id), pages, gotPage, gotItem), page >= 0) << id;
+        EXPECT_EQ(std::pair(gotPage, gotItem), std::pair(page, item)) << id;
+    }
 }
 
 TEST(PagePlacement, FollowsTheTabsOnEachSide)
@@ -141,8 +127,9 @@ TEST(RunCommand, NamesThisProgramWhetherQuotedOrNotWithArgumentsAndInAnyCase)
     EXPECT_TRUE(shell::RunCommandStarts(L"  \"c:\\program files\\zerenta\\ZERENTA.EXE\" /directdraw", program));
     EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe", program));
     EXPECT_TRUE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe -directdraw", program));
-    // Another copy's path, a longer name that begins the same, or nothing at all.
+    // Another copy's path, a shorter or longer name that begins the same, or nothing at all.
     EXPECT_FALSE(shell::RunCommandStarts(L"\"D:\\Tools\\Zerenta.exe\"", program));
+    EXPECT_FALSE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta", program));
     EXPECT_FALSE(shell::RunCommandStarts(L"C:\\Program Files\\Zerenta\\Zerenta.exe.bak", program));
     EXPECT_FALSE(shell::RunCommandStarts(L"\"C:\\Program Files\\Zerenta\\Zerenta.exe", program + L"x"));
     EXPECT_FALSE(shell::RunCommandStarts(L"", program));
@@ -154,7 +141,6 @@ TEST(HyperlinkError, KnownCodesHaveTheirTextOthersNameTheNumber)
     EXPECT_EQ(shell::HyperlinkErrorText(26), L"A sharing violation occurred. ");
     EXPECT_EQ(shell::HyperlinkErrorText(2), L"The specified file was not found.");
     EXPECT_EQ(shell::HyperlinkErrorText(0), L"The operating system is out\nof memory or resources.");
-    EXPECT_EQ(shell::HyperlinkErrorText(4), L"Unknown Error (4) occurred.");
     EXPECT_EQ(shell::HyperlinkErrorText(-1), L"Unknown Error (-1) occurred.");
     EXPECT_EQ(shell::HyperlinkErrorText(27), L"The filename association is\nincomplete or invalid.");
     // The codes ShellExecute documents have texts of their own, each a different one.
@@ -170,70 +156,43 @@ TEST(HyperlinkError, KnownCodesHaveTheirTextOthersNameTheNumber)
 }
 
 namespace {
-// Ticks until the typing timer stops; returns every visible text and whether a pause follows.
-std::vector<std::wstring> TypeLine(TypingScript& script, bool& pause)
+// The ticks of RUNS typing runs: each tick's text, then "," as typing goes on, "!" should it
+// start the pause too early, "> " at a stop that starts the pause and ". " at one that does not.
+std::wstring Typed(TypingScript& script, int runs)
 {
-    std::vector<std::wstring> shown;
-    for (int guard = 0; guard < 1000; ++guard) {
+    std::wstring out;
+    for (int ticks = 0; runs > 0 && ticks < 1000; ++ticks) {
         const TypingScript::Step step = script.Tick();
-        shown.push_back(step.visible);
-        if (step.stopTyping) {
-            pause = step.startPause;
-            return shown;
-        }
-        EXPECT_FALSE(step.startPause);
+        out += step.visible + (!step.stopTyping ? (step.startPause ? L"!" : L",") : step.startPause ? L"> " : L". ");
+        runs -= step.stopTyping ? 1 : 0;
     }
-    ADD_FAILURE() << "typing never stopped";
-    return shown;
+    return out;
 }
 }  // namespace
 
-TEST(TypingScript, TypesOneCharacterPerTickAndStopsWithASingleLineOnShow)
+TEST(TypingScript, TypesALineACharacterPerTickPausesBeforeTheNextAndAfterTheLastStartsOver)
 {
-    TypingScript script;
-    script.SetText(L"AB");
-    bool pause = true;
-    EXPECT_EQ(TypeLine(script, pause), (std::vector<std::wstring>{L"", L"A", L"AB"}));
-    EXPECT_FALSE(pause);
-    EXPECT_EQ(script.TypedCount(), -1);
-}
-
-TEST(TypingScript, TwoLinesPauseBetweenAndTheSecondReplacesTheFirst)
-{
-    TypingScript script;
-    script.SetText(L"Hi;Yo");
-    bool pause = false;
-    EXPECT_EQ(TypeLine(script, pause).back(), L"Hi");
-    EXPECT_TRUE(pause);
-    const auto second = TypeLine(script, pause);
-    EXPECT_EQ(second.front(), L"");  // the new line starts from nothing
-    EXPECT_EQ(second.back(), L"Yo");
-    EXPECT_FALSE(pause);  // last line: typing ends here
-}
-
-TEST(TypingScript, EmptyTextAndEmptyFollowingLinesStartNoPause)
-{
-    TypingScript script;
-    script.SetText(L"");
-    bool pause = true;
-    EXPECT_EQ(TypeLine(script, pause), (std::vector<std::wstring>{L""}));
-    EXPECT_FALSE(pause);
-
-    // An empty line ends the text: what follows it is never typed.
-    script.SetText(L"A;;B");
-    EXPECT_EQ(TypeLine(script, pause).back(), L"A");
-    EXPECT_FALSE(pause);
-}
-
-TEST(TypingScript, ANewTextRestartsFromItsFirstLine)
-{
+    const struct {
+        const wchar_t* text;
+        int runs;
+        const wchar_t* want;
+    } cases[] = {
+        {L"AB", 2, L",A,AB. ,A,AB. "},
+        {L"Hi;Yo", 3, L",H,Hi> ,Y,Yo. ,H,Hi> "},  // each line starts from nothing
+        {L"", 1, L". "},
+        {L"A;;B", 2, L",A. ,A. "},  // an empty line ends the text
+    };
+    for (const auto& c : cases) {
+        TypingScript script;
+        script.SetText(c.text);
+        EXPECT_EQ(Typed(script, c.runs), c.want) << c.text;
+    }
+    // A new text starts from its first line.
     TypingScript script;
     script.SetText(L"one;two");
-    bool pause = false;
-    TypeLine(script, pause);
+    Typed(script, 1);
     script.SetText(L"xy");
-    EXPECT_EQ(TypeLine(script, pause).back(), L"xy");
-    EXPECT_FALSE(pause);
+    EXPECT_EQ(Typed(script, 1), L",x,xy. ");
 }
 
 namespace {
@@ -295,7 +254,7 @@ TEST(CommandLine, ReadsEachCommandInAnyLetterCaseWithItsDisplayAndTheDirectDrawS
     for (const auto& c : cases) EXPECT_EQ(Summary(c.arguments), c.want);
 }
 
-TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavouritesWithTheirHotkeys)
+TEST(CommandLine, TheListingNamesTheDisplaysSortedModesInTheFormModeTakesAndTheFavouritesWithTheirHotkeys)
 {
     shell::ListedDisplay primary;
     primary.number = 1;
@@ -316,27 +275,7 @@ TEST(CommandLine, TheListingNamesEveryDisplaysModesInTheFormModeTakesAndTheFavou
                     L"Gamma favourites:\r\n"
                     L"  \"Night light\"  Alt+F1\r\n");
     EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
-
-    // With two displays each display is named, and a mode favourite says which display it is for.
-    primary.name = L"Generic PnP Monitor";
-    primary.id = L"MONITOR#A";
-    primary.modes = {};
-    shell::ListedDisplay second;
-    second.number = 2;
-    second.name = L"Other";
-    second.id = L"MONITOR#B";
-    second.modes = {{1024, 768, 32, 60}};
-    const std::wstring two =
-        shell::FormatListing({primary, second}, {{{1024, 768, 32, 60}, L"MONITOR#B", ctrlAlt1}}, {});
-    EXPECT_EQ(two, L"Display 1 (Generic PnP Monitor, primary), now 1280x1024x32@60:\r\n"
-                   L"Display 2 (Other):\r\n"
-                   L"  1024x768x32@60\r\n"
-                   L"Mode favourites:\r\n"
-                   L"  1024x768x32@60 /display 2  Ctrl+Alt+1\r\n"
-                   L"Gamma favourites: none\r\n");
-    // On one display no favourite needs to say which.
-    const std::wstring one = shell::FormatListing({primary}, {{{1024, 768, 32, 60}, L"MONITOR#A", {}}}, {});
-    EXPECT_EQ(one.find(L"/display"), std::wstring::npos) << one.c_str();
+    // Several displays, their names and a favourite's /display: the two-display journey's /list.
 }
 
 TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)
