@@ -275,7 +275,25 @@ TEST(CommandLine, TheListingNamesTheDisplaysSortedModesInTheFormModeTakesAndTheF
                     L"Gamma favourites:\r\n"
                     L"  \"Night light\"  Alt+F1\r\n");
     EXPECT_EQ(shell::FormatListing({}, {}, {}), L"Mode favourites: none\r\nGamma favourites: none\r\n");
-    // Several displays, their names and a favourite's /display: the two-display journey's /list.
+    // With two displays each display is named, one without a current mode says no "now", and a
+    // mode favourite says which display it is for; on one display no favourite needs to say which.
+    primary.name = L"Generic PnP Monitor";
+    primary.id = L"MONITOR#A";
+    primary.modes = {};
+    shell::ListedDisplay second;
+    second.number = 2;
+    second.name = L"Other";
+    second.id = L"MONITOR#B";
+    second.modes = {{1024, 768, 32, 60}};
+    EXPECT_EQ(shell::FormatListing({primary, second}, {{{1024, 768, 32, 60}, L"MONITOR#B", ctrlAlt1}}, {}),
+              L"Display 1 (Generic PnP Monitor, primary), now 1280x1024x32@60:\r\n"
+              L"Display 2 (Other):\r\n"
+              L"  1024x768x32@60\r\n"
+              L"Mode favourites:\r\n"
+              L"  1024x768x32@60 /display 2  Ctrl+Alt+1\r\n"
+              L"Gamma favourites: none\r\n");
+    const std::wstring one = shell::FormatListing({primary}, {{{1024, 768, 32, 60}, L"MONITOR#A", {}}}, {});
+    EXPECT_EQ(one.find(L"/display"), std::wstring::npos) << one.c_str();
 }
 
 TEST(CommandLine, WhatTravelsToTheRunningCopyAndBackArrivesWholeOrCutToItsSection)
