@@ -53,28 +53,8 @@ using zdrv::WindowQuery;
 std::wstring ClassOf(HWND wnd) { return WindowQuery::ClassOf(wnd); }
 std::wstring TitleOf(HWND wnd) { return WindowQuery::TitleOf(wnd); }
 
-void Print(const std::wstring& line)
-{
-    const std::wstring text = line + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-std::vector<HWND> TopLevelWindows()
-{
-    std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
+void Print(const std::wstring& line) { zdrv::WriteLine(line); }
+std::vector<HWND> TopLevelWindows() { return WindowQuery::TopLevel(); }
 
 int TrayMenu()
 {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <sstream>
 
 #include "HookBridge.h"
 #include "RemoteBuffer.h"
@@ -56,8 +57,16 @@ Driver::Outcome Failure(std::wstring why) {
   return o;
 }
 
-// The numeric argument at index, if there is one.
-bool Arg(const std::vector<std::wstring>& args, size_t index, long long& value);
+// Polls until done() holds (true) or timeoutMs have passed (false).
+template <typename Done>
+bool PollUntil(DWORD timeoutMs, Done done) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
 
 std::wstring StripAmpersands(const std::wstring& text) {
   std::wstring out;
@@ -68,12 +77,18 @@ std::wstring StripAmpersands(const std::wstring& text) {
   return out;
 }
 
-}  // namespace
+Driver::Outcome Value(std::wstring value, std::wstring detail = {}) {
+  Driver::Outcome o;
+  o.value = std::move(value);
+  o.detail = std::move(detail);
+  return o;
+}
 
-namespace {
+// The numeric argument at index, if there is one.
 bool Arg(const std::vector<std::wstring>& args, size_t index, long long& value) {
   return index < args.size() && ParseNumber(args[index], value);
 }
+
 }  // namespace
 
 bool ParseNumber(const std::wstring& text, long long& value) {
@@ -100,20 +115,12 @@ bool ParseNumber(const std::wstring& text, long long& value) {
   return true;
 }
 
-Driver::Driver() {
-  wchar_t buffer[32] = {};
-  if (GetEnvironmentVariableW(L"ZDRIVER_TIMEOUT", buffer, 32)) {
-    long long ms = 0;
-    if (ParseNumber(buffer, ms) && ms > 0) m_timeoutMs = static_cast<DWORD>(ms);
-  }
-}
-
 const wchar_t* Driver::Usage() {
   return LR"(usage: zdriver.exe [COMMAND-LINE...]     one command per argument
        zdriver.exe < script                  one command per line (also: zdriver.exe -)
 Prints one line per command: "ok <verb> <value>" or "FAIL <verb>: <why>; saw ...".
 Stops at the first failure; exit status 0 all passed, 1 a command failed, 2 bad usage.
-Every wait ends at the deadline (default 10000 ms; ZDRIVER_TIMEOUT or "timeout MS").
+Every wait ends at the deadline (default 10000 ms; "timeout MS" sets it).
 
 Selecting windows (the "current window" is what later commands act on):
   find SEL...                        a window matching now (top-level, then message-only)
@@ -121,7 +128,7 @@ Selecting windows (the "current window" is what later commands act on):
   child SEL...                       wait for a descendant of the current window
   control ID                         the current window's descendant with that control id
   parent | desktop | save NAME | use NAME
-  SEL words: class=C title=T title~=PART pid=N exe=NAME.exe hwnd=N owner=N visible=0|1
+  SEL words: class=C title=T title~=PART exe=NAME.exe hwnd=N owner=N visible=0|1
 Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ >= <= > <;
 "until READ OP VALUE" repeats the read until it holds or the deadline passes):
   text [ID]   visible [ID]   enabled [ID]   checked ID   texts [CLASS]
@@ -138,10 +145,9 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
   menu-item N                        text of item N (detail: id and flags)
   send MSG WPARAM LPARAM             SendMessage to the current window; value = result
 Acting:
-  command ID [send]   post MSG WPARAM LPARAM   click ID   foreground
+  command ID   post MSG WPARAM LPARAM   click ID   foreground
   close                              WM_CLOSE, then wait until the window is destroyed
-  settext ID TEXT [change]           WM_SETTEXT (an edit control tells its parent EN_CHANGE by
-                                     itself); "change" sends one more, for controls that do not
+  settext ID TEXT                    WM_SETTEXT (an edit control tells its parent EN_CHANGE)
   lb-select ID N   cb-select ID N    select and notify the parent (LBN_/CBN_SELCHANGE)
   lv-select ID ROW
   tab-select ID N                    TCN_SELCHANGING, TCM_SETCURSEL, TCN_SELCHANGE
@@ -194,52 +200,39 @@ LRESULT Driver::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bo
   return static_cast<LRESULT>(result);
 }
 
-bool Driver::Notify(HWND control, UINT code, int item, int subItem, LRESULT& result, std::wstring& error) const {
+bool Driver::Notify(HWND control, UINT code, LRESULT& result, std::wstring& error) const {
   HWND parent = GetParent(control);
   if (!parent) {
     error = L"the control has no parent";
     return false;
   }
-  // NMITEMACTIVATE starts like NMLISTVIEW, which starts with NMHDR: one structure serves the
-  // list-view, tab and plain notifications alike.
-  NMITEMACTIVATE note{};
-  note.hdr.hwndFrom = control;
-  note.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
-  note.hdr.code = code;
-  note.iItem = item;
-  note.iSubItem = subItem;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(parent, &pid);
-  if (pid == GetCurrentProcessId()) {
-    bool ok = false;
-    result = Send(parent, WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note), ok);
-    if (!ok) error = L"the parent did not answer";
-    return ok;
-  }
   // Wine does not carry WM_NOTIFY across processes at all, so it is sent from inside the
   // target by the hook, which also works on Windows.
-  return SendInTarget(parent, WM_NOTIFY, note.hdr.idFrom, &note, sizeof(note), result, error);
+  const NMHDR note{control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), code};
+  return SendInTarget(parent, WM_NOTIFY, note.idFrom, &note, sizeof(note), result, error);
 }
 
 bool Driver::SendInTarget(HWND window, UINT message, WPARAM wParam, const void* data, size_t size, LRESULT& result,
                           std::wstring& error) const {
   HookRequest request{};
-  if (size > sizeof(request.data)) {
-    error = L"the structure is too large for the hook";
-    return false;
-  }
-  request.op = static_cast<std::uint32_t>(message == WM_NOTIFY ? HookOp::SendNotify : HookOp::SendData);
+  request.op = static_cast<std::uint32_t>(HookOp::SendData);
   request.handle = reinterpret_cast<UINT_PTR>(window);
   request.message = message;
   request.wparam = wParam;
-  request.dataSize = static_cast<std::uint32_t>(size);
-  memcpy(request.data, data, size);
+  request.dataSize = static_cast<std::uint32_t>(std::min(size, sizeof(request.data)));
+  memcpy(request.data, data, request.dataSize);
   if (!HookBridge::Run(window, request, m_timeoutMs, error)) return false;
   result = static_cast<LRESULT>(request.result);
   return true;
 }
 
 namespace {
+// "left top width height"
+std::wstring RectText(const RECT& r) {
+  return std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+         std::to_wstring(r.bottom - r.top);
+}
+
 // GetDpiForWindow where the system has it (Windows 10 1607 and later, Wine), else the system DPI.
 UINT WindowDpi(HWND window) {
   using Fn = UINT(WINAPI*)(HWND);
@@ -254,35 +247,38 @@ UINT WindowDpi(HWND window) {
 
 }  // namespace
 
-Driver::Outcome Driver::ListViewFit(HWND list, int margin) const {
-  Outcome o;
-  bool ok = false;
+template <typename Item>
+std::wstring Driver::RemoteText(HWND control, UINT message, WPARAM wParam, Item item, bool& ok, LRESULT* answer) const {
   constexpr size_t kChars = 1024;
-  RemoteBuffer remote(list, sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t));
-  if (!remote.Valid()) return Failure(L"cannot reach the list's process memory");
+  RemoteBuffer remote(control, sizeof(Item) + kChars * sizeof(wchar_t));
+  item.cchTextMax = static_cast<int>(kChars);
+  item.pszText = static_cast<LPWSTR>(remote.Address(sizeof(Item)));
+  ok = remote.Write(0, &item, sizeof(item));
+  const LRESULT result = ok ? Send(control, message, wParam, reinterpret_cast<LPARAM>(remote.Address()), ok) : 0;
+  if (answer) *answer = result;
+  // The fresh buffer is zeroed, so the text ends where the control stopped writing.
+  std::wstring text(kChars, L'\0');
+  ok = ok && remote.Read(sizeof(Item), text.data(), (kChars - 1) * sizeof(wchar_t));
+  text.resize(wcsnlen(text.c_str(), kChars));
+  return text;
+}
+
+Driver::Outcome Driver::ListViewFit(HWND list, int margin) const {
+  bool ok = false;
   auto textWidth = [&](const std::wstring& text) {
-    const size_t n = std::min(text.size(), kChars - 1);
-    std::wstring copy = text.substr(0, n);
-    copy.push_back(L'\0');
-    remote.Write(0, copy.data(), copy.size() * sizeof(wchar_t));
-    return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(remote.Address()), ok));
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    RemoteBuffer remote(list, bytes);
+    if (!remote.Write(0, text.c_str(), bytes)) ok = false;
+    return ok ? static_cast<int>(Send(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(remote.Address()), ok)) : 0;
   };
   const long long rows = Send(list, LVM_GETITEMCOUNT, 0, 0, ok);
-  const int columns = ListViewColumns(list);
   int cut = 0;
   std::vector<std::wstring> details;
-  for (int c = 0; c < columns; ++c) {
+  for (int c = 0, columns = ListViewColumns(list); c < columns && ok; ++c) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
-    column.cchTextMax = static_cast<int>(kChars);
-    column.pszText = static_cast<LPWSTR>(remote.Address(sizeof(LVCOLUMNW)));
-    remote.Write(0, &column, sizeof(column));
-    Send(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(remote.Address()), ok);
-    std::wstring header(kChars, L'\0');
-    remote.Read(sizeof(LVCOLUMNW), header.data(), kChars * sizeof(wchar_t));
-    header.resize(wcsnlen(header.c_str(), kChars));
-    std::wstring widest = header;
-    int needed = textWidth(header);
+    std::wstring widest = RemoteText(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), column, ok);
+    int needed = textWidth(widest);
     for (long long r = 0; r < rows && ok; ++r) {
       const std::wstring cell = ListViewText(list, static_cast<int>(r), c, ok);
       const int w = textWidth(cell);
@@ -292,27 +288,19 @@ Driver::Outcome Driver::ListViewFit(HWND list, int margin) const {
       }
     }
     const int width = static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0, ok));
-    if (!ok) return Failure(L"the list did not answer");
     if (width < needed + margin) ++cut;
     details.push_back(std::to_wstring(width) + L"/" + std::to_wstring(needed) + L"(" + Quote(widest) + L")");
   }
-  o.value = std::to_wstring(cut);
-  o.detail = Join(details, L" ");
-  return o;
+  if (!ok) return Failure(L"the list did not answer");
+  return Value(std::to_wstring(cut), Join(details, L" "));
 }
 
 HWND Driver::WaitForMenu(std::wstring& error) const {
-  const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
   WindowQuery query;
-  std::wstring ignored;
-  query.Parse({L"class=#32768", L"visible=1"}, ignored);
-  do {
-    const auto found = query.FindTopLevel();
-    if (!found.empty()) return found.front();
-    Sleep(kPollMs);
-  } while (GetTickCount64() < deadline);
-  error = L"no popup menu (class #32768) opened within " + std::to_wstring(m_timeoutMs) + L" ms; " +
-          DescribeScreen();
+  query.Parse({L"class=#32768", L"visible=1"}, error);
+  std::vector<HWND> found;
+  if (PollUntil(m_timeoutMs, [&] { return !(found = query.FindTopLevel()).empty(); })) return found.front();
+  error = L"no popup menu (class #32768) opened within " + std::to_wstring(m_timeoutMs) + L" ms; " + DescribeScreen();
   return nullptr;
 }
 
@@ -334,20 +322,14 @@ bool Driver::ReadMenu(HWND menuWindow, std::vector<std::wstring>& items, std::ve
     error = L"GetMenuItemCount failed in the target";
     return false;
   }
-  std::wstring all(request.out, request.outChars);
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find(L'\n', start);
-    if (end == std::wstring::npos) end = all.size();
-    const std::wstring line = all.substr(start, end - start);
+  std::wistringstream lines(std::wstring(request.out, request.outChars));
+  for (std::wstring line; std::getline(lines, line);) {
     const size_t tab1 = line.find(L'\t');
     const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
-    if (tab2 != std::wstring::npos) {
-      ids.push_back(static_cast<unsigned>(wcstoul(line.c_str(), nullptr, 10)));
-      flags.push_back(static_cast<unsigned>(wcstoul(line.c_str() + tab1 + 1, nullptr, 10)));
-      items.push_back(flags.back() & kItemSeparator ? L"-" : line.substr(tab2 + 1));
-    }
-    start = end + 1;
+    if (tab2 == std::wstring::npos) continue;
+    ids.push_back(static_cast<unsigned>(wcstoul(line.c_str(), nullptr, 10)));
+    flags.push_back(static_cast<unsigned>(wcstoul(line.c_str() + tab1 + 1, nullptr, 10)));
+    items.push_back(flags.back() & kItemSeparator ? L"-" : line.substr(tab2 + 1));
   }
   return true;
 }
@@ -365,22 +347,9 @@ bool Driver::IsListView(HWND control) {
 }
 
 std::wstring Driver::ListViewText(HWND list, int row, int column, bool& ok) const {
-  constexpr size_t kChars = 1024;
-  RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  ok = remote.Valid();
-  if (!ok) return {};
   LVITEMW item{};
   item.iSubItem = column;
-  item.cchTextMax = static_cast<int>(kChars);
-  item.pszText = static_cast<LPWSTR>(remote.Address(sizeof(LVITEMW)));
-  ok = remote.Write(0, &item, sizeof(item));
-  if (!ok) return {};
-  const LRESULT length = Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()), ok);
-  if (!ok) return {};
-  std::wstring text(kChars, L'\0');
-  ok = remote.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t));
-  text.resize(std::min<size_t>(static_cast<size_t>(std::max<LRESULT>(length, 0)), kChars - 1));
-  return text;
+  return RemoteText(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), item, ok);
 }
 
 bool Driver::Check(const std::wstring& value, const std::wstring& op, const std::wstring& expected,
@@ -455,324 +424,161 @@ bool Driver::Execute(const std::wstring& line) {
 }
 
 Driver::Outcome Driver::RunWait(const Words& args, bool children) {
-  Outcome o;
   // The state word may stand anywhere among the selector words.
   Words selector;
-  std::wstring state = L"exists";
+  std::wstring state = L"exists", error;
   for (const auto& word : args) {
     if (word == L"exists" || word == L"visible" || word == L"hidden" || word == L"gone") state = word;
     else selector.push_back(word);
   }
   WindowQuery query;
-  if (!query.Parse(selector, o.error)) {
-    o.ok = false;
-    return o;
-  }
-  HWND parent = nullptr;
-  if (children && !(parent = CurrentWindow(o.error))) {
-    o.ok = false;
-    return o;
-  }
-  const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
+  if (!query.Parse(selector, error)) return Failure(error);
+  HWND parent = children ? CurrentWindow(error) : nullptr;
+  if (children && !parent) return Failure(error);
   std::vector<HWND> found;
-  while (true) {
+  auto match = found.end();
+  const bool done = PollUntil(m_timeoutMs, [&] {
     found = children ? query.FindChildren(parent) : query.FindTopLevel();
-    if (state == L"gone") {
-      o.value = L"gone";
-      if (found.empty()) return o;
-    } else {
-      for (HWND window : found) {
-        const bool visible = IsWindowVisible(window) != FALSE;
-        if (state == L"exists" || (state == L"visible") == visible) {
-          m_current = window;
-          o.detail = WindowQuery::Describe(window);
-          return o;
-        }
-      }
-    }
-    if (GetTickCount64() >= deadline) break;
-    Sleep(kPollMs);
-  }
-  o.ok = false;
-  o.error = L"no window " + Join(selector, L" ") + L" is " + state + L" after " + std::to_wstring(m_timeoutMs) + L" ms; ";
-  if (!found.empty()) {
-    std::vector<std::wstring> seen;
-    for (HWND window : found) seen.push_back(WindowQuery::Describe(window));
-    o.error += L"matching: " + Join(seen, L"; ");
-  } else {
-    o.error += DescribeScreen();
-  }
-  return o;
+    match = std::find_if(found.begin(), found.end(), [&](HWND window) {
+      return state == L"exists" || (state == L"visible") == (IsWindowVisible(window) != FALSE);
+    });
+    return state == L"gone" ? found.empty() : match != found.end();
+  });
+  if (done && state == L"gone") return Value(L"gone");
+  if (done) return Select(*match);
+  std::vector<std::wstring> seen;
+  for (HWND window : found) seen.push_back(WindowQuery::Describe(window));
+  return Failure(L"no window " + Join(selector, L" ") + L" is " + state + L" after " + std::to_wstring(m_timeoutMs) +
+                 L" ms; " + (seen.empty() ? DescribeScreen() : L"matching: " + Join(seen, L"; ")));
+}
+
+Driver::Outcome Driver::Select(HWND window) {
+  m_current = window;
+  return Value(L"", WindowQuery::Describe(window));
 }
 
 Driver::Outcome Driver::Run(const Words& words) {
   const std::wstring& verb = words.front();
   const Words args(words.begin() + 1, words.end());
-  Outcome o;
+  std::wstring error;
 
   if (verb == L"timeout" || verb == L"sleep") {
     long long ms = 0;
     if (!Arg(args, 0, ms) || ms < 0) return Failure(L"needs milliseconds");
     if (verb == L"timeout") m_timeoutMs = static_cast<DWORD>(ms);
     else Sleep(static_cast<DWORD>(ms));
-    o.value = args[0];
-    return o;
+    return Value(args[0]);
   }
   if (verb == L"find") {
     WindowQuery query;
-    if (!query.Parse(args, o.error)) return Failure(o.error);
+    if (!query.Parse(args, error)) return Failure(error);
     const auto found = query.FindTopLevel();
     if (found.empty()) return Failure(L"no window " + Join(args, L" ") + L"; " + DescribeScreen());
-    m_current = found.front();
-    o.detail = WindowQuery::Describe(m_current);
+    Outcome o = Select(found.front());
     if (found.size() > 1) o.detail += L" (" + std::to_wstring(found.size()) + L" matched, took the first)";
     return o;
   }
-  if (verb == L"wait") return RunWait(args, false);
-  if (verb == L"child") return RunWait(args, true);
+  if (verb == L"wait" || verb == L"child") return RunWait(args, verb == L"child");
+  if (verb == L"desktop") return Select(GetDesktopWindow());
   if (verb == L"control") {
     if (args.size() != 1) return Failure(L"needs a control id");
-    HWND control = Control(args[0], o.error);
-    if (!control) return Failure(o.error);
-    m_current = control;
-    o.detail = WindowQuery::Describe(control);
-    return o;
+    HWND control = Control(args[0], error);
+    return control ? Select(control) : Failure(error);
   }
   if (verb == L"parent") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
+    HWND current = CurrentWindow(error);
+    if (!current) return Failure(error);
     HWND parent = GetAncestor(current, GA_PARENT);
     if (!parent || parent == GetDesktopWindow()) return Failure(L"the current window is top-level");
-    m_current = parent;
-    o.detail = WindowQuery::Describe(parent);
-    return o;
+    return Select(parent);
   }
   if (verb == L"save" || verb == L"use") {
     if (args.size() != 1) return Failure(L"needs a name");
     if (verb == L"save") {
-      if (!CurrentWindow(o.error)) return Failure(o.error);
+      if (!CurrentWindow(error)) return Failure(error);
       m_saved[args[0]] = m_current;
-    } else {
-      auto it = m_saved.find(args[0]);
-      if (it == m_saved.end()) return Failure(L"nothing saved as " + args[0]);
-      m_current = it->second;
-      if (!IsWindow(m_current)) return Failure(args[0] + L" is gone");
     }
-    o.detail = WindowQuery::Describe(m_current);
-    return o;
-  }
-  if (verb == L"desktop") {
-    m_current = GetDesktopWindow();
-    o.detail = WindowQuery::Describe(m_current);
-    return o;
+    auto it = m_saved.find(args[0]);
+    if (it == m_saved.end()) return Failure(L"nothing saved as " + args[0]);
+    if (!IsWindow(it->second)) return Failure(args[0] + L" is gone");
+    return Select(it->second);
   }
 
   // Actions on the current window or one of its controls.
   if (verb == L"command") {
     long long id = 0;
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
     if (!Arg(args, 0, id)) return Failure(L"needs a command id");
-    const WPARAM wParam = static_cast<WPARAM>(id & 0xFFFF);
-    if (args.size() > 1 && args[1] == L"send") {
-      bool ok = false;
-      Send(current, WM_COMMAND, wParam, 0, ok);
-      if (!ok) return Failure(L"the window did not answer WM_COMMAND within the deadline");
-    } else if (!PostMessageW(current, WM_COMMAND, wParam, 0)) {
-      return Failure(L"PostMessageW failed");
-    }
+    Outcome o = Run({L"post", L"WM_COMMAND", std::to_wstring(id & 0xFFFF)});
     o.value = args[0];
     return o;
   }
   if (verb == L"post" || verb == L"send") {
     long long message = 0, wParam = 0, lParam = 0;
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
+    HWND current = CurrentWindow(error);
+    if (!current) return Failure(error);
     if (!Arg(args, 0, message) || (args.size() > 1 && !Arg(args, 1, wParam)) || (args.size() > 2 && !Arg(args, 2, lParam)))
       return Failure(L"needs MSG [WPARAM [LPARAM]] as numbers or names");
-    if (verb == L"post") {
-      if (!PostMessageW(current, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)))
-        return Failure(L"PostMessageW failed, error " + std::to_wstring(GetLastError()));
-      o.value = args[0];
-    } else {
-      bool ok = false;
-      const LRESULT result =
-          Send(current, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam), ok);
-      if (!ok) return Failure(L"no answer within the deadline");
-      o.value = std::to_wstring(static_cast<long long>(result));
-    }
-    return o;
+    const auto m = static_cast<UINT>(message);
+    const auto w = static_cast<WPARAM>(wParam);
+    const auto l = static_cast<LPARAM>(lParam);
+    if (verb == L"post")
+      return PostMessageW(current, m, w, l) ? Value(args[0])
+                                            : Failure(L"PostMessageW failed, error " + std::to_wstring(GetLastError()));
+    bool ok = false;
+    const LRESULT result = Send(current, m, w, l, ok);
+    return ok ? Value(std::to_wstring(static_cast<long long>(result))) : Failure(L"no answer within the deadline");
   }
   if (verb == L"paint" || verb == L"repaint") {
-    HWND window = Control(args.empty() ? L"." : args[0], o.error);
-    if (!window) return Failure(o.error);
+    HWND window = Control(args.empty() ? L"." : args[0], error);
+    if (!window) return Failure(error);
     // With RDW_UPDATENOW the owning thread paints before the call returns, in another process too.
     UINT flags = RDW_UPDATENOW | RDW_ALLCHILDREN;
     if (verb == L"repaint") flags |= RDW_INVALIDATE | RDW_ERASE | RDW_FRAME;
-    if (!RedrawWindow(window, nullptr, nullptr, flags)) return Failure(L"RedrawWindow failed");
-    return o;
+    return RedrawWindow(window, nullptr, nullptr, flags) ? Outcome{} : Failure(L"RedrawWindow failed");
   }
   if (verb == L"close" || verb == L"foreground") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
-    o.detail = WindowQuery::Describe(current);
-    if (verb == L"foreground") {
-      // Wine activates a window of another process asynchronously; done means the window is
-      // in front, so a script's next step sees it there. A request lost on the way is repeated.
-      const HWND root = GetAncestor(current, GA_ROOT);
-      const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
-      for (unsigned round = 0; GetForegroundWindow() != root; ++round) {
-        if (GetTickCount64() >= deadline) return Failure(L"the window did not come to the front: " + o.detail);
-        if (round % 10 == 0 && !SetForegroundWindow(current)) return Failure(L"SetForegroundWindow refused");
-        Sleep(kPollMs);
-      }
+    HWND current = CurrentWindow(error);
+    if (!current) return Failure(error);
+    const Outcome o = Value(L"", WindowQuery::Describe(current));
+    if (verb == L"close") {
+      // Closing is done when the window is destroyed, so the next command sees the result.
+      PostMessageW(current, WM_CLOSE, 0, 0);
+      if (!PollUntil(m_timeoutMs, [&] { return !IsWindow(current); }))
+        return Failure(L"the window still exists after WM_CLOSE: " + o.detail);
       return o;
     }
-    // Closing is done when the window is destroyed, so the next command sees the result.
-    PostMessageW(current, WM_CLOSE, 0, 0);
+    // Wine activates a window of another process asynchronously; done means the window is
+    // in front, so a script's next step sees it there. A request lost on the way is repeated.
+    const HWND root = GetAncestor(current, GA_ROOT);
     const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
-    while (IsWindow(current)) {
-      if (GetTickCount64() >= deadline) return Failure(L"the window still exists after WM_CLOSE: " + o.detail);
+    for (unsigned round = 0; GetForegroundWindow() != root; ++round) {
+      if (GetTickCount64() >= deadline) return Failure(L"the window did not come to the front: " + o.detail);
+      if (round % 10 == 0 && !SetForegroundWindow(current)) return Failure(L"SetForegroundWindow refused");
       Sleep(kPollMs);
     }
     return o;
   }
   if (verb == L"click") {
     if (args.size() != 1) return Failure(L"needs a control id");
-    HWND button = Control(args[0], o.error);
-    if (!button) return Failure(o.error);
+    HWND button = Control(args[0], error);
+    if (!button) return Failure(error);
     // Posted: a click that opens a modal dialog would otherwise hold us until it closes.
-    if (!PostMessageW(button, BM_CLICK, 0, 0)) return Failure(L"PostMessageW failed");
-    o.value = args[0];
-    return o;
+    return PostMessageW(button, BM_CLICK, 0, 0) ? Value(args[0]) : Failure(L"PostMessageW failed");
   }
   if (verb == L"settext") {
     if (args.size() < 2) return Failure(L"needs a control id and a text");
-    HWND control = Control(args[0], o.error);
-    if (!control) return Failure(o.error);
+    HWND control = Control(args[0], error);
+    if (!control) return Failure(error);
     bool ok = false;
     Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()), ok);
-    if (!ok) return Failure(L"WM_SETTEXT got no answer");
-    if (args.size() > 2 && args[2] == L"change")
-      Send(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), EN_CHANGE),
-           reinterpret_cast<LPARAM>(control), ok);
-    o.value = args[1];
-    return o;
+    return ok ? Value(args[1]) : Failure(L"WM_SETTEXT got no answer");
   }
-  if (verb == L"lb-select" || verb == L"cb-select") {
-    long long index = 0;
-    if (!Arg(args, 1, index)) return Failure(L"needs a control id and an index");
-    HWND control = Control(args[0], o.error);
-    if (!control) return Failure(o.error);
-    // A list view stands in for a list box of entries (its first column): lv-select then.
-    if (verb == L"lb-select" && IsListView(control)) return Run({L"lv-select", args[0], args[1]});
-    const bool list = verb == L"lb-select";
-    bool ok = false;
-    const LRESULT r = Send(control, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0, ok);
-    if (!ok || (r == -1 && index != -1)) return Failure(L"no item " + args[1]);
-    Send(GetParent(control), WM_COMMAND,
-         MAKEWPARAM(GetDlgCtrlID(control), list ? LBN_SELCHANGE : CBN_SELCHANGE), reinterpret_cast<LPARAM>(control), ok);
-    o.value = args[1];
-    return o;
-  }
-  if (verb == L"lv-select") {
-    long long row = 0;
-    if (!Arg(args, 1, row)) return Failure(L"needs a control id and a row");
-    HWND list = Control(args[0], o.error);
-    if (!list) return Failure(o.error);
-    RemoteBuffer remote(list, sizeof(LVITEMW));
-    if (!remote.Valid()) return Failure(L"cannot reach the list's process memory");
-    // Clear the old selection first, as a click on a single-selection list does.
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    bool ok = false;
-    remote.Write(0, &item, sizeof(item));
-    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()), ok);
-    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    remote.Write(0, &item, sizeof(item));
-    const LRESULT r = Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()), ok);
-    if (!ok || !r) return Failure(L"LVM_SETITEMSTATE failed for row " + args[1]);
-    Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE, ok);
-    o.value = args[1];
-    return o;
-  }
-  if (verb == L"tab-select") {
-    long long index = 0;
-    if (!Arg(args, 1, index)) return Failure(L"needs a control id and an index");
-    HWND tab = Control(args[0], o.error);
-    if (!tab) return Failure(o.error);
-    LRESULT refused = 0;
-    if (!Notify(tab, TCN_SELCHANGING, -1, 0, refused, o.error)) return Failure(o.error);
-    if (refused) return Failure(L"the parent refused to leave the current tab (TCN_SELCHANGING returned TRUE)");
-    bool ok = false;
-    const LRESULT previous = Send(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0, ok);
-    if (!ok || previous == -1) return Failure(L"TCM_SETCURSEL " + args[1] + L" failed");
-    LRESULT ignored = 0;
-    if (!Notify(tab, TCN_SELCHANGE, -1, 0, ignored, o.error)) return Failure(o.error);
-    o.value = args[1];
-    return o;
-  }
-  if (verb == L"tb-set") {
-    long long pos = 0;
-    if (!Arg(args, 1, pos)) return Failure(L"needs a control id and a position");
-    HWND bar = Control(args[0], o.error);
-    if (!bar) return Failure(o.error);
-    bool ok = false;
-    Send(bar, TBM_SETPOS, TRUE, static_cast<LPARAM>(pos), ok);
-    const UINT scroll = (GetWindowLongPtrW(bar, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-    HWND parent = GetParent(bar);
-    // What a drag sends: the thumb moving, then the end of the scroll.
-    Send(parent, scroll, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(pos)), reinterpret_cast<LPARAM>(bar), ok);
-    if (ok) Send(parent, scroll, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(bar), ok);
-    if (!ok) return Failure(L"the parent did not answer the scroll messages");
-    o.value = std::to_wstring(Send(bar, TBM_GETPOS, 0, 0, ok));
-    return o;
-  }
-  if (verb == L"menu-choose" || verb == L"menu-close") {
-    HWND menu = WaitForMenu(o.error);
-    if (!menu) return Failure(o.error);
-    if (verb == L"menu-close") {
-      PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-      PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0);
-    } else {
-      if (args.empty()) return Failure(L"needs an item index or text");
-      std::vector<std::wstring> items;
-      std::vector<unsigned> ids, flags;
-      if (!ReadMenu(menu, items, ids, flags, o.error)) return Failure(o.error);
-      long long index = -1;
-      if (!ParseNumber(args[0], index)) {
-        for (size_t i = 0; i < items.size() && index < 0; ++i)
-          if (!(flags[i] & kItemSeparator) && (items[i] == args[0] || StripAmpersands(items[i]) == args[0]))
-            index = static_cast<long long>(i);
-      }
-      if (index < 0 || index >= static_cast<long long>(items.size()) || (flags[index] & kItemSeparator))
-        return Failure(L"no item " + Quote(args[0]) + L" in the menu " + Quote(Join(items, L"|")));
-      // The keyboard path is the one a person takes: the first Down selects the first item,
-      // every further Down the next item that is not a separator, Return chooses.
-      int downs = 1;
-      for (long long i = 0; i < index; ++i)
-        if (!(flags[i] & kItemSeparator)) ++downs;
-      for (int i = 0; i < downs; ++i) {
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menu, WM_KEYUP, VK_DOWN, 0);
-      }
-      PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-      PostMessageW(menu, WM_KEYUP, VK_RETURN, 0);
-      o.value = items[index];
-      o.detail = L"id=" + std::to_wstring(ids[index]);
-    }
-    const ULONGLONG deadline = GetTickCount64() + m_timeoutMs;
-    while (IsWindow(menu) && IsWindowVisible(menu)) {
-      if (GetTickCount64() >= deadline) return Failure(L"the menu stayed open");
-      Sleep(kPollMs);
-    }
-    return o;
-  }
+  if (verb == L"menu-choose" || verb == L"menu-close") return RunMenuKeys(verb, args);
   if (verb == L"dpi-change") {
     long long dpi = 0;
     if (!Arg(args, 0, dpi) || dpi < 48 || dpi > 960) return Failure(L"needs a DPI between 48 and 960");
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
+    HWND current = CurrentWindow(error);
+    if (!current) return Failure(error);
     RECT r{};
     GetWindowRect(current, &r);
     long long from = WindowDpi(current);
@@ -781,211 +587,241 @@ Driver::Outcome Driver::Run(const Words& words) {
     RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), static_cast<int>(from)),
                    r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), static_cast<int>(from))};
     LRESULT result = 0;
-    if (!SendInTarget(current, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &suggested, sizeof(suggested), result, o.error))
-      return Failure(o.error);
-    o.value = std::to_wstring(suggested.left) + L" " + std::to_wstring(suggested.top) + L" " +
-              std::to_wstring(suggested.right - suggested.left) + L" " + std::to_wstring(suggested.bottom - suggested.top);
-    return o;
+    if (!SendInTarget(current, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &suggested, sizeof(suggested), result, error))
+      return Failure(error);
+    return Value(RectText(suggested));
   }
-  return RunRead(verb, args);
+
+  // The rest act on a control given by id and a number.
+  const bool select = verb == L"lb-select" || verb == L"cb-select" || verb == L"lv-select";
+  if (!select && verb != L"tab-select" && verb != L"tb-set") return RunRead(verb, args);
+  long long n = 0;
+  if (!Arg(args, 1, n)) return Failure(L"needs a control id and a number");
+  HWND control = Control(args[0], error);
+  if (!control) return Failure(error);
+  bool ok = false;
+  // A list view stands in for a list box of entries (its first column).
+  if (verb == L"lv-select" || (verb == L"lb-select" && IsListView(control))) {
+    RemoteBuffer remote(control, sizeof(LVITEMW));
+    // Clear the old selection first, as a click on a single-selection list does.
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    remote.Write(0, &item, sizeof(item));
+    Send(control, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.Address()), ok);
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ok = remote.Write(0, &item, sizeof(item));
+    const LRESULT r = ok ? Send(control, LVM_SETITEMSTATE, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(remote.Address()), ok) : 0;
+    if (!ok || !r) return Failure(L"LVM_SETITEMSTATE failed for row " + args[1]);
+    Send(control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(n), FALSE, ok);
+    return Value(args[1]);
+  }
+  if (select) {
+    const bool list = verb == L"lb-select";
+    const LRESULT r = Send(control, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(n), 0, ok);
+    if (!ok || (r == -1 && n != -1)) return Failure(L"no item " + args[1]);
+    Send(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), list ? LBN_SELCHANGE : CBN_SELCHANGE),
+         reinterpret_cast<LPARAM>(control), ok);
+    return Value(args[1]);
+  }
+  if (verb == L"tab-select") {
+    LRESULT refused = 0;
+    if (!Notify(control, TCN_SELCHANGING, refused, error)) return Failure(error);
+    if (refused) return Failure(L"the parent refused to leave the current tab (TCN_SELCHANGING returned TRUE)");
+    const LRESULT previous = Send(control, TCM_SETCURSEL, static_cast<WPARAM>(n), 0, ok);
+    if (!ok || previous == -1) return Failure(L"TCM_SETCURSEL " + args[1] + L" failed");
+    return Notify(control, TCN_SELCHANGE, refused, error) ? Value(args[1]) : Failure(error);
+  }
+  // tb-set: TBM_SETPOS, then what a drag sends: the thumb moving, then the end of the scroll.
+  Send(control, TBM_SETPOS, TRUE, static_cast<LPARAM>(n), ok);
+  const UINT scroll = (GetWindowLongPtrW(control, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+  HWND parent = GetParent(control);
+  Send(parent, scroll, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(n)), reinterpret_cast<LPARAM>(control), ok);
+  if (ok) Send(parent, scroll, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(control), ok);
+  if (!ok) return Failure(L"the parent did not answer the scroll messages");
+  return Value(std::to_wstring(Send(control, TBM_GETPOS, 0, 0, ok)));
 }
 
-Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
+// Picks an item of the open popup menu, or closes it, with the keys a person presses.
+Driver::Outcome Driver::RunMenuKeys(const std::wstring& verb, const Words& args) {
   Outcome o;
-  bool ok = false;
-
-  if (verb == L"menu" || verb == L"menu-item") {
-    HWND menu = WaitForMenu(o.error);
-    if (!menu) return Failure(o.error);
+  HWND menu = WaitForMenu(o.error);
+  if (!menu) return Failure(o.error);
+  std::vector<WPARAM> keys{VK_ESCAPE};
+  if (verb == L"menu-choose") {
+    if (args.empty()) return Failure(L"needs an item index or text");
     std::vector<std::wstring> items;
     std::vector<unsigned> ids, flags;
     if (!ReadMenu(menu, items, ids, flags, o.error)) return Failure(o.error);
-    if (verb == L"menu") {
-      o.value = Join(items, L"|");
-      o.detail = L"count=" + std::to_wstring(items.size());
-      return o;
+    long long index = -1;
+    if (!ParseNumber(args[0], index)) {
+      for (size_t i = 0; i < items.size() && index < 0; ++i)
+        if (!(flags[i] & kItemSeparator) && (items[i] == args[0] || StripAmpersands(items[i]) == args[0]))
+          index = static_cast<long long>(i);
     }
+    if (index < 0 || index >= static_cast<long long>(items.size()) || (flags[index] & kItemSeparator))
+      return Failure(L"no item " + Quote(args[0]) + L" in the menu " + Quote(Join(items, L"|")));
+    // The first Down selects the first item, every further Down the next item that is not a
+    // separator, Return chooses.
+    keys.assign(1, VK_DOWN);
+    for (long long i = 0; i < index; ++i)
+      if (!(flags[i] & kItemSeparator)) keys.push_back(VK_DOWN);
+    keys.push_back(VK_RETURN);
+    o = Value(items[index], L"id=" + std::to_wstring(ids[index]));
+  }
+  for (WPARAM key : keys) {
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    PostMessageW(menu, WM_KEYUP, key, 0);
+  }
+  if (!PollUntil(m_timeoutMs, [&] { return !IsWindow(menu) || !IsWindowVisible(menu); }))
+    return Failure(L"the menu stayed open");
+  return o;
+}
+
+Driver::Outcome Driver::RunRead(const std::wstring& verb, const Words& args) {
+  std::wstring error;
+  if (verb == L"menu" || verb == L"menu-item") {
+    HWND menu = WaitForMenu(error);
+    if (!menu) return Failure(error);
+    std::vector<std::wstring> items;
+    std::vector<unsigned> ids, flags;
+    if (!ReadMenu(menu, items, ids, flags, error)) return Failure(error);
+    if (verb == L"menu") return Value(Join(items, L"|"), L"count=" + std::to_wstring(items.size()));
     long long index = 0;
     if (!Arg(args, 0, index) || index < 0 || index >= static_cast<long long>(items.size()))
       return Failure(L"no item " + (args.empty() ? std::wstring() : args[0]) + L" in " + Quote(Join(items, L"|")));
-    o.value = items[index];
     const unsigned f = flags[index];
-    o.detail = L"id=" + std::to_wstring(ids[index]) + L" flags=" + (f & kItemChecked ? L"checked," : L"") +
-               (f & kItemDisabled ? L"disabled," : L"") + (f & kItemDefault ? L"default," : L"") +
-               (f & kItemSubmenu ? L"submenu," : L"") + (f & kItemSeparator ? L"separator," : L"");
-    if (o.detail.back() == L',') o.detail.pop_back();
-    return o;
+    std::wstring detail = L"id=" + std::to_wstring(ids[index]) + L" flags=" + (f & kItemChecked ? L"checked," : L"") +
+                          (f & kItemDisabled ? L"disabled," : L"") + (f & kItemDefault ? L"default," : L"") +
+                          (f & kItemSubmenu ? L"submenu," : L"") + (f & kItemSeparator ? L"separator," : L"");
+    if (detail.back() == L',') detail.pop_back();
+    return Value(items[index], detail);
   }
-  if (verb == L"screen") {
-    o.value = std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" + std::to_wstring(GetSystemMetrics(SM_CYSCREEN));
-    return o;
-  }
-  if (verb == L"rect") {
-    HWND window = Control(args.empty() ? L"." : args[0], o.error);
-    if (!window) return Failure(o.error);
+  if (verb == L"screen")
+    return Value(std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" + std::to_wstring(GetSystemMetrics(SM_CYSCREEN)));
+  if (verb == L"text" || verb == L"visible" || verb == L"enabled" || verb == L"rect") {
+    HWND window = Control(args.empty() ? L"." : args[0], error);
+    if (!window) return Failure(error);
     RECT r{};
     GetWindowRect(window, &r);
-    o.value = std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
-              std::to_wstring(r.bottom - r.top);
-    return o;
+    if (verb == L"rect") return Value(RectText(r));
+    if (verb == L"text") return Value(WindowQuery::TitleOf(window));
+    return Value((verb == L"visible" ? IsWindowVisible(window) : IsWindowEnabled(window)) ? L"1" : L"0");
   }
-  if (verb == L"focus") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
+  if (verb == L"focus" || verb == L"texts") {
+    HWND current = CurrentWindow(error);
+    if (!current) return Failure(error);
+    if (verb == L"texts") {
+      const std::wstring wanted = args.empty() ? L"Static" : args[0];
+      std::vector<std::wstring> texts;
+      for (HWND child : WindowQuery::AllChildren(current)) {
+        if (_wcsicmp(WindowQuery::ClassOf(child).c_str(), wanted.c_str()) != 0) continue;
+        std::wstring text = WindowQuery::TitleOf(child);
+        if (!text.empty()) texts.push_back(text);
+      }
+      return Value(Join(texts, L"|"));
+    }
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(current, nullptr), &info)) return Failure(L"GetGUIThreadInfo failed");
-    if (!info.hwndFocus) {
-      o.value = L"none";
-      return o;
-    }
-    o.value = std::to_wstring(GetDlgCtrlID(info.hwndFocus));
-    o.detail = WindowQuery::Describe(info.hwndFocus);
-    return o;
-  }
-  if (verb == L"texts") {
-    HWND current = CurrentWindow(o.error);
-    if (!current) return Failure(o.error);
-    const std::wstring wanted = args.empty() ? L"Static" : args[0];
-    std::vector<std::wstring> texts;
-    for (HWND child : WindowQuery::AllChildren(current)) {
-      if (_wcsicmp(WindowQuery::ClassOf(child).c_str(), wanted.c_str()) != 0) continue;
-      std::wstring text = WindowQuery::TitleOf(child);
-      if (!text.empty()) texts.push_back(text);
-    }
-    o.value = Join(texts, L"|");
-    return o;
-  }
-  if (verb == L"text" || verb == L"visible" || verb == L"enabled") {
-    HWND window = Control(args.empty() ? L"." : args[0], o.error);
-    if (!window) return Failure(o.error);
-    if (verb == L"text") o.value = WindowQuery::TitleOf(window);
-    else if (verb == L"visible") o.value = IsWindowVisible(window) ? L"1" : L"0";
-    else o.value = IsWindowEnabled(window) ? L"1" : L"0";
-    return o;
+    if (!info.hwndFocus) return Value(L"none");
+    return Value(std::to_wstring(GetDlgCtrlID(info.hwndFocus)), WindowQuery::Describe(info.hwndFocus));
   }
 
   // The rest read a control given by id.
   if (args.empty()) return Failure(L"needs a control id");
-  HWND control = Control(args[0], o.error);
-  if (!control) return Failure(o.error);
+  HWND control = Control(args[0], error);
+  if (!control) return Failure(error);
+  bool ok = false;
   auto value = [&](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    const LRESULT r = Send(control, message, wParam, lParam, ok);
-    return static_cast<long long>(r);
+    return static_cast<long long>(Send(control, message, wParam, lParam, ok));
   };
-  auto numeric = [&](long long v) {
-    if (!ok) return Failure(L"no answer within the deadline");
-    o.value = std::to_wstring(v);
-    return o;
-  };
-
+  const auto noAnswer = Failure(L"no answer within the deadline");
+  // A list view stands in for a list box of entries: each row's first column is the entry.
+  const bool listView = verb.rfind(L"lb-", 0) == 0 && IsListView(control);
+  static const std::pair<const wchar_t*, UINT> kNumbers[] = {
+      {L"checked", BM_GETCHECK},        {L"lb-count", LB_GETCOUNT},         {L"cb-count", CB_GETCOUNT},
+      {L"cb-selected", CB_GETCURSEL},   {L"lv-count", LVM_GETITEMCOUNT},    {L"tab-count", TCM_GETITEMCOUNT},
+      {L"tab-current", TCM_GETCURSEL},  {L"tb-pos", TBM_GETPOS}};
+  for (const auto& [name, message] : kNumbers) {
+    if (verb != name) continue;
+    const long long number = value(listView ? LVM_GETITEMCOUNT : message);
+    return ok ? Value(std::to_wstring(number)) : noAnswer;
+  }
+  if (verb == L"tb-range") {
+    const long long low = value(TBM_GETRANGEMIN);
+    const long long high = value(TBM_GETRANGEMAX);
+    return ok ? Value(std::to_wstring(low) + L" " + std::to_wstring(high)) : noAnswer;
+  }
   if (verb == L"lv-fit") {
     long long margin = 0;
     if (args.size() > 1 && !Arg(args, 1, margin)) return Failure(L"MARGIN is a number of pixels");
     return ListViewFit(control, static_cast<int>(margin));
   }
-  if (verb == L"checked") return numeric(value(BM_GETCHECK));
-  // A list view stands in for a list box of entries: each row's first column is the entry.
-  const bool listView = verb.rfind(L"lb-", 0) == 0 && IsListView(control);
-  if (listView && verb == L"lb-count") return numeric(value(LVM_GETITEMCOUNT));
-  if (verb == L"lb-count") return numeric(value(LB_GETCOUNT));
-  if (verb == L"cb-count") return numeric(value(CB_GETCOUNT));
-  if (verb == L"cb-selected") return numeric(value(CB_GETCURSEL));
-  if (verb == L"lv-count") return numeric(value(LVM_GETITEMCOUNT));
-  if (verb == L"tab-count") return numeric(value(TCM_GETITEMCOUNT));
-  if (verb == L"tab-current") return numeric(value(TCM_GETCURSEL));
-  if (verb == L"tb-pos") return numeric(value(TBM_GETPOS));
-  if (verb == L"tb-range") {
-    const long long low = value(TBM_GETRANGEMIN);
-    const long long high = value(TBM_GETRANGEMAX);
-    if (!ok) return Failure(L"no answer within the deadline");
-    o.value = std::to_wstring(low) + L" " + std::to_wstring(high);
-    return o;
-  }
   if (verb == L"lb-item" || verb == L"lb-items" || verb == L"cb-item") {
     // The system carries LB_GETTEXT and CB_GETLBTEXT across processes itself.
     const bool combo = verb == L"cb-item";
-    const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
-    const UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
     const long long count = value(listView ? LVM_GETITEMCOUNT : combo ? CB_GETCOUNT : LB_GETCOUNT);
-    if (!ok) return Failure(L"no answer within the deadline");
+    if (!ok) return noAnswer;
     auto itemText = [&](long long index) {
       if (listView) return ListViewText(control, static_cast<int>(index), 0, ok);
-      const long long length = value(lengthMessage, static_cast<WPARAM>(index));
+      const long long length = value(combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index));
       if (!ok || length < 0) return std::wstring();
       std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-      value(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+      value(combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
       text.resize(static_cast<size_t>(length));
       return text;
     };
     if (verb == L"lb-items") {
       std::vector<std::wstring> items;
       for (long long i = 0; i < count; ++i) items.push_back(itemText(i));
-      o.value = Join(items, L"|");
-      o.detail = L"count=" + std::to_wstring(count);
-      return o;
+      return Value(Join(items, L"|"), L"count=" + std::to_wstring(count));
     }
     long long index = 0;
     if (!Arg(args, 1, index) || index < 0 || index >= count)
       return Failure(L"no item " + (args.size() > 1 ? args[1] : std::wstring()) + L" (count " + std::to_wstring(count) + L")");
-    o.value = itemText(index);
-    return o;
+    return Value(itemText(index));
   }
   if (verb == L"lv-text" || verb == L"lv-row" || verb == L"lv-rows") {
     const long long count = value(LVM_GETITEMCOUNT);
-    if (!ok) return Failure(L"no answer within the deadline");
+    if (!ok) return noAnswer;
     const int columns = ListViewColumns(control);
     auto row = [&](long long r) {
       std::vector<std::wstring> cells;
       for (int c = 0; c < columns && ok; ++c) cells.push_back(ListViewText(control, static_cast<int>(r), c, ok));
       return Join(cells, L"|");
     };
+    Outcome o;
+    long long r = 0, c = 0;
     if (verb == L"lv-rows") {
       std::vector<std::wstring> rows;
-      for (long long r = 0; r < count && ok; ++r) rows.push_back(row(r));
-      if (!ok) return Failure(L"could not read the rows across processes");
-      o.value = Join(rows, L"\n");
-      o.detail = L"count=" + std::to_wstring(count);
-      return o;
-    }
-    long long r = 0, c = 0;
-    if (!Arg(args, 1, r) || r < 0 || r >= count)
+      for (; r < count && ok; ++r) rows.push_back(row(r));
+      o = Value(Join(rows, L"\n"), L"count=" + std::to_wstring(count));
+    } else if (!Arg(args, 1, r) || r < 0 || r >= count) {
       return Failure(L"no row " + (args.size() > 1 ? args[1] : std::wstring()) + L" (count " + std::to_wstring(count) + L")");
-    if (verb == L"lv-row") {
-      o.value = row(r);
+    } else if (verb == L"lv-row") {
+      o = Value(row(r));
+    } else if (!Arg(args, 2, c) || c < 0 || c >= columns) {
+      return Failure(L"no column (count " + std::to_wstring(columns) + L")");
     } else {
-      if (!Arg(args, 2, c) || c < 0 || c >= columns) return Failure(L"no column (count " + std::to_wstring(columns) + L")");
-      o.value = ListViewText(control, static_cast<int>(r), static_cast<int>(c), ok);
+      o = Value(ListViewText(control, static_cast<int>(r), static_cast<int>(c), ok));
     }
-    if (!ok) return Failure(L"could not read the row across processes");
-    return o;
+    return ok ? o : Failure(L"could not read the list across processes");
   }
   if (verb == L"lv-selected") {
     std::vector<std::wstring> rows;
     long long r = -1;
     while ((r = value(LVM_GETNEXTITEM, static_cast<WPARAM>(r), MAKELPARAM(LVNI_SELECTED, 0))) >= 0 && ok)
       rows.push_back(std::to_wstring(r));
-    o.value = Join(rows, L",");
-    return o;
+    return Value(Join(rows, L","));
   }
   if (verb == L"tab-text") {
     long long index = 0;
     if (!Arg(args, 1, index)) return Failure(L"needs an index");
-    constexpr size_t kChars = 256;
-    RemoteBuffer remote(control, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
-    if (!remote.Valid()) return Failure(L"cannot reach the tab control's process memory");
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.cchTextMax = static_cast<int>(kChars);
-    item.pszText = static_cast<LPWSTR>(remote.Address(sizeof(TCITEMW)));
-    remote.Write(0, &item, sizeof(item));
-    if (!value(TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.Address())) || !ok)
-      return Failure(L"no tab " + args[1]);
-    std::wstring text(kChars, L'\0');
-    remote.Read(sizeof(TCITEMW), text.data(), kChars * sizeof(wchar_t));
-    text.resize(wcsnlen(text.c_str(), kChars));
-    o.value = text;
-    return o;
+    LRESULT found = 0;
+    const std::wstring text = RemoteText(control, TCM_GETITEMW, static_cast<WPARAM>(index), item, ok, &found);
+    return ok && found ? Value(text) : Failure(L"no tab " + args[1]);
   }
   return Failure(L"unknown command (zdriver.exe --help lists them)");
 }

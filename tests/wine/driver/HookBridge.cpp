@@ -6,14 +6,11 @@ namespace zdrv {
 
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { if (h) CloseHandle(h); }
-};
-struct ViewUnmapper {
-  void operator()(void* p) const { if (p) UnmapViewOfFile(p); }
-};
-struct Unhooker {
-  void operator()(HHOOK h) const { if (h) UnhookWindowsHookEx(h); }
+// A unique_ptr deleter that hands the pointer to Release.
+template <auto Release>
+struct Releaser {
+  template <typename T>
+  void operator()(T handle) const { Release(handle); }
 };
 
 HMODULE HookModule(std::wstring& error) {
@@ -45,13 +42,13 @@ bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, s
     return false;
   }
   const std::wstring name = kMappingPrefix + std::to_wstring(GetCurrentProcessId());
-  std::unique_ptr<void, HandleCloser> mapping(
+  std::unique_ptr<void, Releaser<CloseHandle>> mapping(
       CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookRequest), name.c_str()));
   if (!mapping) {
     error = L"CreateFileMappingW failed";
     return false;
   }
-  std::unique_ptr<void, ViewUnmapper> view(
+  std::unique_ptr<void, Releaser<UnmapViewOfFile>> view(
       MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(HookRequest)));
   if (!view) {
     error = L"MapViewOfFile failed";
@@ -61,7 +58,8 @@ bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, s
   request.done = 0;
   *shared = request;
 
-  std::unique_ptr<std::remove_pointer_t<HHOOK>, Unhooker> hook(SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
+  std::unique_ptr<std::remove_pointer_t<HHOOK>, Releaser<UnhookWindowsHookEx>> hook(
+      SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
   if (!hook) {
     error = L"SetWindowsHookExW failed, error " + std::to_wstring(GetLastError());
     return false;

@@ -16,8 +16,7 @@ inline constexpr wchar_t kMappingPrefix[] = L"Local\\zdriver.hook.";
 enum class HookOp : std::uint32_t {
   None = 0,
   ReadMenu = 1,     // handle = HMENU; out = one line per item: "<id>\t<flags>\t<text>\n"
-  SendNotify = 2,   // handle = window; wparam; data = notification structure (NMHDR first)
-  SendData = 3,     // handle = window; message; wparam; lParam = a copy of data (WM_DPICHANGED's RECT)
+  SendData = 3,     // handle = window; message; wparam; lParam = a copy of data (NMHDR, a RECT)
 };
 
 // Flags in a ReadMenu line.
@@ -28,7 +27,7 @@ struct HookRequest {
   std::uint32_t op;
   std::uint32_t done;      // set to 1 by the hook when the request ran
   std::uint64_t handle;
-  std::uint32_t message;   // SendData only
+  std::uint32_t message;
   std::uint32_t reserved;
   std::uint64_t wparam;
   std::int64_t result;

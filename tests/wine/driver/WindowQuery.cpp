@@ -18,7 +18,7 @@ unsigned long long Number(const std::wstring& text) { return wcstoull(text.c_str
 }  // namespace
 
 bool WindowQuery::Parse(const std::vector<std::wstring>& words, std::wstring& error) {
-  static const wchar_t* const keys[] = {L"class", L"title", L"title~", L"pid", L"exe", L"hwnd", L"owner", L"visible"};
+  static const wchar_t* const keys[] = {L"class", L"title", L"title~", L"exe", L"hwnd", L"owner", L"visible"};
   for (const auto& word : words) {
     const size_t eq = word.find(L'=');
     bool known = false;
@@ -75,8 +75,6 @@ bool WindowQuery::Matches(HWND window) const {
       if (TitleOf(window) != v) return false;
     } else if (k == L"title~") {
       if (TitleOf(window).find(v) == std::wstring::npos) return false;
-    } else if (k == L"pid") {
-      if (pid != Number(v)) return false;
     } else if (k == L"exe") {
       if (!EqualNoCase(ExeOf(pid), v)) return false;
     } else if (k == L"hwnd") {
@@ -100,9 +98,14 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
-std::vector<HWND> WindowQuery::AllTopLevel() {
+std::vector<HWND> WindowQuery::TopLevel() {
   std::vector<HWND> windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> WindowQuery::AllTopLevel() {
+  std::vector<HWND> windows = TopLevel();
   for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr;)
     windows.push_back(window);
   return windows;
@@ -141,6 +144,15 @@ std::wstring WindowQuery::Describe(HWND window) {
   return L"hwnd=" + std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window))) +
          L" class=" + ClassOf(window) + L" title=" + quoted + L" pid=" + std::to_wstring(pid) +
          L" visible=" + (IsWindowVisible(window) ? L"1" : L"0");
+}
+
+void WriteLine(const std::wstring& line) {
+  const std::wstring text = line + L"\n";
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 }  // namespace zdrv

@@ -48,12 +48,12 @@ void ReadMenu(zdrv::HookRequest& request) {
   request.outChars = static_cast<std::uint32_t>(n);
 }
 
-void SendWithData(zdrv::HookRequest& request, UINT message) {
+void SendWithData(zdrv::HookRequest& request) {
   // A private copy: the receiver may write into the structure while the driver reads the block.
   alignas(16) unsigned char local[sizeof(request.data)];
   const size_t size = request.dataSize <= sizeof(local) ? request.dataSize : sizeof(local);
   memcpy(local, request.data, size);
-  request.result = SendMessageW(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.handle)), message,
+  request.result = SendMessageW(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.handle)), request.message,
                                 static_cast<WPARAM>(request.wparam), reinterpret_cast<LPARAM>(local));
 }
 
@@ -66,8 +66,7 @@ void Serve(DWORD driverPid) {
   if (request) {
     switch (static_cast<zdrv::HookOp>(request->op)) {
       case zdrv::HookOp::ReadMenu: ReadMenu(*request); break;
-      case zdrv::HookOp::SendNotify: SendWithData(*request, WM_NOTIFY); break;
-      case zdrv::HookOp::SendData: SendWithData(*request, request->message); break;
+      case zdrv::HookOp::SendData: SendWithData(*request); break;
       default: break;
     }
     request->done = 1;

@@ -4,19 +4,7 @@
 #include <string>
 
 #include "Driver.h"
-
-namespace zdrv {
-
-void WriteLine(const std::wstring& line) {
-  std::wstring text = line + L"\n";
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-}  // namespace zdrv
+#include "WindowQuery.h"
 
 namespace {
 
