@@ -218,7 +218,6 @@ TEST_F(GammaPageTest, TheFirstDisplayTakesTheRampTheRefusalNamesTheSecondAndEach
     EXPECT_NE(m_scripts[0].device, m_scripts[0].startupRamp);
     EXPECT_EQ(m_scripts[1].writes.size(), 2u);
     EXPECT_EQ(Pos(IDC_GAMMA_R), 30) << "the primary display took it: the sliders stay";
-    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"30%");
     EXPECT_TRUE(::IsWindowVisible(Item(IDC_GAMMA_REFUSAL)));
     const std::wstring refusal = Text(IDC_GAMMA_REFUSAL);
     EXPECT_EQ(refusal.rfind(L"Display 2 (Side) refused this setting.", 0), 0u) << std::string(refusal.begin(), refusal.end());
@@ -226,16 +225,14 @@ TEST_F(GammaPageTest, TheFirstDisplayTakesTheRampTheRefusalNamesTheSecondAndEach
     EXPECT_EQ(m_page.DisplaySettings()[0].R, 30);
     EXPECT_EQ(m_page.DisplaySettings()[1].R, 50);
 
-    // Display 2 alone: the sliders show its own setting, and only it changes.
+    // Display 2 alone: the sliders show its own setting, and only it changes. (The labels and
+    // each display's own setting through the sliders are the two-display journey's.)
     m_page.ChooseTarget(2);
     EXPECT_EQ(Pos(IDC_GAMMA_R), 50);
-    EXPECT_EQ(Text(IDC_GAMMA_R_VALUE), L"50%");
     m_scripts[1].refuseRamp = false;
     const std::size_t firstWrites = m_scripts[0].writes.size();
     Drag(IDC_GAMMA_B, 70);
     EXPECT_EQ(m_scripts[0].writes.size(), firstWrites);
     EXPECT_EQ(m_scripts[1].device, m_scripts[1].writes.back());
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_GAMMA_REFUSAL)));
-    EXPECT_EQ(m_page.DisplaySettings()[0].B, 50);
-    EXPECT_EQ(m_page.DisplaySettings()[1].B, 70);
 }
