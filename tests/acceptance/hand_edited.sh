@@ -56,8 +56,7 @@ cp "$expected" "$setting"
 load_and_apply "written file" "$as_written"
 
 say "a file written on two displays: display 2's favourite unavailable here, and kept"
-expected_file two_displays.Setting >/dev/null
-cp "$work/expected.two_displays.Setting" "$setting"
+cp "$(expected_file two_displays.Setting)" "$setting"
 start_app
 items=$(tray_read) || fail "two-display file: no tray menu"
 grep -qxF -- "$mode800" <<<"$items" || fail "two-display file: the tray lacks display 1's favourite: $(tr '\n' '|' <<<"$items")"
@@ -101,8 +100,6 @@ head_lines='<?xml version="1.0" encoding="utf-8"?>
 <Zerenta version="1.0.0.0" >'
 resolution='<Resolution><Favourite_Resolutions><Item width="800" height="600" bpp="32" refresh_rate="60" /></Favourite_Resolutions></Resolution>'
 gamma='<Gamma><Favourite_Gammas><Item R="30" G="30" B="30" Contrast="0" Brightness="100" HiClamping="255" LoClamping="0" >Dim</Item></Favourite_Gammas></Gamma>'
-mode_item='[4:3]\t800 x 600 32bpp 60Hz'
-gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
 blocker_off='Saver Blocker is OFF\tClick to switch temporarily'
 
 # While the program still runs: it read far less than the gigabyte, and Apply writes the defaults
@@ -152,22 +149,22 @@ check() {
 
 say "cut in the middle of a tag"
 printf '%s\n%s\n%s' "$head_lines" "$resolution" '<Gamma><Favourite_Gammas><Item R="40" G=' >"$setting"
-check "truncated" "$mode_item" "$blocker_off"
+check "truncated" "$fav_mode_item" "$blocker_off"
 
 say "binary garbage after two intact sections"
 { printf '%s\n%s\n%s\n<Saver_Blocker>' "$head_lines" "$resolution" "$gamma"; head -c 65536 "$work/OrvelCore.dll"; } >"$setting"
-check "garbage" "$mode_item" "$gamma_item" 'Reset default gamma' "$blocker_off"
+check "garbage" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
 
 say "10 MB of nested elements"
 { printf '%s\n%s\n%s\n<Saver_Blocker>' "$head_lines" "$resolution" "$gamma"; yes '<a>' | tr -d '\n' | head -c 10485760; } >"$setting"
-check "nested" "$mode_item" "$gamma_item" 'Reset default gamma' "$blocker_off"
+check "nested" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
 
 say "a quote that never closes"
 # No double quote follows the open one, so it runs to the end of the file.
 printf '%s\n%s\n%s' "$head_lines" "$resolution" \
   '<Gamma><Favourite_Gammas><Item R="40>Dim</Item></Favourite_Gammas></Gamma><Saver_Blocker><Blocked_Apps/><Block_Switch>On</Block_Switch></Saver_Blocker></Zerenta>' \
   >"$setting"
-check "open quote" "$mode_item" "$blocker_off"
+check "open quote" "$fav_mode_item" "$blocker_off"
 
 say "an empty file"
 : >"$setting"

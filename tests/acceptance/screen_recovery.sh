@@ -68,16 +68,18 @@ say "a start beside a copy with other rights: one box, and the screen and the fi
 # The killed copy left its changed ramp and its recovery file for the next start to repair: a
 # copy that goes on beside another must not be the one to do it.
 files() { cd "$work" && ls Zerenta.* | tr '\n' ' '; }
+# Zerenta's tray icons; none while the desktop has no notification area (the killed copy's icon
+# goes, and with the last icon the area, once the desktop notices that its window is gone).
+icons() { acctool trayicons Zerenta || echo 0; }
 left=$(files)
-# The killed copy's tray icon goes once the tray notices that its window is gone.
-within 5 eval '[ "$(acctool trayicons Zerenta)" = 0 ]'
-icons=$(acctool trayicons Zerenta)
+within 5 eval '[ "$(icons)" = 0 ]'
+icons=$(icons)
 hold holdplace 120
 start_app
 out=$(driver "timeout 20000" "wait class=#32770 title=Zerenta visible" "texts Static ~= \"already running with other rights\"") ||
   fail "no box saying that Zerenta runs with other rights: $out; windows: $(acctool windows | grep -c .), mains: $(acctool mains | tr '\n' '|')"
 [ -z "$(acctool mains)" ] || fail "a main dialog came up beside the other copy: $(acctool mains)"
-[ "$(acctool trayicons Zerenta)" = "$icons" ] || fail "tray icons beside the other copy: $(acctool trayicons Zerenta), before $icons"
+[ "$(icons)" = "$icons" ] || fail "tray icons beside the other copy: $(icons), before $icons"
 driver "wait class=#32770 title=Zerenta visible" "click 1" >/dev/null
 wait_app_exit 10 || { fail "the copy still runs after its box was closed"; stop_app; }
 [ "${app_rc:-0}" = 0 ] || fail "the copy ended with $app_rc"
