@@ -46,7 +46,6 @@ out=$(driver "find hwnd=$hwnd" "click 2" "wait class=#32770 title~=Zerenta owner
 wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog after the warning"
 app_alive || fail "the program ended after the warning"
 
-chattr -i "$setting" 2>/dev/null
 same_file "$setting" "$work/before.Setting" "the protected settings file"
 leftovers=$(cd "$work" && ls Zerenta.Setting?* 2>/dev/null)
 [ -z "$leftovers" ] || fail "files left beside the settings file: $leftovers"
