@@ -33,8 +33,7 @@ use_settings app_rules
 
 (cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe >>"$app_log" 2>"$trace") &
 app_pid=$!
-tray_items >/dev/null || abort "no tray menu: the program did not start"
-tray_close
+tray_read >/dev/null || abort "no tray menu: the program did not start"
 # Each program is up before the next starts, so that none comes to the front later by itself.
 start_program winver; driver "wait $WINVER visible" >/dev/null || abort "winver did not start"
 start_program notepad; driver "wait $NOTEPAD visible" >/dev/null || abort "notepad did not start"
@@ -58,13 +57,9 @@ before=$(traces | grep -c '^Rule sets mode ')
 front "$REGEDIT"
 took=$(wait_since "$t0" 1 desk 1024x768) || fail "regedit's mode: $took"
 # The mode goes first, the ramp right after it.
+another_ramp() { case $(ramp) in "$night" | "$start_ramp") echo no ;; *) echo yes ;; esac; }
+wait_since "$t0" 1 another_ramp yes >/dev/null || fail "regedit's rule left the ramp at $(ramp)"
 film=$(ramp)
-while [ "$film" = "$night" ] || [ "$film" = "$start_ramp" ]; do
-  awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { exit !(b - a > 1) }' && break
-  sleep 0.05
-  film=$(ramp)
-done
-[ "$film" != "$night" ] && [ "$film" != "$start_ramp" ] || fail "regedit's rule left the ramp at $film"
 steps=$(traces | grep '^Rule sets mode ' | tail -n +$((before + 1)) | tr '\n' '|')
 [ "$steps" = "Rule sets mode 1024 768 32 60|" ] || fail "the switch set the modes: $steps"
 front "$WINVER"

@@ -2,7 +2,12 @@
 # First start without a settings file: the program starts into the tray (main dialog hidden,
 # tray icon with its balloon, core window); Configure shows the dialog with its four tabs, Apply
 # writes the three sections with empty lists and the blocker switch off; the close box hides and
-# saves; the About box types the version; Apply && Minimize hides the dialog again.
+# saves; the About box types the version.
+# "Start with Windows" in the tray menu writes the value "Zerenta" under the user's Run key with
+# the quoted path of the running program, and removes it again; each time read with "reg query".
+# Its check mark is read from the registry whenever the menu opens, so a change made there shows,
+# Task Manager's switch for the value among it: switched off there, the item is unchecked, and
+# choosing it clears that switch.
 source "$(dirname "$0")/lib.sh"
 
 [ ! -e "$setting" ] || abort "the fresh folder already holds a settings file"
@@ -18,10 +23,7 @@ want=$'About Zerenta...\n-\nConfigure...\n-\nSaver Blocker is OFF\\tClick to swi
 
 say "the main dialog exists and stays hidden"
 main=$(main_dialog) || abort "$main"
-[ "${main#* }" = 0 ] || fail "the main dialog is visible at start-up"
-sleep 1
-main=$(main_dialog)
-[ "${main#* }" = 0 ] || fail "the main dialog became visible after start-up"
+out=$(holds_for 1 main_visible 0) || fail "the main dialog is shown after start-up: $out"
 
 say "the balloon"
 # Wine's shell shows the balloon as a tooltip of explorer.exe with the balloon style. Its text is
@@ -29,8 +31,7 @@ say "the balloon"
 wait_balloon -x '1 [^|]*|Zerenta is running\.' ||
   fail "no visible balloon 'Zerenta is running.'; balloon tooltips: ${balloons:-none}"
 
-boxes=$(message_boxes)
-[ -z "$boxes" ] || fail "dialog boxes at start-up: $boxes"
+no_boxes "at start-up"
 out=$(driver "desktop" "find class=__Zerenta_Core_Class__") || fail "no core window: $out"
 
 say "Configure, Apply"
@@ -38,37 +39,83 @@ hwnd=$(show_main) || abort "Configure did not show the main dialog"
 out=$(driver "find hwnd=$hwnd" "tab-count 1029 == 4" "tab-text 1029 0 == Resolution" "tab-text 1029 1 == Gamma" \
   "tab-text 1029 2 == \"Aspect Ratio Calculator\"" "tab-text 1029 3 == \"Saver Blocker\"") || fail "the tabs: $out"
 out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
-for i in $(seq 1 50); do [ -s "$setting" ] && break; sleep 0.1; done
-[ -s "$setting" ] || abort "Apply wrote no settings file"
+within 5 test -s "$setting" || abort "Apply wrote no settings file"
 sleep 0.3
+# The three sections with empty lists, the question on, the switch off.
 same_file "$setting" "$(expected_file first_start.Setting)" "the first settings file"
-# Independently of the byte layout: the three sections, empty lists, the question on, the switch off.
-text=$(tr -d '\r\t\n' <"$setting" | sed 's/^\xef\xbb\xbf//')
-for part in '<Resolution><Favourite_Resolutions/><Confirm_New_Mode>On</Confirm_New_Mode></Resolution>' \
-            '<Gamma><Favourite_Gammas/></Gamma>' \
-            '<Saver_Blocker><Blocked_Apps/><Block_Switch>Off</Block_Switch></Saver_Blocker>'; do
-  grep -qF "$part" <<<"$text" || fail "the settings file lacks $part: $text"
-done
 
 say "the close box hides and saves"
 rm -f "$setting"
 out=$(driver "find hwnd=$hwnd" "post WM_SYSCOMMAND 0xF060 0") || fail "close box: $out"
 wait_main_visible 0 || fail "the close box did not hide the dialog"
-for i in $(seq 1 30); do [ -s "$setting" ] && break; sleep 0.1; done
-[ -s "$setting" ] || fail "the close box did not save"
+within 3 test -s "$setting" || fail "the close box did not save"
 
 say "the About box types its version"
 acctool command 32771 || fail "cannot post About"
 out=$(driver "wait title=\"About Zerenta\" visible" "sleep 1500" "texts ZerentaWnd3 ~= \"Version: 1.0.0.0\"" \
   "command 1" "wait title=\"About Zerenta\" gone") || fail "About: $out"
-hwnd=$(show_main) || abort "Configure did not show the main dialog again"
+app_alive || fail "the program ended after the About box"
 
-say "Apply && Minimize hides the dialog and keeps the program running"
-out=$(driver "find hwnd=$hwnd" "click 2") || fail "Apply && Minimize: $out"
-wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog"
-sleep 0.3
-app_alive || fail "the program ended after Apply && Minimize"
-boxes=$(message_boxes)
-[ -z "$boxes" ] || fail "dialog boxes after Apply: $boxes"
+say "Start with Windows"
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# The Run value as reg.exe shows it, or nothing when there is none.
+run_value() {
+  wine_tool reg query "$run_key" /v Zerenta 2>/dev/null | sed -n 's/^ *Zerenta *REG_SZ *//p'
+}
+reg_delete() {
+  wine_tool reg delete "$run_key" /v Zerenta /f >/dev/null 2>&1
+  wine_tool reg delete "$approved_key" /v Zerenta /f >/dev/null 2>&1
+}
+# Task Manager's switch for the value: its bytes in hex, or nothing when there is none.
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+approved_value() {
+  wine_tool reg query "$approved_key" /v Zerenta 2>/dev/null | sed -n 's/^ *Zerenta *REG_BINARY *//p'
+}
+set_approved() { wine_tool reg add "$approved_key" /v Zerenta /t REG_BINARY /d "$1" /f >/dev/null; }
+# "checked" or "unchecked": the item's check mark, read from the program's open tray menu.
+check_mark() {
+  local checked
+  checked=$(tray_checked) || { echo "no tray menu"; return 1; }
+  grep -qx 'Start with Windows' <<<"$checked" && echo checked || echo unchecked
+}
+trap 'reg_delete; acc_cleanup' EXIT
+
+program=$(wine_tool winepath -w "$work/Zerenta.exe")
+want="\"$program\""
+reg_delete
+[ -z "$(run_value)" ] || abort "the Run value could not be removed before the journey"
+[ "$(check_mark)" = unchecked ] || fail "the item is checked without a Run value"
+
+for round in 1 2; do
+  say "round $round: on"
+  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
+  wait_for run_value "$want" || fail "round $round: the Run value after switching on"
+  [ "$(check_mark)" = checked ] || fail "round $round: the item is not checked once the value is there"
+  say "round $round: off"
+  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
+  wait_for run_value "" || fail "round $round: the Run value stayed after switching off"
+  [ "$(check_mark)" = unchecked ] || fail "round $round: the item is still checked"
+done
+
+say "a value written elsewhere shows as checked; another program's path does not"
+wine_tool reg add "$run_key" /v Zerenta /d "$want" /f >/dev/null || fail "reg add"
+[ "$(check_mark)" = checked ] || fail "a Run value added with reg is not shown"
+wine_tool reg add "$run_key" /v Zerenta /d '"C:\elsewhere\Zerenta.exe"' /f >/dev/null || fail "reg add"
+[ "$(check_mark)" = unchecked ] || fail "another program's Run value is shown as this program's"
+tray_choose 'Start with Windows' || fail "no item to choose"
+wait_for run_value "$want" || fail "switching on did not put this program's path in place of the other"
+
+say "Task Manager's switch: off (03, 07) shows unchecked, on (02, 06) checked"
+for entry in 030000001779BD0117D9D101:unchecked 0700000071C933AE16D9D101:unchecked \
+             060000000000000000000000:checked 020000000000000000000000:checked; do
+  set_approved "${entry%:*}" || fail "reg add $approved_key"
+  [ "$(check_mark)" = "${entry#*:}" ] || fail "with the switch ${entry%:*} the item is $(check_mark)"
+done
+say "choosing the item while switched off there clears that switch"
+set_approved 030000001779BD0117D9D101
+tray_choose 'Start with Windows' || fail "no item to choose"
+wait_for approved_value "" || fail "switching on left Task Manager's switch off"
+[ "$(run_value)" = "$want" ] || fail "switching on changed the Run value to $(run_value)"
+[ "$(check_mark)" = checked ] || fail "the item is not checked once switched on"
 
 finish

@@ -3,9 +3,9 @@
 # (keys typed with xdotool); a combination another program holds, another favourite's and the
 # program's own are refused in the box, which stays open; Apply keeps both hotkeys in the file
 # and the tray shows them. After a restart each key applies its favourite as the tray item does
-# (the mode with its question), and a save writes the file back byte for byte. A key another
-# program holds at start-up is named in one balloon, stays in the file and works after an Apply
-# once it is free.
+# (the mode with its question). A key another program holds at start-up is named in one
+# balloon, stays in the file, and works after an Apply once it is free, that Apply writing the
+# file of the first save back byte for byte.
 source "$(dirname "$0")/lib.sh"
 
 box='Zerenta - Hotkey'
@@ -14,16 +14,8 @@ gamma_keyed="$fav_gamma_item    Ctrl + Alt + 2"
 # HKM_GETHOTKEY's and HKM_SETHOTKEY's word: HOTKEYF_CONTROL | HOTKEYF_ALT (6) over the key.
 ctrl_alt() { printf '%d' $(( 0x600 + $(printf '%d' "'$1") )); }
 
-holder=""
-hold_key() {  # hold_key KEY: another program registers Ctrl+Alt+KEY until release_key
-  local out=$work/holder.out
-  WINEDEBUG=-all "$wine" "$acctool_exe" holdkey 3 "$(printf '%d' "'$1")" 120 >"$out" 2>&1 &
-  holder=$!
-  for i in $(seq 1 100); do grep -q . "$out" && break; sleep 0.1; done
-  [ "$(tr -d '\r' <"$out")" = held ] || abort "Ctrl+Alt+$1 could not be held: $(cat "$out")"
-}
-release_key() { [ -n "$holder" ] && kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null; holder=""; }
-trap 'release_key; acc_cleanup' EXIT
+# hold_key KEY: another program registers Ctrl+Alt+KEY until release.
+hold_key() { hold holdkey 3 "$(printf '%d' "'$1")" 120; }
 
 # open_box LIST BUTTON: the box for the first row of that favourites list.
 open_box() { driver "find hwnd=$hwnd" "lv-select $1 0" "click $2" "wait title=\"$box\" visible" "control 1061"; }
@@ -71,18 +63,17 @@ type_key 2 >/dev/null || fail "Ctrl+Alt+2 did not reach the hotkey control"
 out=$(driver "wait title=\"$box\" visible" "click 1" "wait title=\"$box\" gone" "find hwnd=$hwnd" "lv-text 1036 0 4") ||
   fail "Set with Ctrl+Alt+2: $out"
 grep -q 'ok lv-text "Ctrl+Alt+2"' <<<"$out" || fail "the gamma list shows: $(tail -1 <<<"$out")"
-release_key
+release
 
 say "Apply: the file keeps both, the tray shows both"
 out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
-for i in $(seq 1 50); do grep -q 'Hotkey="Ctrl+Alt+2"' "$setting" && break; sleep 0.1; done
+within 5 grep -q 'Hotkey="Ctrl+Alt+2"' "$setting"
 grep -q '<Item width="800" height="600" bpp="32" refresh_rate="60" hotkey="Ctrl+Alt+1" />' "$setting" ||
   fail "the file lacks the mode favourite's hotkey: $(tr -d '\r' <"$setting")"
 grep -q 'LoClamping="0" Hotkey="Ctrl+Alt+2" >Dim</Item>' "$setting" ||
   fail "the file lacks the gamma favourite's hotkey: $(tr -d '\r' <"$setting")"
 cp "$setting" "$work/keyed.Setting"
-items=$(tray_items) || abort "no tray menu"
-tray_close
+items=$(tray_read) || abort "no tray menu"
 grep -qxF "$mode_keyed" <<<"$items" && grep -qxF "$gamma_keyed" <<<"$items" ||
   fail "the tray menu lacks the hotkeys: $(tr '\n' '|' <<<"$items")"
 
@@ -93,10 +84,7 @@ start_app
 checked=$(tray_checked) || abort "no tray menu after the restart"
 [ -z "$checked" ] || fail "with the start-up mode and ramp the tray menu checks: $(tr '\n' '|' <<<"$checked")"
 key_to_wine ctrl+alt+2
-for i in $(seq 1 50); do keyed_ramp=$(ramp); [ "$keyed_ramp" != "$start_ramp" ] && break; sleep 0.1; done
-[ "$keyed_ramp" != "$start_ramp" ] || fail "Ctrl+Alt+2 did not change the ramp"
-sleep 0.3
-keyed_ramp=$(ramp)
+keyed_ramp=$(new_ramp) || fail "Ctrl+Alt+2 did not change the ramp"
 settle_on 800x600
 key_to_wine ctrl+alt+1
 out=$(driver "${settle[@]}" "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") ||
@@ -111,12 +99,6 @@ checked=$(tray_checked)
 tray_choose "$gamma_keyed" || fail "the tray's gamma favourite"
 wait_for ramp "$keyed_ramp" || fail "the tray item gives another ramp than the hotkey did"
 
-say "a save writes the file back byte for byte"
-hwnd=$(show_main) || abort "Configure did not show the main dialog"
-driver "find hwnd=$hwnd" "click 1030" >/dev/null || fail "Apply after the restart"
-sleep 0.5
-same_file "$setting" "$work/keyed.Setting" "the file saved again"
-
 say "a key taken at start-up: one balloon, the key stays, and works after Apply once free"
 stop_app
 restore_screen
@@ -124,17 +106,15 @@ hold_key 2
 start_app
 wait_balloon -F '"Dim": Ctrl+Alt+2' || fail "no balloon names the gamma favourite's key; balloons: ${balloons:-none}"
 grep -qF '800 x 600' <<<"$balloons" && fail "the balloon names the mode favourite too: $balloons"
-items=$(tray_items) || abort "no tray menu"
-tray_close
+items=$(tray_read) || abort "no tray menu"
 grep -qxF "$fav_gamma_item" <<<"$items" && grep -qxF "$mode_keyed" <<<"$items" ||
   fail "the tray shows a key that does not work, or lost one that does: $(tr '\n' '|' <<<"$items")"
-release_key
+release
 hwnd=$(show_main) || abort "Configure did not show the main dialog"
 driver "find hwnd=$hwnd" "click 1030" >/dev/null || fail "Apply with the key free"
 sleep 0.5
 same_file "$setting" "$work/keyed.Setting" "the file saved while the key was taken"
-items=$(tray_items) || abort "no tray menu"
-tray_close
+items=$(tray_read) || abort "no tray menu"
 grep -qxF "$gamma_keyed" <<<"$items" || fail "the freed key does not work after Apply: $(tr '\n' '|' <<<"$items")"
 
 finish

@@ -120,6 +120,14 @@ zerenta() {
   err=$(tr -d '\r' <"$work/cmd.err")
 }
 
+# ends_with CODE ARGS...: zerenta ARGS, which has to end with exit code CODE.
+ends_with() {
+  local want=$1
+  shift
+  zerenta "$@"
+  [ "$rc" = "$want" ] || { fail "$* ended with $rc, not $want: $err"; return 1; }
+}
+
 # wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
 # returns 1 (app_rc empty) when it is still running at the deadline. Not for a subshell.
 app_rc=""
@@ -148,16 +156,9 @@ main_dialog() {
   return 1
 }
 
-# wait_main_visible 0|1: waits (bounded) until the main dialog is hidden (0) or shown (1).
-wait_main_visible() {
-  local i m=""
-  for i in $(seq 1 100); do
-    m=$(acctool main) && [ "${m#* }" = "$1" ] && return 0
-    sleep 0.1
-  done
-  echo "main dialog: '$m', wanted visible=$1"
-  return 1
-}
+# wait_main_visible 0|1: waits (10 s) until the main dialog is hidden (0) or shown (1).
+main_visible() { local m; m=$(acctool main) && echo "${m#* }"; }
+wait_main_visible() { wait_for main_visible "$1"; }
 
 # expected_file NAME: the committed expected settings file with the program's version filled in
 # (the version resource is made from the project's VERSION in the top CMakeLists.txt).
@@ -218,6 +219,44 @@ wait_balloon() {
 # Every visible dialog box other than the main dialog (message boxes, a crash dialog), one a
 # line as "title|static texts"; empty when there is none.
 message_boxes() { acctool boxes || true; }
+# no_boxes WHAT [SECONDS]: fails when such a box is open, or comes up within SECONDS.
+no_boxes() {
+  local boxes deadline=$((SECONDS + ${2:-0}))
+  while :; do
+    boxes=$(message_boxes)
+    [ -z "$boxes" ] || { fail "$1: dialog boxes: $boxes"; return 1; }
+    [ "$SECONDS" -ge "$deadline" ] && return 0
+    sleep 0.2
+  done
+}
+
+# within SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; 1 when it never did.
+within() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# hold ACCTOOL-ARGS...: another program (acctool holdkey, holdplace) holds something until
+# release; waits until it says so.
+holder=""
+hold() {
+  local out=$work/holder.out
+  : >"$out"
+  WINEDEBUG=-all "$wine" "$acctool_exe" "$@" >"$out" 2>&1 &
+  holder=$!
+  within 10 grep -q . "$out"
+  [ "$(tr -d '\r' <"$out")" = held ] || abort "acctool $* holds nothing: $(cat "$out")"
+}
+release() {
+  [ -n "$holder" ] || return 0
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+  holder=""
+}
 
 # ---- the tray menu --------------------------------------------------------------------------
 
@@ -236,6 +275,14 @@ tray_items() {
 }
 
 tray_close() { driver "menu-close" >/dev/null 2>&1; }
+
+# tray_read: the tray menu's items as tray_items prints them, with the menu closed again.
+tray_read() {
+  local items
+  items=$(tray_items) || return 1
+  tray_close
+  echo "$items"
+}
 
 # tray_checked: opens the tray menu, prints the items that carry a check mark (one a line, tab as
 # \t) and closes the menu again.
@@ -263,6 +310,15 @@ tray_choose() {
   out=$(driver "menu-choose $index" "${@:2}") || { echo "after menu-choose $index: $(tail -1 <<<"$out")"; return 1; }
 }
 
+# exit_by_tray: Exit Zerenta from the tray and Yes to the question; the program ends (20 s).
+# Prints what went wrong. Not for a subshell.
+exit_by_tray() {
+  local out
+  tray_choose 'Exit Zerenta\tCtrl + Alt + Numpad 0' || return 1
+  out=$(driver "wait title=Quiting visible" "click 6") || { echo "exit question: $out"; return 1; }
+  wait_app_exit 20 || { echo "the program did not end after Yes"; return 1; }
+}
+
 # A mode chosen from the tray is put to the user in this box before it stays.
 mode_box_title='Zerenta - Display Mode'
 # tray_choose_mode TEXT SIZE: picks a favourite mode, waits until the desktop has that size and
@@ -284,15 +340,20 @@ changed=""
 change_through_favourites() {
   tray_choose_mode "$fav_mode_item" 800x600 || return 1
   tray_choose "$fav_gamma_item" || return 1
-  local i
-  for i in $(seq 1 50); do changed=$(ramp); [ "$changed" != "$start_ramp" ] && break; sleep 0.1; done
-  [ "$changed" != "$start_ramp" ] || { echo "the favourite gamma did not change the ramp"; return 1; }
-  sleep 0.3
-  changed=$(ramp)
+  changed=$(new_ramp) || { echo "the favourite gamma did not change the ramp"; return 1; }
 }
 
+# has_recovery: "yes" while the record of the screen to put back lies beside the program, else "no".
+has_recovery() { [ -f "$work/Zerenta.Recovery" ] && echo yes || echo no; }
 # ramp: the server's ramp at entries 0, 1, 128 and 255 as one line.
 ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
+# new_ramp: waits (5 s) until the ramp differs from the start-up one, and a moment longer for
+# the write to end; prints that ramp, or returns 1 when it stayed.
+new_ramp() {
+  within 5 eval '[ "$(ramp)" != "$start_ramp" ]' || return 1
+  sleep 0.3
+  ramp
+}
 screen_size() { driver "screen" | sed -n 's/^ok screen "\{0,1\}\([0-9x]*\)"\{0,1\}.*/\1/p'; }
 # output_mode OUTPUT: the size the X server shows on one output ("1024x768"), as xrandr reports it.
 output_mode() {
@@ -452,6 +513,7 @@ acc_cleanup() {
   if [ "$failures" -ne 0 ] && [ -s "$app_log" ]; then
     echo "--- program output:"; tail -20 "$app_log"
   fi
+  release
   [ -n "${protected_file:-}" ] && chattr -i "$protected_file" 2>/dev/null
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"

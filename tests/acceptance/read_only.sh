@@ -27,29 +27,25 @@ case $how in
 esac
 
 start_app
-tray_items >/dev/null || abort "no tray menu"
-tray_close
+tray_read >/dev/null || abort "no tray menu"
 hwnd=$(show_main) || abort "Configure did not show the main dialog"
 out=$(driver "find hwnd=$hwnd" "click 1030") || fail "Apply: $out"
 
 # The warning is the message box owned by the main dialog.
-if out=$(driver "timeout 5000" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static"); then
-  texts=$(sed -n 's/^ok texts "\(.*\)"$/\1/p' <<<"$out")
-  say "warning: $texts"
-  [[ "$texts" == *'The settings could not be saved to\n'"${winpath//\\/\\\\}"'\n\n'?* ]] ||
-    fail "the warning does not name the file and a reason: $texts"
-  driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1" >/dev/null
-  out=$(driver "timeout 3000" "find hwnd=$hwnd" "visible . == 1") || fail "main dialog after OK: $out"
-  # Apply && Minimize warns the same way and still hides the dialog.
-  out=$(driver "find hwnd=$hwnd" "click 2" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1") ||
-    fail "Apply && Minimize: no warning: $out"
-  wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog after the warning"
-else
-  fail "no warning box after Apply: $out"
-fi
+out=$(driver "timeout 5000" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static") ||
+  abort "no warning box after Apply: $out"
+texts=$(sed -n 's/^ok texts "\(.*\)"$/\1/p' <<<"$out")
+say "warning: $texts"
+[[ "$texts" == *'The settings could not be saved to\n'"${winpath//\\/\\\\}"'\n\n'?* ]] ||
+  fail "the warning does not name the file and a reason: $texts"
+driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1" >/dev/null
+out=$(driver "timeout 3000" "find hwnd=$hwnd" "visible . == 1") || fail "main dialog after OK: $out"
+# Apply && Minimize warns the same way and still hides the dialog.
+out=$(driver "find hwnd=$hwnd" "click 2" "wait class=#32770 title~=Zerenta owner=$hwnd visible" "click 1") ||
+  fail "Apply && Minimize: no warning: $out"
+wait_main_visible 0 || fail "Apply && Minimize did not hide the dialog after the warning"
 app_alive || fail "the program ended after the warning"
 
-chattr -i "$setting" 2>/dev/null
 same_file "$setting" "$work/before.Setting" "the protected settings file"
 leftovers=$(cd "$work" && ls Zerenta.Setting?* 2>/dev/null)
 [ -z "$leftovers" ] || fail "files left beside the settings file: $leftovers"

@@ -74,29 +74,23 @@ grep -q '^1000 x 700|32 bit|60 Hz|.*|2$' <<<"$favs" && grep -q '^800 x 600|32 bi
 # Apply builds the list anew from the saved favourites (sorted, nothing selected); a picture
 # taken right after it shows that list.
 out=$(shows_as_drawn "$hwnd" 1034 "click 1030") || fail "the favourites list on the screen after Apply: $out"
-for i in $(seq 1 50); do grep -q 'width="1000"' "$setting" 2>/dev/null && break; sleep 0.1; done
+within 5 grep -q 'width="1000"' "$setting" 2>/dev/null
 
 say "the command line: /display 2 reaches DUMMY1 alone, /list names both displays"
-zerenta /mode 1000x700 /display 2
-[ "$rc" = 0 ] || fail "/mode 1000x700 /display 2 ended with $rc: $err"
+ends_with 0 /mode 1000x700 /display 2
 wait_for "output_mode DUMMY1" 1000x700 || fail "/mode 1000x700 /display 2 left DUMMY1"
 [ "$(output_mode DUMMY0)" = 1280x1024 ] || fail "/mode ... /display 2 changed DUMMY0: $(output_mode DUMMY0)"
-boxes=$(message_boxes)
-[ -z "$boxes" ] || fail "a box after /mode ... /display 2: $boxes"
-zerenta /mode 1000x700
-[ "$rc" = 3 ] || fail "/mode 1000x700 on display 1 ended with $rc"
-zerenta /mode 800x600 /display 3
-[ "$rc" = 3 ] || fail "/mode on display 3 ended with $rc: $err"
-zerenta /list
-[ "$rc" = 0 ] || fail "/list ended with $rc"
+no_boxes "after /mode ... /display 2"
+ends_with 3 /mode 1000x700
+ends_with 3 /mode 800x600 /display 3
+ends_with 0 /list
 # Without Wine's virtual desktop the primary display runs at the X server's own rate.
 grep -q '^Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@[0-9]*:$' <<<"$out" ||
   fail "/list does not name display 1: $(grep -v '^  [0-9]' <<<"$out" | tr '\n' '|')"
 for line in 'Display 2 (Generic Non-PnP Monitor), now 1000x700x32@60:' '  1000x700x32@60 /display 2' '  800x600x32@60'; do
   grep -qxF -- "$line" <<<"$out" || fail "/list lacks '$line': $(tr '\n' '|' <<<"$out" | cut -c1-300)"
 done
-zerenta /restore
-[ "$rc" = 0 ] || fail "/restore ended with $rc"
+ends_with 0 /restore
 wait_for "output_mode DUMMY1" 1024x768 || fail "/restore left DUMMY1"
 
 say "display 2's favourite from the tray changes only DUMMY1, and Keep keeps it"
@@ -114,8 +108,6 @@ wait_for "output_mode DUMMY0" 1280x1024 || fail "Ctrl+Alt+Enter left DUMMY0"
 wait_for "output_mode DUMMY1" 1024x768 || fail "Ctrl+Alt+Enter left DUMMY1"
 
 say "killed hard while display 2 is in another mode: the next start puts display 2 back"
-recovery=$work/Zerenta.Recovery
-has_recovery() { [ -f "$recovery" ] && echo yes || echo no; }
 keep_favourite "$item2" DUMMY1 1000x700 || fail "display 2's favourite before the kill"
 wait_for has_recovery yes 5 || fail "no recovery file while display 2 differs"
 kill -KILL "$app_pid"
@@ -135,10 +127,9 @@ say "the Gamma tab: the ramp for all displays reaches the X server; each display
 out=$(driver "find hwnd=$hwnd" "tab-select 1029 1" "cb-count 1053 == 3" "cb-selected 1053 == 0" \
              'cb-item 1053 0 == "All displays"' "tb-set 1016 30" "until text 1024 == 30%") ||
   fail "R = 30 for all displays: $out"
-red() { ramp | cut -d/ -f1; }
 green() { ramp | cut -d/ -f2; }
 wait_for green "$(cut -d/ -f2 <<<"$start_ramp")" || fail "R moved the green ramp"
-[ "$(red)" != "$(cut -d/ -f1 <<<"$start_ramp")" ] || fail "the X server's red ramp is still the start-up one"
+[ "$(ramp | cut -d/ -f1)" != "$(cut -d/ -f1 <<<"$start_ramp")" ] || fail "the X server's red ramp is still the start-up one"
 out=$(driver "find hwnd=$hwnd" "cb-select 1053 2" "tb-pos 1016 == 30" "tb-set 1018 70" "until text 1026 == 70%" \
              "cb-select 1053 1" "tb-pos 1016 == 30" "tb-pos 1018 == 50" "text 1026 == 50%" \
              "cb-select 1053 2" "tb-pos 1018 == 70") ||
@@ -162,13 +153,10 @@ reg=$(wine_tool reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\ICM
 grep -q 'GdiIcmGammaRange.*REG_DWORD.*0x100' <<<"$reg" || fail "the registry after confirming: $reg"
 
 say "exit, start again: both favourites are in the tray, and the file is as expected"
-tray_choose 'Exit Zerenta\tCtrl + Alt + Numpad 0' || fail "tray menu lacks Exit"
-out=$(driver "wait title=Quiting visible" "click 6") || fail "exit question: $out"
-wait_app_exit 20 || abort "the program did not end after Yes"
+exit_by_tray || abort "the exit from the tray"
 same_file "$setting" "$(expected_file two_displays.Setting)" "the settings file written on two displays"
 start_app
-items=$(tray_items) || abort "no tray menu after the restart"
-tray_close
+items=$(tray_read) || abort "no tray menu after the restart"
 grep -qxF -- "$item1" <<<"$items" && grep -qxF -- "$item2" <<<"$items" ||
   fail "the tray after the restart: $(tr '\n' '|' <<<"$items")"
 

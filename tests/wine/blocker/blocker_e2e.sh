@@ -51,16 +51,21 @@ save main
 control 1008
 parent
 save page'
+# OK in the picker: it goes, and the main dialog is back, the driver on its blocker page.
+PICKED='click 1
+wait exe=Zerenta.exe class=#32770 title="Pick an application" gone
+wait exe=Zerenta.exe title=Zerenta class=#32770 visible
+control 1008
+parent'
 
+# The Exit Zerenta button's command, posted: the program's windows stay in the background.
 exit_zerenta() {
   acctool command 1 && driver "wait title=Quiting visible" "click 6" >/dev/null || abort "no exit question"
   wait_app_exit 20 || abort "Zerenta did not end after the exit question"
 }
 
 # tray_holds ITEM: the tray menu holds this item (tab as \t).
-tray_holds() {
-  grep -q -x -F "$1" <<<"$(tray_items; tray_close)" || abort "the tray menu lacks '$1'"
-}
+tray_holds() { grep -q -x -F "$1" <<<"$(tray_read)" || abort "the tray menu lacks '$1'"; }
 
 to_front() { driver "find hwnd=$1" "foreground" >/dev/null || abort "window $1 did not come to the front"; }
 
@@ -152,33 +157,24 @@ wait_count "Blocker received activate window: $picker" 2
 drv <<<"find hwnd=$picker
 text 1011 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"" >/dev/null
 shot blocker-picker.png
-drv <<<'find exe=Zerenta.exe class=#32770 title="Pick an application" visible=1
-click 1
-wait exe=Zerenta.exe class=#32770 title="Pick an application" gone
-wait exe=Zerenta.exe title=Zerenta class=#32770 visible
-control 1008
-parent
-lb-items 1007 == "C:\\windows\\system32\\notepad.exe"' >/dev/null
+drv <<<"find exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible=1
+$PICKED
+lb-items 1007 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"" >/dev/null
 expect_count 'Picked App to Add:C:\\windows\\system32\\notepad.exe' 1
 
 say "Pick App, OK with nothing activated: nothing added, main dialog shown again"
 picker=$(drv <<<"$PAGE
-use page
 click 1014
 wait exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible" | tail -1 | grep -o 'hwnd=[0-9]*' | cut -d= -f2)
 # Hiding the main dialog activates the window behind it for a moment; once the picker's own
 # activation has been handled, any report before it has been handled as well.
 [ "$picker" = "$first_picker" ] && seen_before=2 || seen_before=0
 wait_count "Blocker received activate window: $picker" $((seen_before + 1))
-drv <<'DRV' >/dev/null
+drv <<DRV >/dev/null
 find exe=Zerenta.exe class=#32770 title="Pick an application" visible=1
 text 1011 == ""
 text 1010 == ""
-click 1
-wait exe=Zerenta.exe class=#32770 title="Pick an application" gone
-wait exe=Zerenta.exe title=Zerenta class=#32770 visible
-control 1008
-parent
+$PICKED
 lb-count 1007 == 1
 DRV
 [ "$(traces | grep -c '^Picked App to Add:')" -eq 1 ] || abort "a second pick added something"
@@ -187,7 +183,6 @@ say "Select App twice with the same file: added once"
 escaped=${winpath//\\/\\\\}
 for round in 1 2; do
   drv <<<"$PAGE
-use page
 click 1008
 wait exe=Zerenta.exe class=#32770 title=Open visible
 settext 1148 \"$escaped\"
@@ -196,7 +191,6 @@ wait exe=Zerenta.exe class=#32770 title=Open gone" >/dev/null
   wait_count "App to Add:$escaped" "$round"
 done
 drv <<<"$PAGE
-use page
 lb-count 1007 == 2
 lb-item 1007 1 == \"$escaped\"" >/dev/null
 shot blocker-page.png

@@ -37,7 +37,7 @@ r800=$(row_of "800 x 600|32 bit|60 Hz")
 say "two favourites, Apply writes them sorted, the tray offers them"
 driver "$dlg" "lv-select 1036 $r1024" "click 1005" "until lv-count 1034 == 1" \
        "lv-select 1036 $r800" "click 1005" "until lv-count 1034 == 2" "click 1030" >/dev/null || fail "adding two favourites"
-for i in $(seq 1 100); do grep -q 'refresh_rate' "$setting" 2>/dev/null && break; sleep 0.1; done
+within 10 grep -q 'refresh_rate' "$setting" 2>/dev/null
 items=$(tr -d '\r' <"$setting" 2>/dev/null | grep -o '<Item [^>]*>' | sed 's| */>|/>|' | tr '\n' ' ')
 expected='<Item width="800" height="600" bpp="32" refresh_rate="60"/> <Item width="1024" height="768" bpp="32" refresh_rate="60"/> '
 [ "$items" = "$expected" ] || fail "settings file items: $items"
@@ -95,8 +95,7 @@ dump=$(grep -E '^([0-9]+ : [0-9]+|--.*)\\n$' <<<"$lines" | tr '\n' ' ')
   fail "mode tree dump lacks 800 x 600 with its depths: ${dump:0:300}"
 
 driver "$dlg" "lv-count 1034 == 103" >/dev/null || fail "favourites list count"
-items=$(tray_items) || fail "no tray menu"
-tray_close
+items=$(tray_read) || fail "no tray menu"
 [ "$(grep -c '^\[' <<<"$items")" = 100 ] || fail "the tray does not show exactly 100 favourites: $(tr '\n' '|' <<<"$items")"
 tray_choose '[1234:567]\t1234 x 567 32bpp 60Hz' "wait class=#32770 title=\"Zerenta Warning\" visible" \
   "texts Static ~= \"Failed to change the display mode: 1234 x 567,32 bpp, @60 Hz.\"" "click 1" \
