@@ -116,6 +116,9 @@ TEST(TextFileRead, WithoutAMarkUtf8ThroughoutIsReadAsUtf8AndAnythingElseInTheCod
         {"\xF1\xC0\x80\x80", Ansi, L""},
         {"\xF4\x90\x80\x80", Ansi, L""},
         {"\xF5\x80\x80\x80", Ansi, L""},
+        {"\xC3\xA9\x80", Ansi, L""},
+        // a broken sequence at the end of the first buffer, "continued" by the second
+        {ascii.substr(0, 1022) + "\xC3(" "\xA9", Ansi, L""},
         // a short second buffer: what the first left behind it is not read again
         {ascii.substr(0, 5) + "\xC3\xA9" + ascii.substr(0, 1017) + "bbbbb", Utf8, L""},
     };
@@ -159,8 +162,8 @@ TEST(TextFileRead, LongLinesCrossTheBufferWhole)
 TEST(TextFileWrite, MarksAndEncodedBytes)
 {
     SettingTestFolder folder;
-    EXPECT_EQ(Written(folder, Utf16LittleEndian, L"A"), std::string("\xFF\xFE\x41\x00", 4));
-    EXPECT_EQ(Written(folder, Utf16BigEndian, L"A"), std::string("\xFE\xFF\x00\x41", 4));
+    EXPECT_EQ(Written(folder, Utf16LittleEndian, L"A\u20ac"), std::string("\xFF\xFE\x41\x00\xAC\x20", 6));
+    EXPECT_EQ(Written(folder, Utf16BigEndian, L"A\u20ac"), std::string("\xFE\xFF\x00\x41\x20\xAC", 6));
     // U+00E9 -> C3 A9, U+20AC -> E2 82 AC, a lone surrogate -> ED A0 BD
     EXPECT_EQ(Written(folder, Utf8, L"\u00e9\u20ac"), "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC");
     EXPECT_EQ(Written(folder, Utf8, std::wstring(1, static_cast<wchar_t>(0xD83D))), "\xEF\xBB\xBF\xED\xA0\xBD");
@@ -197,6 +200,10 @@ TEST(TextFile, FailuresAreReportedNotThrown)
     full.Write(std::wstring(4000, L'x'));
     full.Close();
     EXPECT_FALSE(full.Good());
+    // A write that fails while the file is still open shows at once, before any close.
+    CTextFileWrite refused(L"/dev/full", Utf8);
+    refused.Write(std::wstring(100000, L'x'));
+    EXPECT_FALSE(refused.Good());
 #endif
 }
 
