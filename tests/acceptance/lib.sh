@@ -522,6 +522,10 @@ trap acc_cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+# The journeys share one Wine prefix: a copy of the program that an earlier journey ended may
+# still be going down, and its main dialog would be taken for this journey's.
+no_copy_left() { ! acctool mains >/dev/null; }
+within 10 no_copy_left || abort "a copy of the program from before is still running: $(acctool mains)"
 restore_screen
 start_ramp=$(ramp)
 start_screen=$(screen_size)
