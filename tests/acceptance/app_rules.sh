@@ -8,7 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 
 trace=$work/trace
-traces() { grep -a 'OutputDebugStringA "' "$trace" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
+traces() { debug_lines "$trace"; }
 
 # The size of Wine's desktop window on the X server, which follows every mode change.
 desk() { timeout 5 xwininfo -display "$DISPLAY" -root -tree 2>/dev/null |

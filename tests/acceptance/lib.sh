@@ -87,6 +87,10 @@ else
     abort "the program's files are missing in $bin"
 fi
 
+# debug_lines FILE: the OutputDebugString lines of a program run with Wine's warn+seh channel,
+# as that channel logged them to FILE.
+debug_lines() { grep -a 'OutputDebugStringA "' "$1" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
+
 # ---- the program ----------------------------------------------------------------------------
 
 # start_app [ARGS...]: starts the program in the journey's folder with these arguments; its
@@ -194,11 +198,11 @@ show_main() {
 
 # apply_settings: Apply in the main dialog, shown or not; waits (5 s) until the settings file is
 # written anew, then a moment for the write to end.
+settings_rewritten() { [ -f "$setting" ] && ! cmp -s "$setting" "$work/before-apply"; }
 apply_settings() {
-  local i before=$work/before-apply
-  cp "$setting" "$before" 2>/dev/null || : >"$before"
+  cp "$setting" "$work/before-apply" 2>/dev/null || : >"$work/before-apply"
   acctool command 1030 || { echo "cannot post Apply"; return 1; }
-  for i in $(seq 1 50); do [ -f "$setting" ] && ! cmp -s "$setting" "$before" && break; sleep 0.1; done
+  within 5 settings_rewritten
   sleep 0.3
 }
 
@@ -349,8 +353,9 @@ has_recovery() { [ -f "$work/Zerenta.Recovery" ] && echo yes || echo no; }
 ramp() { "$gammaread" 0 1 128 255 | sed -n '2,4p' | tr '\n' '/' | sed 's|/$||; s|/| / |g'; }
 # new_ramp: waits (5 s) until the ramp differs from the start-up one, and a moment longer for
 # the write to end; prints that ramp, or returns 1 when it stayed.
+ramp_changed() { [ "$(ramp)" != "$start_ramp" ]; }
 new_ramp() {
-  within 5 eval '[ "$(ramp)" != "$start_ramp" ]' || return 1
+  within 5 ramp_changed || return 1
   sleep 0.3
   ramp
 }

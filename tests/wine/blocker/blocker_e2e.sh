@@ -7,7 +7,7 @@
 source "$(dirname "$0")/../../acceptance/lib.sh"
 
 app_winedebug=-all,warn+seh
-traces() { grep -a 'OutputDebugStringA "' "$app_log" 2>/dev/null | sed 's/.*OutputDebugStringA "//; s/\\n"$//'; }
+traces() { debug_lines "$app_log"; }
 count() { traces | grep -c -F -x -- "$1"; }
 
 # wait_count LINE N: waits (bounded) until the trace holds LINE at least N times.

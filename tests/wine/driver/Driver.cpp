@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <sstream>
 
 #include "HookBridge.h"
 #include "RemoteBuffer.h"
@@ -322,8 +321,10 @@ bool Driver::ReadMenu(HWND menuWindow, std::vector<std::wstring>& items, std::ve
     error = L"GetMenuItemCount failed in the target";
     return false;
   }
-  std::wistringstream lines(std::wstring(request.out, request.outChars));
-  for (std::wstring line; std::getline(lines, line);) {
+  const std::wstring out(request.out, request.outChars);
+  for (size_t start = 0, end; start < out.size(); start = end + 1) {
+    end = std::min(out.find(L'\n', start), out.size());
+    const std::wstring line = out.substr(start, end - start);
     const size_t tab1 = line.find(L'\t');
     const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
     if (tab2 == std::wstring::npos) continue;

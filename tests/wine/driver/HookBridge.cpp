@@ -1,17 +1,12 @@
 #include "HookBridge.h"
 
-#include <memory>
+#include "framework/Handles.h"
 
 namespace zdrv {
 
 namespace {
 
-// A unique_ptr deleter that hands the pointer to Release.
-template <auto Release>
-struct Releaser {
-  template <typename T>
-  void operator()(T handle) const { Release(handle); }
-};
+using UniqueHook = zr::UniqueHandle<zr::traits::Simple<HHOOK, decltype(&::UnhookWindowsHookEx), &::UnhookWindowsHookEx>>;
 
 HMODULE HookModule(std::wstring& error) {
   static HMODULE module = [] {
@@ -42,13 +37,13 @@ bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, s
     return false;
   }
   const std::wstring name = kMappingPrefix + std::to_wstring(GetCurrentProcessId());
-  std::unique_ptr<void, Releaser<CloseHandle>> mapping(
+  zr::UniqueKernel mapping(
       CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookRequest), name.c_str()));
   if (!mapping) {
     error = L"CreateFileMappingW failed";
     return false;
   }
-  std::unique_ptr<void, Releaser<UnmapViewOfFile>> view(
+  zr::UniqueView view(
       MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(HookRequest)));
   if (!view) {
     error = L"MapViewOfFile failed";
@@ -58,8 +53,7 @@ bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, s
   request.done = 0;
   *shared = request;
 
-  std::unique_ptr<std::remove_pointer_t<HHOOK>, Releaser<UnhookWindowsHookEx>> hook(
-      SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
+  UniqueHook hook(SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
   if (!hook) {
     error = L"SetWindowsHookExW failed, error " + std::to_wstring(GetLastError());
     return false;
