@@ -1,31 +1,4 @@
-// acctool.exe: outside probes for the acceptance journeys.
-//   acctool.exe traymenu   asks the program's tray window to open its menu, as a right click does
-//   acctool.exe balloon    prints "<visible> <title>|<text>" for every balloon tooltip of other processes
-//   acctool.exe windows    lists every top-level window: hwnd pid visible class "title"
-//   acctool.exe main       "HWND VISIBLE" of the program's main dialog, shown or parked in the tray
-//   acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
-//   acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
-//   acctool.exe restoremode  puts the desktop back to the mode in the registry
-//   acctool.exe mains      "HWND VISIBLE PID ENABLED" of every program main dialog, one a line
-//   acctool.exe trayicons TIP  how many notification-area icons with this tip the desktop shows
-//   acctool.exe systemreset MESSAGE  writes the identity ramp, as the system does, then broadcasts
-//                          displaychange, resume or unlock (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK)
-//   acctool.exe setramp PERCENT  writes a ramp whose entry i is 257 * (i * PERCENT / 100)
-//   acctool.exe endsession sends the end of the session to the program's top-level windows
-//   acctool.exe fault      starts a thread in the program that faults at once
-//   acctool.exe fault main sends the program's main thread to a fault; prints the milliseconds until the
-//                          screen's ramp changed, or "unchanged" after 5 s
-//   acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
-//   acctool.exe holdplace SECONDS  holds the program's single-instance record, as an elevated copy
-//                          does, with an access list that denies this user; prints "held", then
-//                          waits that long (or until killed)
-//   acctool.exe holdkey MODIFIERS KEY SECONDS  registers that global hotkey as another program
-//                          would (RegisterHotKey's numbers), prints "held", then waits that long
-//   acctool.exe modes [/directdraw]  how many modes OrvelCore.dll (beside this tool, loaded at run
-//                          time) reports; the switch reaches the core through the command line
-//   acctool.exe ddraw      "loaded" or "absent": whether ddraw.dll is in the running program's process
-//   acctool.exe burst COUNT LAST  posts COUNT steps of the R slider (positions 10 to 90) to the
-//                          running program's Gamma page as a fast drag queues them, the last at LAST
+// acctool.exe: outside probes for the acceptance journeys (kUsage lists them).
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -45,22 +18,58 @@
 
 namespace {
 
+constexpr wchar_t kUsage[] = LR"(usage:
+acctool.exe traymenu   asks the program's tray window to open its menu, as a right click does
+acctool.exe balloon    prints "<visible> <title>|<text>" for every balloon tooltip of other processes
+acctool.exe windows    lists every top-level window: hwnd pid visible class "title"
+acctool.exe main       "HWND VISIBLE" of the program's main dialog, shown or parked in the tray
+acctool.exe command ID posts WM_COMMAND ID to the main dialog (where ever it is parked)
+acctool.exe boxes      every visible dialog box other than the main dialog: "title|static texts"
+acctool.exe restoremode  puts the desktop back to the mode in the registry
+acctool.exe mains      "HWND VISIBLE PID ENABLED" of every program main dialog, one a line
+acctool.exe trayicons TIP  how many notification-area icons with this tip the desktop shows
+acctool.exe systemreset MESSAGE  writes the identity ramp, as the system does, then broadcasts
+                       displaychange, resume or unlock (WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK)
+acctool.exe setramp PERCENT  writes a ramp whose entry i is 257 * (i * PERCENT / 100)
+acctool.exe endsession sends the end of the session to the program's top-level windows
+acctool.exe fault      starts a thread in the program that faults at once
+acctool.exe fault main sends the program's main thread to a fault; prints the milliseconds until the
+                       screen's ramp changed, or "unchanged" after 5 s
+acctool.exe brokendialog FILE ID...  makes these dialog templates of the program file FILE fail to create
+acctool.exe holdplace SECONDS  holds the program's single-instance record, as an elevated copy
+                       does, with an access list that denies this user; prints "held", then
+                       waits that long (or until killed)
+acctool.exe holdkey MODIFIERS KEY SECONDS  registers that global hotkey as another program
+                       would (RegisterHotKey's numbers), prints "held", then waits that long
+acctool.exe modes [/directdraw]  how many modes OrvelCore.dll (beside this tool, loaded at run
+                       time) reports; the switch reaches the core through the command line
+acctool.exe ddraw      "loaded" or "absent": whether ddraw.dll is in the running program's process
+acctool.exe burst COUNT LAST  posts COUNT steps of the R slider (positions 10 to 90) to the
+                       running program's Gamma page as a fast drag queues them, the last at LAST
+)";
+
 // The tray icon's callback message (WM_APP + 10) and its icon id (the tray menu resource).
 constexpr UINT kTrayCallback = WM_APP + 10;
 constexpr WPARAM kTrayIconId = 133;
 
 using zdrv::WindowQuery;
+using zdrv::WriteLine;
 std::wstring ClassOf(HWND wnd) { return WindowQuery::ClassOf(wnd); }
 std::wstring TitleOf(HWND wnd) { return WindowQuery::TitleOf(wnd); }
+std::wstring Number(HWND wnd) { return std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))); }
 
-void Print(const std::wstring& line) { zdrv::WriteLine(line); }
-std::vector<HWND> TopLevelWindows() { return WindowQuery::TopLevel(); }
+DWORD ProcessOf(HWND wnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    return pid;
+}
 
 int TrayMenu()
 {
     int count = 0;
     // The program's hidden windows share one class; only the tray's answers the callback.
-    for (HWND wnd : TopLevelWindows()) {
+    for (HWND wnd : WindowQuery::TopLevel()) {
         if (ClassOf(wnd) == L"ZerentaWnd0") {
             PostMessageW(wnd, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
             ++count;
@@ -104,13 +113,11 @@ std::wstring TooltipText(HWND tooltip, bool title)
 int Balloons()
 {
     int count = 0;
-    for (HWND wnd : TopLevelWindows()) {
+    for (HWND wnd : WindowQuery::TopLevel()) {
         if (ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
         if (!(GetWindowLongPtrW(wnd, GWL_STYLE) & TTS_BALLOON)) continue;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        if (pid == GetCurrentProcessId()) continue;
-        Print(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + TooltipText(wnd, true) + L"|" +
+        if (ProcessOf(wnd) == GetCurrentProcessId()) continue;
+        WriteLine(std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + TooltipText(wnd, true) + L"|" +
               TooltipText(wnd, false));
         ++count;
     }
@@ -130,7 +137,7 @@ bool IsMainDialog(HWND wnd)
 std::vector<HWND> MainDialogs()
 {
     std::vector<HWND> found;
-    for (HWND top : TopLevelWindows()) {
+    for (HWND top : WindowQuery::TopLevel()) {
         if (IsMainDialog(top)) found.push_back(top);
         for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             if (IsMainDialog(child)) found.push_back(child);
@@ -149,15 +156,12 @@ int PrintMainDialogs(bool all)
 {
     const auto found = MainDialogs();
     for (HWND wnd : found) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        std::wstring line = std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " +
-                            std::to_wstring(IsWindowVisible(wnd) ? 1 : 0);
+        const std::wstring line = Number(wnd) + L" " + std::to_wstring(IsWindowVisible(wnd) ? 1 : 0);
         if (!all) {
-            Print(line);
+            WriteLine(line);
             break;
         }
-        Print(line + L" " + std::to_wstring(pid) + L" " + std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
+        WriteLine(line + L" " + std::to_wstring(ProcessOf(wnd)) + L" " + std::to_wstring(IsWindowEnabled(wnd) ? 1 : 0));
     }
     return found.empty() ? 1 : 0;
 }
@@ -172,7 +176,7 @@ int PostCommand(const wchar_t* id)
 int Boxes()
 {
     int count = 0;
-    for (HWND wnd : TopLevelWindows()) {
+    for (HWND wnd : WindowQuery::TopLevel()) {
         if (ClassOf(wnd) != L"#32770" || !IsWindowVisible(wnd) || IsMainDialog(wnd)) continue;
         std::wstring line = TitleOf(wnd);
         for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -182,7 +186,7 @@ int Boxes()
                 if (c == L'\n' || c == L'\r') c = L' ';
             if (!text.empty()) line += L"|" + text;
         }
-        Print(line);
+        WriteLine(line);
         ++count;
     }
     return count > 0 ? 0 : 1;
@@ -196,10 +200,8 @@ int TrayIcons(const std::wstring& tip)
     DWORD shell = 0;
     if (!tray || !GetWindowThreadProcessId(tray, &shell)) return 1;
     int count = 0;
-    for (HWND wnd : TopLevelWindows()) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        if (pid != shell || ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
+    for (HWND wnd : WindowQuery::TopLevel()) {
+        if (ProcessOf(wnd) != shell || ClassOf(wnd) != TOOLTIPS_CLASSW) continue;
         if (GetWindowLongPtrW(wnd, GWL_STYLE) & TTS_BALLOON) continue;
         if (TooltipText(wnd, false) == tip) ++count;
     }
@@ -234,9 +236,7 @@ int SystemReset(const std::wstring& what)
 DWORD ProgramProcess()
 {
     HWND main = FindMainDialog();
-    DWORD pid = 0;
-    if (main) GetWindowThreadProcessId(main, &pid);
-    return pid;
+    return main ? ProcessOf(main) : 0;
 }
 
 // Only the program's windows hear it: the whole desktop (Wine's explorer among it) must not end.
@@ -245,10 +245,8 @@ int EndSession()
     const DWORD pid = ProgramProcess();
     if (!pid) return 1;
     int sent = 0;
-    for (HWND wnd : TopLevelWindows()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(wnd, &owner);
-        if (owner != pid) continue;
+    for (HWND wnd : WindowQuery::TopLevel()) {
+        if (ProcessOf(wnd) != pid) continue;
         DWORD_PTR result = 0;
         SendMessageTimeoutW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result);
         SendMessageTimeoutW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result);
@@ -330,13 +328,9 @@ int RestoreMode()
 
 int Windows()
 {
-    for (HWND wnd : TopLevelWindows()) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        Print(std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))) + L" " + std::to_wstring(pid) +
-              L" " + std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + ClassOf(wnd) + L" \"" + TitleOf(wnd) +
-              L"\"");
-    }
+    for (HWND wnd : WindowQuery::TopLevel())
+        WriteLine(Number(wnd) + L" " + std::to_wstring(ProcessOf(wnd)) + L" " +
+                  std::to_wstring(IsWindowVisible(wnd) ? 1 : 0) + L" " + ClassOf(wnd) + L" \"" + TitleOf(wnd) + L"\"");
     return 0;
 }
 
@@ -431,10 +425,10 @@ int HoldPlace(int seconds)
     if (again) {
         CloseHandle(again);
         CloseHandle(mapping);
-        Print(L"not enforced");
+        WriteLine(L"not enforced");
         return 3;
     }
-    Print(L"held");
+    WriteLine(L"held");
     Sleep(static_cast<DWORD>(seconds) * 1000);
     CloseHandle(mapping);
     return 0;
@@ -443,10 +437,10 @@ int HoldPlace(int seconds)
 int HoldKey(UINT modifiers, UINT key, int seconds)
 {
     if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
-        Print(L"taken");
+        WriteLine(L"taken");
         return 1;
     }
-    Print(L"held");
+    WriteLine(L"held");
     Sleep(static_cast<DWORD>(seconds) * 1000);
     UnregisterHotKey(nullptr, 1);
     return 0;
@@ -541,9 +535,6 @@ int wmain(int argc, wchar_t** argv)
     if (argc >= 2 && std::wstring(argv[1]) == L"modes") return CountModes();
     if (verb == L"ddraw") return ReportDirectDraw();
     if (argc == 4 && std::wstring(argv[1]) == L"burst") return Burst(_wtoi(argv[2]), _wtoi(argv[3]));
-    std::fwprintf(stderr,
-                  L"usage: acctool.exe traymenu|balloon|windows|main|mains|command ID|boxes|restoremode|trayicons TIP|"
-                  L"systemreset displaychange|resume|unlock|endsession|fault [main]|brokendialog FILE ID...|"
-                  L"holdplace SECONDS|holdkey MODIFIERS KEY SECONDS|modes|ddraw|burst COUNT LAST\n");
+    std::fputws(kUsage, stderr);
     return 2;
 }

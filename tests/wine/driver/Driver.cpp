@@ -24,7 +24,7 @@ struct NamedNumber {
 
 constexpr NamedNumber kNames[] = {
     {L"WM_COMMAND", 0x0111},  {L"WM_SYSCOMMAND", 0x0112},    {L"WM_KEYDOWN", 0x0100},
-    {L"WM_LBUTTONDBLCLK", 0x0203}, {L"WM_RBUTTONUP", 0x0205}, {L"WM_USER", 0x0400},
+    {L"WM_RBUTTONUP", 0x0205}, {L"WM_USER", 0x0400},
 };
 
 bool IsOperator(const std::wstring& word) {
@@ -49,12 +49,7 @@ std::wstring DescribeScreen() {
   return lines.empty() ? L"no visible top-level window" : L"visible windows: " + Join(lines, L"; ");
 }
 
-Driver::Outcome Failure(std::wstring why) {
-  Driver::Outcome o;
-  o.ok = false;
-  o.error = std::move(why);
-  return o;
-}
+Driver::Outcome Failure(std::wstring why) { return {false, {}, {}, std::move(why)}; }
 
 // Polls until done() holds (true) or timeoutMs have passed (false).
 template <typename Done>
@@ -77,10 +72,7 @@ std::wstring StripAmpersands(const std::wstring& text) {
 }
 
 Driver::Outcome Value(std::wstring value, std::wstring detail = {}) {
-  Driver::Outcome o;
-  o.value = std::move(value);
-  o.detail = std::move(detail);
-  return o;
+  return {true, std::move(value), std::move(detail), {}};
 }
 
 // The numeric argument at index, if there is one.
@@ -140,23 +132,20 @@ Reading (any of these may end in an expectation OP VALUE, OP one of == != ~= !~ 
                                      LVM_GETSTRINGWIDTH) plus MARGIN pixels; detail: width/text each
   focus                              control id of the window with the keyboard focus in the
                                      current window's thread (detail: that window)
-  menu                               waits for the open popup menu; its items joined by |
-  menu-item N                        text of item N (detail: id and flags)
+  menu   menu-item N                 the open popup menu's items joined by |; item N (detail: id, flags)
   send MSG WPARAM LPARAM             SendMessage to the current window; value = result
 Acting:
   command ID   post MSG WPARAM LPARAM   click ID   foreground
   close                              WM_CLOSE, then wait until the window is destroyed
   settext ID TEXT                    WM_SETTEXT (an edit control tells its parent EN_CHANGE)
-  lb-select ID N   cb-select ID N    select and notify the parent (LBN_/CBN_SELCHANGE)
-  lv-select ID ROW
+  lb-select ID N   cb-select ID N   lv-select ID ROW   select, and notify as a click does
   tab-select ID N                    TCN_SELCHANGING, TCM_SETCURSEL, TCN_SELCHANGE
   tb-set ID POS                      TBM_SETPOS, then WM_H/VSCROLL SB_THUMBTRACK and SB_ENDSCROLL
   menu-choose N|TEXT   menu-close    pick an item of the open popup menu with the keyboard
   dpi-change DPI [FROM]              WM_DPICHANGED to the current window, its rectangle scaled
                                      from FROM (default: its DPI as the system says) to DPI
                                      about its top-left corner
-  paint [ID]                         has what waits to be painted painted now
-  repaint [ID]                       has all of it painted again from scratch
+  paint [ID]   repaint [ID]          what waits to be painted painted now; all of it, from scratch
   timeout MS   sleep MS
 ID: a control id (decimal or 0x hex), or "." for the current window itself.
 MSG: a number or a name such as WM_COMMAND, WM_USER+2, WM_RBUTTONUP.)";
@@ -201,10 +190,7 @@ LRESULT Driver::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bo
 
 bool Driver::Notify(HWND control, UINT code, LRESULT& result, std::wstring& error) const {
   HWND parent = GetParent(control);
-  if (!parent) {
-    error = L"the control has no parent";
-    return false;
-  }
+  if (!parent) return Fail(error, L"the control has no parent");
   // Wine does not carry WM_NOTIFY across processes at all, so it is sent from inside the
   // target by the hook, which also works on Windows.
   const NMHDR note{control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), code};
@@ -307,20 +293,14 @@ bool Driver::ReadMenu(HWND menuWindow, std::vector<std::wstring>& items, std::ve
                       std::vector<unsigned>& flags, std::wstring& error) const {
   bool ok = false;
   const LRESULT handle = Send(menuWindow, kMenuGetHandle, 0, 0, ok);
-  if (!ok || !handle) {
-    error = L"MN_GETHMENU gave no menu";
-    return false;
-  }
+  if (!ok || !handle) return Fail(error, L"MN_GETHMENU gave no menu");
   // Menus belong to the desktop on Windows but to the owning process under Wine, so the items
   // are read inside the process that shows the menu.
   HookRequest request{};
   request.op = static_cast<std::uint32_t>(HookOp::ReadMenu);
   request.handle = static_cast<std::uint64_t>(handle);
   if (!HookBridge::Run(menuWindow, request, m_timeoutMs, error)) return false;
-  if (request.result < 0) {
-    error = L"GetMenuItemCount failed in the target";
-    return false;
-  }
+  if (request.result < 0) return Fail(error, L"GetMenuItemCount failed in the target");
   const std::wstring out(request.out, request.outChars);
   for (size_t start = 0, end; start < out.size(); start = end + 1) {
     end = std::min(out.find(L'\n', start), out.size());

@@ -1,5 +1,6 @@
 #include "HookBridge.h"
 
+#include "Tokenizer.h"
 #include "framework/Handles.h"
 
 namespace zdrv {
@@ -27,48 +28,28 @@ bool HookBridge::Run(HWND threadWindow, HookRequest& request, DWORD timeoutMs, s
   HMODULE module = HookModule(error);
   if (!module) return false;
   auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "ZdrvCallWndProc")));
-  if (!proc) {
-    error = L"zdrvhook.dll has no ZdrvCallWndProc";
-    return false;
-  }
+  if (!proc) return Fail(error, L"zdrvhook.dll has no ZdrvCallWndProc");
   const DWORD thread = GetWindowThreadProcessId(threadWindow, nullptr);
-  if (!thread) {
-    error = L"the window is gone";
-    return false;
-  }
+  if (!thread) return Fail(error, L"the window is gone");
   const std::wstring name = kMappingPrefix + std::to_wstring(GetCurrentProcessId());
   zr::UniqueKernel mapping(
       CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookRequest), name.c_str()));
-  if (!mapping) {
-    error = L"CreateFileMappingW failed";
-    return false;
-  }
+  if (!mapping) return Fail(error, L"CreateFileMappingW failed");
   zr::UniqueView view(
       MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(HookRequest)));
-  if (!view) {
-    error = L"MapViewOfFile failed";
-    return false;
-  }
+  if (!view) return Fail(error, L"MapViewOfFile failed");
   auto* shared = static_cast<HookRequest*>(view.get());
   request.done = 0;
   *shared = request;
 
   UniqueHook hook(SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread));
-  if (!hook) {
-    error = L"SetWindowsHookExW failed, error " + std::to_wstring(GetLastError());
-    return false;
-  }
+  if (!hook) return Fail(error, L"SetWindowsHookExW failed, error " + std::to_wstring(GetLastError()));
   DWORD_PTR ignored = 0;
   static const UINT message = RegisterWindowMessageW(kRequestMessage);
-  if (!SendMessageTimeoutW(threadWindow, message, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored)) {
-    error = L"the target did not take the request within the deadline";
-    return false;
-  }
+  if (!SendMessageTimeoutW(threadWindow, message, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored))
+    return Fail(error, L"the target did not take the request within the deadline");
   request = *shared;
-  if (!request.done) {
-    error = L"the hook did not run in the target";
-    return false;
-  }
+  if (!request.done) return Fail(error, L"the hook did not run in the target");
   return true;
 }
 

@@ -21,10 +21,7 @@ bool Tokenize(std::wstring_view line, std::vector<std::wstring>& words, std::wst
         continue;
       }
       if (c == L'\\' && quoted) {
-        if (i + 1 >= n) {
-          error = L"backslash at the end of the line";
-          return false;
-        }
+        if (i + 1 >= n) return Fail(error, L"backslash at the end of the line");
         const wchar_t e = line[i + 1];
         word += e == L'n' ? L'\n' : e == L't' ? L'\t' : e;
         i += 2;
@@ -33,10 +30,7 @@ bool Tokenize(std::wstring_view line, std::vector<std::wstring>& words, std::wst
       word += c;
       ++i;
     }
-    if (quoted) {
-      error = L"unterminated quote";
-      return false;
-    }
+    if (quoted) return Fail(error, L"unterminated quote");
     words.push_back(std::move(word));
   }
   return true;

@@ -11,6 +11,12 @@ namespace zdrv {
 // False, with error set, on an unterminated quote or a dangling backslash.
 bool Tokenize(std::wstring_view line, std::vector<std::wstring>& words, std::wstring& error);
 
+// Sets error to why and gives back false, for a failure's one-line return.
+inline bool Fail(std::wstring& error, std::wstring why) {
+  error = std::move(why);
+  return false;
+}
+
 // The reverse for output: quotes a value and escapes what Tokenize would read back as itself.
 std::wstring Quote(std::wstring_view value);
 

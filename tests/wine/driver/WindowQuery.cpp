@@ -1,17 +1,10 @@
 #include "WindowQuery.h"
 
-#include <cwctype>
+#include "Tokenizer.h"
 
 namespace zdrv {
 
 namespace {
-
-bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-  return true;
-}
 
 unsigned long long Number(const std::wstring& text) { return wcstoull(text.c_str(), nullptr, 0); }
 
@@ -66,24 +59,15 @@ std::wstring WindowQuery::ExeOf(DWORD pid) {
 bool WindowQuery::Matches(HWND window) const {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  for (const auto& term : m_terms) {
-    const std::wstring& k = term.key;
-    const std::wstring& v = term.value;
-    if (k == L"class") {
-      if (ClassOf(window) != v) return false;
-    } else if (k == L"title") {
-      if (TitleOf(window) != v) return false;
-    } else if (k == L"title~") {
-      if (TitleOf(window).find(v) == std::wstring::npos) return false;
-    } else if (k == L"exe") {
-      if (!EqualNoCase(ExeOf(pid), v)) return false;
-    } else if (k == L"hwnd") {
-      if (reinterpret_cast<UINT_PTR>(window) != Number(v)) return false;
-    } else if (k == L"owner") {
-      if (reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER)) != Number(v)) return false;
-    } else if (k == L"visible") {
-      if ((IsWindowVisible(window) != FALSE) != (Number(v) != 0)) return false;
-    }
+  for (const auto& [k, v] : m_terms) {
+    const bool holds = k == L"class"    ? ClassOf(window) == v
+                       : k == L"title"  ? TitleOf(window) == v
+                       : k == L"title~" ? TitleOf(window).find(v) != std::wstring::npos
+                       : k == L"exe"    ? _wcsicmp(ExeOf(pid).c_str(), v.c_str()) == 0
+                       : k == L"hwnd"   ? reinterpret_cast<UINT_PTR>(window) == Number(v)
+                       : k == L"owner"  ? reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER)) == Number(v)
+                                        : (IsWindowVisible(window) != FALSE) == (Number(v) != 0);
+    if (!holds) return false;
   }
   return true;
 }
@@ -117,32 +101,16 @@ std::vector<HWND> WindowQuery::AllChildren(HWND parent) {
   return windows;
 }
 
-std::vector<HWND> WindowQuery::FindTopLevel() const {
-  std::vector<HWND> found;
-  for (HWND window : AllTopLevel())
-    if (Matches(window)) found.push_back(window);
-  return found;
-}
-
-std::vector<HWND> WindowQuery::FindChildren(HWND parent) const {
-  std::vector<HWND> found;
-  for (HWND window : AllChildren(parent))
-    if (Matches(window)) found.push_back(window);
-  return found;
+std::vector<HWND> WindowQuery::Matching(std::vector<HWND> windows) const {
+  std::erase_if(windows, [this](HWND window) { return !Matches(window); });
+  return windows;
 }
 
 std::wstring WindowQuery::Describe(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  std::wstring title = TitleOf(window);
-  std::wstring quoted = L"\"";
-  for (wchar_t c : title) {
-    if (c == L'"' || c == L'\\') quoted += L'\\';
-    quoted += c == L'\n' ? L' ' : c;
-  }
-  quoted += L'"';
   return L"hwnd=" + std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window))) +
-         L" class=" + ClassOf(window) + L" title=" + quoted + L" pid=" + std::to_wstring(pid) +
+         L" class=" + ClassOf(window) + L" title=" + Quote(TitleOf(window)) + L" pid=" + std::to_wstring(pid) +
          L" visible=" + (IsWindowVisible(window) ? L"1" : L"0");
 }
 

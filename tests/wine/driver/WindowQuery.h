@@ -18,8 +18,8 @@ class WindowQuery {
  public:
   // False, with error set, on a word that is not a known key=value.
   bool Parse(const std::vector<std::wstring>& words, std::wstring& error);
-  std::vector<HWND> FindTopLevel() const;
-  std::vector<HWND> FindChildren(HWND parent) const;
+  std::vector<HWND> FindTopLevel() const { return Matching(AllTopLevel()); }
+  std::vector<HWND> FindChildren(HWND parent) const { return Matching(AllChildren(parent)); }
   // Every top-level window in z-order (EnumWindows); AllTopLevel adds every message-only window.
   static std::vector<HWND> TopLevel();
   static std::vector<HWND> AllTopLevel();
@@ -32,6 +32,7 @@ class WindowQuery {
 
  private:
   bool Matches(HWND window) const;
+  std::vector<HWND> Matching(std::vector<HWND> windows) const;
   static std::wstring ExeOf(DWORD pid);
   struct Term {
     std::wstring key;
