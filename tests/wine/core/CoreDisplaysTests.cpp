@@ -257,8 +257,8 @@ protected:
         return sink.first;
     }
 
+    SystemScript m_system;  // outlives the back end
     orvel::CDisplaySettingsBackEnd m_backEnd{kScriptedApi, kDisplay2};
-    SystemScript m_system;
 };
 
 }  // namespace
