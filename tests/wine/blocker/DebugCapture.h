@@ -1,7 +1,8 @@
 // Reads this process's own debug output lines: OutputDebugStringA raises a first-chance
 // exception (DBG_PRINTEXCEPTION_C), which a vectored handler sees before the system swallows it.
 // OutputDebugStringW first raises a wide form (where the system has one), left to the system
-// here, which then passes the line on to OutputDebugStringA.
+// here, which then passes the line on to OutputDebugStringA. Also the message pumps and windows
+// of the Win32 tests.
 #pragma once
 
 #include <windows.h>
@@ -76,6 +77,20 @@ bool PumpUntil(Done done, std::chrono::milliseconds limit)
             return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// Delivers what this thread's windows are sent or posted for `span`.
+inline void PumpFor(std::chrono::milliseconds span)
+{
+    PumpUntil([] { return false; }, span);
+}
+
+// A window of the class `className`, registered on first use with `proc` as its procedure.
+inline HWND MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, DWORD style)
+{
+    const WNDCLASSW cls{0, proc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, className};
+    ::RegisterClassW(&cls);  // fails, harmlessly, from the second window on
+    return ::CreateWindowExW(0, className, title, style, 100, 100, 300, 200, nullptr, nullptr, cls.hInstance, nullptr);
 }
 
 }  // namespace zrtest

@@ -30,22 +30,6 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
     return ::DefWindowProcW(window, msg, wp, lp);
 }
 
-HWND MakeTarget()
-{
-    static const WNDCLASSW cls{0, RecordingProc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr,
-                               nullptr, L"ZrMessengerTarget"};
-    static const bool registered = ::RegisterClassW(&cls) != 0;
-    return registered ? ::CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                          cls.hInstance, nullptr)
-                      : nullptr;
-}
-
-// Delivers what was posted to windows of this thread, the messenger's re-posts too.
-void Pump()
-{
-    zrtest::PumpUntil([] { return false; }, 100ms);
-}
-
 std::wstring TraceFor(UINT msg)
 {
     return L"Hook messenger received: " + std::to_wstring(msg) + L"\n";
@@ -64,8 +48,8 @@ protected:
     {
         g_received.clear();
         g_traces.clear();
-        m_first = MakeTarget();
-        m_second = MakeTarget();
+        m_first = zrtest::MakeWindow(L"ZrMessengerTarget", RecordingProc, L"", WS_POPUP);
+        m_second = zrtest::MakeWindow(L"ZrMessengerTarget", RecordingProc, L"", WS_POPUP);
         ASSERT_TRUE(m_first && m_second);
     }
     void TearDown() override
@@ -107,45 +91,36 @@ TEST_F(HookMessenger, OneHiddenToolPopupOfItsOwnClassPerProcess)
     EXPECT_EQ(s_messenger.GetSafeHwnd(), window);
 }
 
-TEST_F(HookMessenger, ForwardsARegisteredMessageToEachTargetOnceInOrder)
-{
-    s_messenger.AddMessage(kActivated);
-    s_messenger.AddMessage(kActivated);
-    s_messenger.AddTarget(m_first);
-    s_messenger.AddTarget(m_second);
-    s_messenger.AddTarget(m_first);
-
-    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 1234, 56);
-    Pump();
-    EXPECT_EQ(g_received, (std::vector<Received>{{m_first, kActivated, 1234, 56}, {m_second, kActivated, 1234, 56}}));
-    EXPECT_EQ(g_traces, std::vector<std::wstring>{TraceFor(kActivated)});
-}
-
-TEST_F(HookMessenger, IgnoresUnregisteredMessagesAndRemovedEntries)
+TEST_F(HookMessenger, ForwardsOnlyRegisteredMessagesToEachTargetOnceInOrder)
 {
     // Without targets a registered message only traces.
     s_messenger.AddMessage(kActivated);
+    s_messenger.AddMessage(kActivated);
     ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 0, 0);
-    Pump();
+    zrtest::PumpFor(100ms);  // the messenger's re-posts too
     EXPECT_TRUE(g_received.empty());
     EXPECT_EQ(g_traces, std::vector<std::wstring>{TraceFor(kActivated)});
 
     s_messenger.AddTarget(m_first);
     s_messenger.AddTarget(m_second);
+    s_messenger.AddTarget(m_first);
+    ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 1234, 56);
     ::PostMessageW(s_messenger.GetSafeHwnd(), kOther, 1, 2);
-    Pump();
-    EXPECT_TRUE(g_received.empty());
-    EXPECT_EQ(g_traces.size(), 1u);
+    zrtest::PumpFor(100ms);
+    EXPECT_EQ(g_received, (std::vector<Received>{{m_first, kActivated, 1234, 56}, {m_second, kActivated, 1234, 56}}));
+    EXPECT_EQ(g_traces, (std::vector<std::wstring>{TraceFor(kActivated), TraceFor(kActivated)}));
 
+    g_received.clear();
     s_messenger.RemoveTarget(m_first);
     s_messenger.RemoveTarget(m_first);  // absent now: nothing changes
     ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 3, 4);
-    Pump();
+    zrtest::PumpFor(100ms);
     EXPECT_EQ(g_received, (std::vector<Received>{{m_second, kActivated, 3, 4}}));
 
+    // Added twice, removed once: no longer forwarded or traced.
     s_messenger.RemoveMessage(kActivated);
     ::PostMessageW(s_messenger.GetSafeHwnd(), kActivated, 5, 6);
-    Pump();
+    zrtest::PumpFor(100ms);
     EXPECT_EQ(g_received.size(), 1u);
-    EXPECT_EQ(g_traces.size(), 2u);
+    EXPECT_EQ(g_traces.size(), 3u);
 }

@@ -1,8 +1,6 @@
-// Gorvane.dll and Tessik.dll, built with test timings, on the harness's desktop: activations
-// reported once each and the block state applied once per change, also when their threads start
-// late or end slowly; no thread before there is a block to hold; the block ended at uninstall.
-// (blocker_e2e drives the libraries the program links: activations, the block and the refused
-// system commands.)
+// Gorvane.dll and Tessik.dll, built with test timings, on the harness's desktop, with threads that
+// start late or end slowly. (blocker_e2e drives the libraries the program links: activations, the
+// block and the refused system commands.)
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -16,6 +14,7 @@
 
 using namespace std::chrono_literals;
 using zrtest::DebugCapture;
+using zrtest::PumpFor;
 using zrtest::PumpUntil;
 
 namespace {
@@ -31,28 +30,10 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND MakeWindow(const wchar_t* title, bool visible)
-{
-    static const WNDCLASSW cls{0, ReceiverProc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr,
-                               reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, L"ZrOutsideTestWindow"};
-    static const bool registered = ::RegisterClassW(&cls) != 0;
-    HWND window = registered ? ::CreateWindowExW(0, cls.lpszClassName, title, WS_OVERLAPPEDWINDOW, 100, 100, 300,
-                                                 200, nullptr, nullptr, cls.hInstance, nullptr)
-                             : nullptr;
-    if (window && visible)
-        ::ShowWindow(window, SW_SHOW);
-    return window;
-}
-
 bool Activate(HWND window)
 {
     ::SetForegroundWindow(window);
     return PumpUntil([&] { return ::GetForegroundWindow() == window; }, 3s);
-}
-
-long Reports(HWND window)
-{
-    return std::count(g_reported.begin(), g_reported.end(), window);
 }
 
 // A library built from outside/ with test timings (GorvaneSeams.dll, TessikSeams.dll), loaded
@@ -60,11 +41,7 @@ long Reports(HWND window)
 class SeamLibrary {
 public:
     explicit SeamLibrary(const wchar_t* name) : m_name(name), m_module(::LoadLibraryW(name)) {}
-    ~SeamLibrary()
-    {
-        if (m_module)
-            ::FreeLibrary(m_module);
-    }
+    ~SeamLibrary() { ::FreeLibrary(m_module); }  // a null module (after Unload, or not loaded) is refused
     SeamLibrary(const SeamLibrary&) = delete;
     SeamLibrary& operator=(const SeamLibrary&) = delete;
 
@@ -91,7 +68,6 @@ private:
 };
 
 using HookFunction = int (*)(HWND);
-using BlockFunction = void (*)(int);
 
 // Overwrites the stack where the frames of the calls that just returned lay.
 __attribute__((noinline)) void ScribbleStack()
@@ -115,11 +91,6 @@ size_t ThreadCount()
     return count;
 }
 
-void PumpFor(std::chrono::milliseconds span)
-{
-    PumpUntil([] { return false; }, span);
-}
-
 // Pumps until `moment` lies 2 s behind, past a late start or a busy spell the test set up.
 void PumpPast(std::chrono::steady_clock::time_point moment)
 {
@@ -132,9 +103,10 @@ protected:
     {
         g_reported.clear();
         DebugCapture::Clear();
-        m_receiver = MakeWindow(L"receiver", false);
-        m_first = MakeWindow(L"first", true);
-        m_second = MakeWindow(L"second", true);
+        const wchar_t* const cls = L"ZrOutsideTestWindow";
+        m_receiver = zrtest::MakeWindow(cls, ReceiverProc, L"receiver", WS_OVERLAPPEDWINDOW);
+        m_first = zrtest::MakeWindow(cls, ReceiverProc, L"first", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        m_second = zrtest::MakeWindow(cls, ReceiverProc, L"second", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ASSERT_TRUE(m_receiver && m_first && m_second);
     }
 
@@ -181,8 +153,8 @@ TEST_F(OutsideLibraries, TessikWatcherStartingLateStillStopsAndNeverRunsBesideAS
             << "no report for " << window << "; debug lines:\n" << DebugCapture::Dump();
     }
     PumpFor(700ms);  // several poll rounds with the same foreground window add nothing
-    EXPECT_EQ(Reports(m_first), 1) << DebugCapture::Dump();
-    EXPECT_EQ(Reports(m_second), 1) << DebugCapture::Dump();
+    for (HWND window : {m_first, m_second})
+        EXPECT_EQ(std::count(g_reported.begin(), g_reported.end(), window), 1) << DebugCapture::Dump();
 
     EXPECT_EQ(uninstall(m_receiver), 1);
     EXPECT_EQ(uninstall(m_receiver), 0);
@@ -194,7 +166,7 @@ TEST_F(OutsideLibraries, GorvaneNeverRunsASecondWorkerBesideOneThatIsSlowToEnd)
     SeamLibrary gorvane(L"GorvaneSeams.dll");
     const auto install = gorvane.Get<HookFunction>("_ZN7Gorvane11InstallHookEP6HWND__");
     const auto uninstall = gorvane.Get<HookFunction>("_ZN7Gorvane13UninstallHookEP6HWND__");
-    const auto enable = gorvane.Get<BlockFunction>("_ZN7Gorvane11EnableBlockEi");
+    const auto enable = gorvane.Get<void (*)(int)>("_ZN7Gorvane11EnableBlockEi");
     const auto timings = gorvane.Get<void (*)(DWORD, DWORD)>("GorvaneSetTestTimings");
     ASSERT_TRUE(install && uninstall && enable && timings);
     const auto on = [] { return DebugCapture::Count("Gorvane: block on\n"); };

@@ -3,21 +3,16 @@
 # state (and Gorvane follows, refusing the screen saver and the power-down while it blocks), the
 # tray switch, Apply, Remove, Pick App, Select App, saving a path with "&" and reading it back,
 # and the block ending at exit. The program's trace lines are read from its output
-# (WINEDEBUG=warn+seh prints every OutputDebugString line). ZR_SHOTS=<dir> also keeps screenshots.
+# (WINEDEBUG=warn+seh prints every OutputDebugString line). ZR_SHOTS_DIR=<dir> also keeps screenshots.
 source "$(dirname "$0")/../../acceptance/lib.sh"
 
 app_winedebug=-all,warn+seh
 traces() { debug_lines "$app_log"; }
 count() { traces | grep -c -F -x -- "$1"; }
 
-# wait_count LINE N: waits (bounded) until the trace holds LINE at least N times.
-wait_count() {
-  local deadline=$((SECONDS + 20))
-  while [ "$(count "$1")" -lt "$2" ]; do
-    [ "$SECONDS" -ge "$deadline" ] && abort "expected $2 x '$1', saw $(count "$1")"
-    sleep 0.1
-  done
-}
+# wait_count LINE N: waits (20 s) until the trace holds LINE at least N times.
+at_least() { [ "$(count "$1")" -ge "$2" ]; }
+wait_count() { within 20 at_least "$1" "$2" || abort "expected $2 x '$1', saw $(count "$1")"; }
 expect_count() { [ "$(count "$1")" -eq "$2" ] || abort "expected exactly $2 x '$1', saw $(count "$1")"; }
 
 # drv: the driver script on stdin; a failed command ends the journey.
@@ -26,18 +21,16 @@ drv() {
   out=$(driver -) || { echo "$out" >&2; abort "a driver script failed" >&2; }
   echo "$out"
 }
-shot() { [ -n "${ZR_SHOTS:-}" ] && import -display "$DISPLAY" -window root "$ZR_SHOTS/$1"; return 0; }
 
+# The page loads its section last at start-up and evaluates the foreground window then.
+settings_loaded() {
+  app_alive || abort "Zerenta ended at start-up"
+  traces | grep -q '^Blocker state to set: '
+}
 start_zerenta() {
   : >"$app_log"
   start_app
-  # The page loads its section last at start-up and evaluates the foreground window then.
-  local deadline=$((SECONDS + 30))
-  until traces | grep -q '^Blocker state to set: '; do
-    [ "$SECONDS" -ge "$deadline" ] && abort "Zerenta did not load its settings"
-    app_alive || abort "Zerenta ended at start-up"
-    sleep 0.2
-  done
+  within 30 settings_loaded || abort "Zerenta did not load its settings"
 }
 
 # Shows the main dialog on the blocker tab; sets main to its handle.
@@ -156,7 +149,7 @@ foreground" >/dev/null
 wait_count "Blocker received activate window: $picker" 2
 drv <<<"find hwnd=$picker
 text 1011 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"" >/dev/null
-shot blocker-picker.png
+[ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/blocker-picker.png"
 drv <<<"find exe=Zerenta.exe class=#32770 title=\"Pick an application\" visible=1
 $PICKED
 lb-items 1007 == \"C:\\\\windows\\\\system32\\\\notepad.exe\"" >/dev/null
@@ -193,7 +186,7 @@ done
 drv <<<"$PAGE
 lb-count 1007 == 2
 lb-item 1007 1 == \"$escaped\"" >/dev/null
-shot blocker-page.png
+[ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/blocker-page.png"
 
 say "Apply saves the \"&\" as an entity"
 apply_settings || abort "Apply"

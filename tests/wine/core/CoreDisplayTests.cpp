@@ -1,8 +1,6 @@
-// OrvelCore.dll on the real display (under Wine on the X server of the test harness), with the
-// back end this test program's command line selects: the default one, or DirectDraw with
-// /directdraw. A full-screen program holding the display decides whether the mode can come back,
-// and the recovery file must say what the screen shows. What the journeys show of the library
-// (modes, mode changes, ramps, the back end in use, the recovery file's use) is not repeated here.
+// OrvelCore.dll on the harness's display with the default back end, or DirectDraw with /directdraw:
+// a full-screen program decides whether the mode can come back, and the recovery file must say what
+// the screen shows. (The journeys show the library's modes, ramps, back ends and recovery file.)
 #include <windows.h>
 #include <ddraw.h>
 
@@ -12,24 +10,18 @@
 #include <string>
 
 #include "core/OrvelCore.h"
+#include "tests/wine/blocker/DebugCapture.h"  // PumpUntil
 #include "tests/wine/core/ReplyRecorder.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
+// The virtual desktop follows a mode change with a short delay.
 bool WaitForScreen(int width, int height) {
-    // The virtual desktop follows a mode change with a short delay.
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    for (;;) {
-        if (GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height) return true;
-        if (GetTickCount64() > deadline) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(20);
-    }
+    return zrtest::PumpUntil(
+        [&] { return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height; }, 5s);
 }
-
-// The program's path is a Windows one, so only an argument can hold "/directdraw".
-bool DirectDrawSelected() { return std::wcsstr(GetCommandLineW(), L"/directdraw") != nullptr; }
 
 std::string ModeNow() {
     DEVMODEW current{};
@@ -103,9 +95,10 @@ TEST(CoreOnDisplay, TheRecordStaysWhileAFullScreenProgramKeepsTheModeFromComingB
         EXPECT_TRUE(game.Holds());
         send(recorder.Handle(), CORE_CMD_RESTORE_SCREEN, nullptr, 0);
         // DirectDraw refuses the return while another holds the display exclusively; the
-        // display-settings API does not, and the mode comes back.
+        // display-settings API does not, and the mode comes back. (The program's path is a Windows
+        // one, so only an argument can hold "/directdraw".)
         const bool back = ModeNow() == startMode;
-        EXPECT_EQ(back, !DirectDrawSelected()) << "mode in force: " << ModeNow();
+        EXPECT_EQ(back, !std::wcsstr(GetCommandLineW(), L"/directdraw")) << "mode in force: " << ModeNow();
         EXPECT_EQ(fileThere(), !back) << "mode in force: " << ModeNow();
     }
     send(recorder.Handle(), CORE_CMD_RESTORE_SCREEN, nullptr, 0);

@@ -1,9 +1,6 @@
-// Several displays through the command channel: a ramp for every display reaches each, a display
-// that refuses it is named and stops no other, and every restore gives each display its own
-// start-up ramp; each display's ramp goes through a DC of its own. Scripted back ends, and the
-// display-settings back end on scripted system functions: which display it asks, what it lists,
-// how it changes the mode and when it puts it back. (Listing the displays, addressing one and the
-// next start after a kill are the two-display journey's.)
+// Several displays through the command channel, on scripted back ends and on the display-settings
+// back end over scripted system functions, and that back end on its own. (Listing the displays,
+// addressing one and the next start after a kill are the two-display journey's.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -134,11 +131,6 @@ std::vector<orvel::DisplayEntry> MakeOnScriptedSystem() {
 class CoreDisplays : public CoreTest {
 protected:
     void SetUp() override { g_system = &m_system; }
-    void TearDown() override {
-        CoreTest::TearDown();
-        g_scripts = nullptr;
-        g_system = nullptr;
-    }
     void Attach(std::size_t displays) {
         m_scripts.resize(displays);
         for (std::size_t i = 0; i < m_scripts.size(); ++i) m_scripts[i].startupRamp = RampOf(200, static_cast<int>(i) + 1);
@@ -189,8 +181,7 @@ TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEac
     auto changeBoth = [&] {
         m_scripts[1].refuseRamp = false;
         ASSERT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 0);
-        ASSERT_EQ(SendOn(0, CORE_CMD_SET_MODE, &other, 16), 0);
-        ASSERT_EQ(SendOn(1, CORE_CMD_SET_MODE, &other, 16), 0);
+        for (std::uint32_t display : {0u, 1u}) ASSERT_EQ(SendOn(display, CORE_CMD_SET_MODE, &other, 16), 0);
         ASSERT_EQ(m_scripts[1].device, dim);
     };
     auto expectEachBack = [&](const char* how) {
@@ -216,13 +207,11 @@ TEST_F(CoreDisplays, ARampForEveryDisplayStopsAtNoRefusalAndEveryRestoreGivesEac
     CCoreLibrary::Instance().Displays()->RestoreAfterFault(2000);
     expectEachBack("the fault filter");
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
-    SendOn(0, CORE_CMD_SET_MODE, &other, 16);
-    SendOn(1, CORE_CMD_SET_MODE, &other, 16);
+    for (std::uint32_t display : {0u, 1u}) SendOn(display, CORE_CMD_SET_MODE, &other, 16);
     expectEachBack("a command after the fault");
 }
 
 TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
-    SystemScript& gdi = m_system;
     ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeOnScriptedSystem));
     {
         // Each display's start-up ramp is read through its own DC too.
@@ -234,19 +223,19 @@ TEST_F(CoreDisplays, EachDisplaysRampGoesThroughItsOwnDcAndNeverTheScreens) {
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_SET_GAMMA_RAMP, m_table.data(), 3072), 1);
     ASSERT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_GAMMA_REFUSED, CORE_RPL_GAMMA_FAILED}));
     EXPECT_EQ(m_recorder.replies[0].index, 1u);
-    using Writes = decltype(gdi.written);
-    EXPECT_EQ(gdi.written, (Writes{{kDisplay1, DimRamp()}, {kDisplay2, DimRamp()}}));
+    using Writes = decltype(m_system.written);
+    EXPECT_EQ(m_system.written, (Writes{{kDisplay1, DimRamp()}, {kDisplay2, DimRamp()}}));
 
-    gdi.written.clear();
+    m_system.written.clear();
     EXPECT_EQ(SendOn(kAllDisplays, CORE_CMD_RESTORE_SCREEN), 0);
-    EXPECT_EQ(gdi.written, (Writes{{kDisplay1, RampOf(200, 1)}, {kDisplay2, RampOf(200, 2)}}));
+    EXPECT_EQ(m_system.written, (Writes{{kDisplay1, RampOf(200, 1)}, {kDisplay2, RampOf(200, 2)}}));
 
-    EXPECT_TRUE(gdi.unknownDcs.empty()) << "a ramp went through a DC made for no display";
-    EXPECT_TRUE(gdi.badCreations.empty()) << "a DC for the whole screen was made";
-    EXPECT_EQ(gdi.made.size(), 2u);  // one DC per display, kept
+    EXPECT_TRUE(m_system.unknownDcs.empty()) << "a ramp went through a DC made for no display";
+    EXPECT_TRUE(m_system.badCreations.empty()) << "a DC for the whole screen was made";
+    EXPECT_EQ(m_system.made.size(), 2u);  // one DC per display, kept
     CCoreLibrary::Instance().ClearUp();
-    EXPECT_EQ(gdi.deleted, 2);
-    EXPECT_TRUE(gdi.made.empty());
+    EXPECT_EQ(m_system.deleted, 2);
+    EXPECT_TRUE(m_system.made.empty());
 }
 
 namespace {
@@ -254,32 +243,23 @@ namespace {
 class DisplaySettingsBackEnd : public ::testing::Test {
 protected:
     void SetUp() override { g_system = &m_system; }
-    void TearDown() override { g_system = nullptr; }
 
     // The modes the back end delivers to a receiver that stops after `stopAfter` (0: never).
     std::vector<DisplayMode> Enumerate(std::size_t stopAfter = 0) {
-        m_stopAfter = stopAfter;
-        m_delivered.clear();
-        m_backEnd.EnumModes(&Collect, this);
-        return m_delivered;
-    }
-    static bool Collect(const DisplayMode& mode, void* self) {
-        auto* test = static_cast<DisplaySettingsBackEnd*>(self);
-        test->m_delivered.push_back(mode);
-        return test->m_delivered.size() != test->m_stopAfter;
+        std::pair<std::vector<DisplayMode>, std::size_t> sink{{}, stopAfter};
+        m_backEnd.EnumModes(
+            [](const DisplayMode& mode, void* context) {
+                auto& [modes, stop] = *static_cast<decltype(sink)*>(context);
+                modes.push_back(mode);
+                return modes.size() != stop;
+            },
+            &sink);
+        return sink.first;
     }
 
+    SystemScript m_system;  // outlives the back end
     orvel::CDisplaySettingsBackEnd m_backEnd{kScriptedApi, kDisplay2};
-    SystemScript m_system;
-    std::vector<DisplayMode> m_delivered;
-    std::size_t m_stopAfter = 0;
 };
-
-std::string Text(const std::vector<DisplayMode>& modes) {
-    std::string text;
-    for (const DisplayMode& mode : modes) text += FakeBackEnd::Text(mode) + " ";
-    return text;
-}
 
 }  // namespace
 
@@ -294,7 +274,8 @@ TEST_F(DisplaySettingsBackEnd, ListsEachModeOfItsDisplayOnceWithTheDefaultRateAs
                        {1024, 768, 16, 0}, {800, 600, 32, 75}, {640, 480, 8, 60}};
     ASSERT_EQ(m_backEnd.Open(nullptr), S_OK);
     ASSERT_TRUE(m_backEnd.CanChangeModes());
-    EXPECT_EQ(Text(Enumerate()), "800x600x32@60 800x600x32@75 1024x768x16@0 640x480x8@60 ");
+    EXPECT_EQ(Enumerate(), (std::vector<DisplayMode>{{800, 600, 32, 60}, {800, 600, 32, 75}, {1024, 768, 16, 0},
+                                                     {640, 480, 8, 60}}));
     for (const std::wstring& device : m_system.askedDevices) EXPECT_EQ(device, kDisplay2);
     EXPECT_EQ(Enumerate(2).size(), 2u);
 }
@@ -318,7 +299,7 @@ TEST_F(DisplaySettingsBackEnd, ChangesAreTemporaryAndOnlyItsOwnChangeIsUndone) {
     EXPECT_EQ(change.device, kDisplay2);
     // Rate 0 leaves the rate to the system.
     EXPECT_EQ(change.fields, static_cast<DWORD>(DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL));
-    EXPECT_EQ(Text({change.mode}), "1024x768x32@0 ");
+    EXPECT_EQ(change.mode, (DisplayMode{1024, 768, 32, 0}));
     EXPECT_EQ(change.flags, static_cast<DWORD>(CDS_FULLSCREEN));
 
     // A second Open (a second InitCore) still knows the mode was changed. A refused return is

@@ -13,9 +13,11 @@
 #include "core/CRecoveryFile.h"
 #include "core/GammaMath.h"
 #include "core/RecoveryRecord.h"
+#include "tests/wine/blocker/DebugCapture.h"  // PumpUntil
 #include "tests/wine/core/FakeBackEnd.h"
 
 using orvel::CCoreLibrary;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -37,22 +39,6 @@ protected:
         g_script = &m_script;
         ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeFake));
     }
-    void TearDown() override {
-        CoreTest::TearDown();
-        g_script = nullptr;
-    }
-
-    // Every command and some undefined codes, each with a payload large enough for it: the results.
-    std::vector<LRESULT> SendEveryCode() {
-        const std::vector<std::uint8_t> payload(3072, 1);
-        std::vector<LRESULT> results;
-        for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
-                                   CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
-                                   CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE,
-                                   CORE_CMD_CHECK_GAMMA_RAMP, 3u, 12u, 99u})
-            results.push_back(Send(code, payload.data(), 3072));
-        return results;
-    }
 
     FakeScript m_script;
 };
@@ -60,14 +46,20 @@ protected:
 }  // namespace
 
 TEST_F(CoreChannel, EveryCommandBeforeInitAndAfterClearUpReturnsOneWithoutReplyOrDeviceCall) {
-    const std::vector<LRESULT> ones(13, 1);
-    EXPECT_EQ(SendEveryCode(), ones);
-    ASSERT_TRUE(Init());
-    CCoreLibrary::Instance().ClearUp();
-    m_script.calls.clear();
-    EXPECT_EQ(SendEveryCode(), ones);
-    EXPECT_TRUE(m_recorder.replies.empty());
-    EXPECT_TRUE(m_script.calls.empty());
+    const std::vector<std::uint8_t> payload(3072, 1);  // large enough for any command
+    for (const char* when : {"before Init", "after ClearUp"}) {
+        SCOPED_TRACE(when);
+        for (std::uint32_t code : {CORE_CMD_SET_MODE, CORE_CMD_ENUM_MODES, CORE_CMD_RESTORE_SCREEN,
+                                   CORE_CMD_SET_GAMMA_LEVELS, CORE_CMD_SET_GAMMA_RAMP, CORE_CMD_RESTORE_GAMMA,
+                                   CORE_CMD_PROBE_GAMMA, CORE_CMD_GAMMA_SWEEP, CORE_CMD_GET_MODE,
+                                   CORE_CMD_CHECK_GAMMA_RAMP, 3u, 12u, 99u})
+            EXPECT_EQ(Send(code, payload.data(), 3072), 1) << code;
+        EXPECT_TRUE(m_recorder.replies.empty());
+        EXPECT_TRUE(m_script.calls.empty());
+        ASSERT_TRUE(Init());
+        CCoreLibrary::Instance().ClearUp();
+        m_script.calls.clear();
+    }
 }
 
 TEST_F(CoreChannel, InitOpensCapturesAndASecondInitReleasesFirst) {
@@ -106,22 +98,18 @@ TEST_F(CoreChannel, EnumerationIsBracketedWithZeroAndWithManyModes) {
     }
 }
 
-TEST_F(CoreChannel, AReceiverStoppingAtTheThirdModeGetsThreeThenEnd) {
+TEST_F(CoreChannel, AReceiverStoppingAtTheThirdModeGetsThreeThenEndAndANullSenderNone) {
     for (std::uint32_t i = 0; i < 6; ++i) m_script.modes.push_back({800, 600, 32, 60 + i});
     ASSERT_TRUE(Init());
+    // A null sender, whom nothing reaches, stops the enumeration before the first mode.
+    EXPECT_EQ(CCoreLibrary::Instance().Send(nullptr, CORE_CMD_ENUM_MODES, nullptr, 0), 0);
+    EXPECT_EQ(m_script.modesOffered, 1);
+    EXPECT_TRUE(m_recorder.replies.empty());
     m_recorder.StopAtMode(3);
     EXPECT_EQ(Send(CORE_CMD_ENUM_MODES), 0);
     EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODE, CORE_RPL_MODE,
                                                               CORE_RPL_MODE, CORE_RPL_MODES_END}));
-    EXPECT_EQ(m_script.modesOffered, 3);
-}
-
-TEST_F(CoreChannel, ANullSenderStopsTheEnumerationBeforeTheFirstMode) {
-    m_script.modes = {{800, 600, 32, 60}, {1024, 768, 32, 60}};
-    ASSERT_TRUE(Init());
-    EXPECT_EQ(CCoreLibrary::Instance().Send(nullptr, CORE_CMD_ENUM_MODES, nullptr, 0), 0);
-    EXPECT_EQ(m_script.modesOffered, 1);
-    EXPECT_TRUE(m_recorder.replies.empty());
+    EXPECT_EQ(m_script.modesOffered, 1 + 3);
 }
 
 TEST_F(CoreChannel, UndefinedCodesAreIgnoredAndShortOrMissingPayloadsRefusedUnread) {
@@ -283,27 +271,19 @@ TEST_F(CoreChannel, LevelsAndTheSweepWriteLevelRamps) {
 
 TEST_F(CoreChannel, ACommandFromAnotherThreadRunsOnTheCoreThread) {
     ASSERT_TRUE(Init());
-    struct Call {
-        HWND sender;
-        LRESULT result = -1;
-    } call{m_recorder.Handle()};
+    std::pair<HWND, LRESULT> call{m_recorder.Handle(), -1};  // the sender, and the result it gets
     HANDLE worker = CreateThread(
         nullptr, 0,
         [](void* p) -> DWORD {
-            auto* c = static_cast<Call*>(p);
-            c->result = CCoreLibrary::Instance().Send(c->sender, CORE_CMD_ENUM_MODES, nullptr, 0);
+            auto& [sender, result] = *static_cast<std::pair<HWND, LRESULT>*>(p);
+            result = CCoreLibrary::Instance().Send(sender, CORE_CMD_ENUM_MODES, nullptr, 0);
             return 0;
         },
         &call, 0, nullptr);
     // The core window's thread must take messages for the cross-thread send to arrive.
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount64() < deadline) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    zrtest::PumpUntil([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 10s);
     CloseHandle(worker);
-    EXPECT_EQ(call.result, 0);
+    EXPECT_EQ(call.second, 0);
     EXPECT_EQ(m_recorder.Codes(), (std::vector<std::uint32_t>{CORE_RPL_MODES_BEGIN, CORE_RPL_MODES_END}));
 }
 
@@ -351,8 +331,11 @@ protected:
     void PutFile(const std::string& bytes) const {
         std::ofstream(m_path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    // The calls Init made before it opened the display.
-    Calls CallsBeforeOpen() const {
+    // Ends the core, if it runs, and starts it again: the calls Init made before it opened the display.
+    Calls Restart() {
+        CCoreLibrary::Instance().ClearUp();
+        m_script.calls.clear();
+        EXPECT_TRUE(Init());
         return Calls(m_script.calls.begin(), std::find(m_script.calls.begin(), m_script.calls.end(), "open"));
     }
 
@@ -361,17 +344,12 @@ protected:
 
 std::string Bytes(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// This user in this session, as the core stamps its records.
-orvel::RecoveryOwner Owner() {
-    orvel::CRecoveryFile file;
-    file.SetPath(L"owner");
-    return file.Owner();
-}
-
 // What a run of this user and session leaves when it is killed after ChangeRampAndMode.
 orvel::RecoveryRecord KilledRunRecord() {
     orvel::RecoveryRecord record;
-    record.owner = Owner();
+    orvel::CRecoveryFile file;
+    file.SetPath(L"owner");
+    record.owner = file.Owner();  // as the core stamps its records
     orvel::RecoveryDisplay& display = record.displays.emplace_back();
     display.hasStartupRamp = display.hasLeftRamp = display.hasStartupMode = display.hasLeftMode = true;
     display.startupRamp = kStartupRamp;
@@ -400,7 +378,7 @@ TEST_F(CoreRecovery, TheRecordIsOnDiskBeforeTheScreenChangesAndGoesOnceTheScreen
     rampOnly.displays[0].leftMode = {};
     EXPECT_TRUE(fileAtChange[0] == rampOnly) << "at the ramp change";
     EXPECT_TRUE(fileAtChange[1] == KilledRunRecord()) << "at the mode change";
-    EXPECT_GT(Owner().sidLength, 0u);
+    EXPECT_GT(KilledRunRecord().owner.sidLength, 0u);
     m_script.beforeChange = nullptr;
 
     EXPECT_EQ(Send(CORE_CMD_RESTORE_GAMMA), 0);
@@ -424,15 +402,10 @@ TEST_F(CoreRecovery, TheNextStartLeavesWhatNoLongerShowsOfAKilledRunAndRemovesIt
     // the record goes.
     m_script.current = kStartupMode;
     m_script.device = RampOf(257, 0);
-    m_script.calls.clear();
-    ASSERT_TRUE(Init());
-    EXPECT_EQ(CallsBeforeOpen(), (Calls{"release", "read"}));
+    EXPECT_EQ(Restart(), (Calls{"release", "read"}));
     EXPECT_FALSE(FileThere());
     // A start that finds nothing to put back opens the display at once.
-    CCoreLibrary::Instance().ClearUp();
-    m_script.calls.clear();
-    ASSERT_TRUE(Init());
-    EXPECT_EQ(CallsBeforeOpen(), (Calls{"release"}));
+    EXPECT_EQ(Restart(), (Calls{"release"}));
 }
 
 TEST_F(CoreRecovery, ARecordThatCannotBeRemovedIsUsedOnceInTheSession) {
@@ -440,11 +413,8 @@ TEST_F(CoreRecovery, ARecordThatCannotBeRemovedIsUsedOnceInTheSession) {
     ASSERT_TRUE(SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
     for (const Calls& expected : {kPutBack, Calls{"release"}}) {
         ShowWhatTheRunLeft();
-        m_script.calls.clear();
-        ASSERT_TRUE(Init());
-        EXPECT_EQ(CallsBeforeOpen(), expected);
+        EXPECT_EQ(Restart(), expected);
         EXPECT_TRUE(FileThere());
-        CCoreLibrary::Instance().ClearUp();
     }
 }
 
@@ -467,11 +437,9 @@ TEST_F(CoreRecovery, ADamagedForgedOrEarlierFileIsRemovedAndAnotherSessionsKeptW
     };
     ShowWhatTheRunLeft();
     for (const auto& [what, bytes, kept] : files) {
+        SCOPED_TRACE(what);
         PutFile(bytes);
-        m_script.calls.clear();
-        ASSERT_TRUE(Init()) << what;
-        EXPECT_EQ(CallsBeforeOpen(), (Calls{"release"})) << what;
-        EXPECT_EQ(FileThere(), kept) << what;
-        CCoreLibrary::Instance().ClearUp();
+        EXPECT_EQ(Restart(), (Calls{"release"}));
+        EXPECT_EQ(FileThere(), kept);
     }
 }

@@ -1,6 +1,5 @@
-// A scripted display back end: a given mode list, refused modes or ramps, failing steps,
-// and a log of every call in order, so that tests can check what the core did and when; and the
-// fixture of the tests that drive the core in this process through its command channel.
+// A scripted display back end (modes, refusals, failing steps) that logs every call in order, and
+// the fixture of the tests that drive the core in this process through its command channel.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -136,6 +136,9 @@ private:
     bool m_changed = false;
     DisplayMode m_startup{};
 };
+
+// gtest's way of printing a mode.
+inline void PrintTo(const DisplayMode& mode, std::ostream* out) { *out << FakeBackEnd::Text(mode); }
 
 // Entry i of every channel is step * i + offset.
 inline DeviceRamp RampOf(int step, int offset) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/CoreTypes.h"
+#include "tests/wine/blocker/DebugCapture.h"  // MakeWindow
 
 struct RecordedReply {
     std::uint32_t code;
@@ -19,14 +20,8 @@ struct RecordedReply {
 
 class ReplyRecorder {
 public:
-    ReplyRecorder() {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &ReplyRecorder::Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"CoreTestReplyRecorder";
-        RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+    ReplyRecorder() : m_window(zrtest::MakeWindow(L"CoreTestReplyRecorder", &ReplyRecorder::Proc, L"", WS_POPUP)) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~ReplyRecorder() { DestroyWindow(m_window); }
     ReplyRecorder(const ReplyRecorder&) = delete;
@@ -46,10 +41,6 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-        if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
         auto* self = reinterpret_cast<ReplyRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message == WM_COPYDATA && self != nullptr) {
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -66,7 +57,7 @@ private:
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    HWND m_window = nullptr;
+    HWND m_window;
     int m_modes = 0;
     int m_stopAt = 0;
 };
