@@ -86,15 +86,13 @@ reg_delete
 [ -z "$(run_value)" ] || abort "the Run value could not be removed before the journey"
 [ "$(check_mark)" = unchecked ] || fail "the item is checked without a Run value"
 
-for round in 1 2; do
-  say "round $round: on"
-  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
-  wait_for run_value "$want" || fail "round $round: the Run value after switching on"
-  [ "$(check_mark)" = checked ] || fail "round $round: the item is not checked once the value is there"
-  say "round $round: off"
-  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
-  wait_for run_value "" || fail "round $round: the Run value stayed after switching off"
-  [ "$(check_mark)" = unchecked ] || fail "round $round: the item is still checked"
+# Each switch: the Run value it leaves, then the check mark shown with it.
+for step in "1 on|$want|checked" "1 off||unchecked" "2 on|$want|checked" "2 off||unchecked"; do
+  IFS="|" read -r step value mark <<<"$step"
+  say "round $step"
+  tray_choose 'Start with Windows' || { fail "round $step: no item to choose"; continue; }
+  wait_for run_value "$value" || fail "round $step: the Run value"
+  [ "$(check_mark)" = "$mark" ] || fail "round $step: the item is not $mark with that value"
 done
 
 say "a value written elsewhere shows as checked; another program's path does not"
