@@ -7,8 +7,7 @@
 # application leaves; Restore Screen and the tray's switch rest the rules.
 source "$(dirname "$0")/lib.sh"
 
-trace=$work/trace
-traces() { debug_lines "$trace"; }
+traces() { debug_lines "$app_log"; }
 
 # The size of Wine's desktop window on the X server, which follows every mode change.
 desk() { timeout 5 xwininfo -display "$DISPLAY" -root -tree 2>/dev/null |
@@ -31,8 +30,8 @@ WINVER='exe=winver.exe class=#32770'
 
 use_settings app_rules
 
-(cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe >>"$app_log" 2>"$trace") &
-app_pid=$!
+app_winedebug=-all,warn+seh
+start_app
 tray_read >/dev/null || abort "no tray menu: the program did not start"
 # Each program is up before the next starts, so that none comes to the front later by itself.
 start_program winver; driver "wait $WINVER visible" >/dev/null || abort "winver did not start"

@@ -21,8 +21,7 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # The box with its question and a countdown from the file's 10 s (the default is 15 s). Waits,
 # as a user's reaction would, until the countdown has run for a second. Sets `left` to the seconds
 # then shown and `seen` to that time in ms; prints what the driver saw on a failure.
-left=0
-seen=0
+left=0 seen=0
 expect_box() {
   local out
   out=$(driver "wait title=\"$mode_box_title\" visible" "texts Static ~= \"Keep this display mode?\"" \

@@ -133,10 +133,8 @@ zerenta() {
 
 # ends_with CODE ARGS...: zerenta ARGS, which has to end with exit code CODE.
 ends_with() {
-  local want=$1
-  shift
-  zerenta "$@"
-  [ "$rc" = "$want" ] || { fail "$* ended with $rc, not $want: $err"; return 1; }
+  zerenta "${@:2}"
+  [ "$rc" = "$1" ] || { fail "${*:2} ended with $rc, not $1: $err"; return 1; }
 }
 
 # wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
@@ -189,9 +187,8 @@ same_file() {
 main_hwnd() { local m; m=$(main_dialog) || return 1; echo "${m%% *}"; }
 
 show_main() {
-  local hwnd
+  local hwnd out
   hwnd=$(main_hwnd) || return 1
-  local out
   acctool command 32772 || { echo "cannot post Configure" >&2; return 1; }
   out=$(driver "wait hwnd=$hwnd visible") || { echo "$out" >&2; return 1; }
   echo "$hwnd"
@@ -267,12 +264,7 @@ tray_items() {
 tray_close() { driver "menu-close" >/dev/null 2>&1; }
 
 # tray_read: the tray menu's items as tray_items prints them, with the menu closed again.
-tray_read() {
-  local items
-  items=$(tray_items) || return 1
-  tray_close
-  echo "$items"
-}
+tray_read() { tray_items || return 1; tray_close || :; }
 
 # tray_entries: opens the tray menu, prints the driver's line for each item ('ok menu-item "TEXT"
 # id=ID flags=...') and closes the menu again.
@@ -292,11 +284,7 @@ tray_choose() {
   items=$(tray_items) || { echo "no tray menu"; return 1; }
   # ENVIRON keeps awk from turning the wanted \t into a tab.
   index=$(WANT=$1 awk '$0 == ENVIRON["WANT"] { print NR - 1; exit }' <<<"$items")
-  if [ -z "$index" ]; then
-    tray_close
-    echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"
-    return 1
-  fi
+  [ -n "$index" ] || { tray_close; echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"; return 1; }
   out=$(driver "menu-choose $index" "${@:2}") || { echo "after menu-choose $index: $(tail -1 <<<"$out")"; return 1; }
 }
 
@@ -374,17 +362,16 @@ wait_for() {
 # wait_since T0 LIMIT WHAT WANT: waits until "$(WHAT)" prints WANT, at most LIMIT seconds (a
 # fraction allowed) after the moment T0 (date +%s.%N); prints the seconds it took, or what it saw.
 wait_since() {
-  local t0=$1 limit=$2 what=$3 want=$4 seen now
-  while :; do
-    seen=$($what)
-    now=$(date +%s.%N)
-    [ "$seen" = "$want" ] && { awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f\n", b - a }'; return 0; }
-    awk -v a="$t0" -v b="$now" -v l="$limit" 'BEGIN { exit !(b - a > l) }' && break
+  local seen
+  until shows "$3" "$4"; do
+    over "$1" "$2" && { echo "$3 is '$seen' after $(since "$1") s, expected '$4'"; return 1; }
     sleep 0.05
   done
-  echo "$what is '$seen' after $(awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f", b - a }') s, expected '$want'"
-  return 1
+  since "$1"
 }
+# since T0: the seconds since the moment T0 (date +%s.%N); over T0 LIMIT: more than LIMIT have passed.
+since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f\n", b - a }'; }
+over() { awk -v a="$1" -v b="$(date +%s.%N)" -v l="$2" 'BEGIN { exit !(b - a > l) }'; }
 
 # holds_for SECONDS WHAT WANT: "$(WHAT)" prints WANT at every look for SECONDS (a fraction
 # allowed); prints what it saw and returns 1 at the first look that differs.
@@ -392,7 +379,7 @@ holds_for() {
   local t0 seen
   t0=$(date +%s.%N)
   while shows "$2" "$3"; do
-    awk -v a="$t0" -v b="$(date +%s.%N)" -v l="$1" 'BEGIN { exit !(b - a > l) }' && return 0
+    over "$t0" "$1" && return 0
     sleep 0.1
   done
   echo "$2 is '$seen', expected '$3'"
@@ -454,9 +441,7 @@ shows_as_drawn() {
   local hwnd=$1 id=$2 x y w h n out
   read -r x y w h <<<"$(rect_of "find hwnd=$hwnd" "rect $id")"
   [ -n "${h:-}" ] || { echo "no control $id in window $hwnd"; return 1; }
-  if [ $# -gt 2 ]; then
-    out=$(driver "find hwnd=$hwnd" "${@:3}") || { echo "$out"; return 1; }
-  fi
+  [ $# -le 2 ] || out=$(driver "find hwnd=$hwnd" "${@:3}") || { echo "$out"; return 1; }
   screen_shot "$work/shown.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
   driver "find hwnd=$hwnd" "repaint $id" >/dev/null || { echo "cannot repaint control $id"; return 1; }
   screen_shot "$work/drawn.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
@@ -474,7 +459,7 @@ window_inside() {
   local x y w h sw sh
   read -r x y w h <<<"$(rect_of "$@" "rect")"
   IFS=x read -r sw sh <<<"$(screen_size)"
-  [ -n "${h:-}" ] && [ -n "${sh:-}" ] || { echo "no rectangle or screen: $(driver "$@" rect screen | tail -2)"; return 1; }
+  [ -n "${h:-}" ] && [ -n "${sh:-}" ] || { echo "no rectangle for $*, or no screen size"; return 1; }
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] && return 0
   echo "at $x,$y size ${w}x$h on a ${sw}x$sh screen"
   return 1

@@ -29,8 +29,8 @@ shot() {
 }
 
 identity='red 0 257 32896 65535 / green 0 257 32896 65535 / blue 0 257 32896 65535'
-# reset WHEN: the page's Reset button; the sliders and the server's ramp go back to the identity.
-reset() {
+# reset_page WHEN: the page's Reset button; the sliders and the server's ramp go back to the identity.
+reset_page() {
   page $'click 1019\nuntil text 1024 == 50%\nuntil text 1025 == 50%' >/dev/null || fail "Reset $1"
   wait_for ramp "$identity" || fail "identity after Reset $1"
 }
@@ -86,7 +86,7 @@ text 1024 == 90%
 text 1026 == 70%
 tb-range 1028 == "-70 10"
 tb-pos 1028 == 0') || fail "linked move: $out"
-reset "after the linked move"
+reset_page "after the linked move"
 
 say "300 steps of R queued as a fast drag: the last one reaches the X server"
 acctool burst 300 70 >/dev/null || fail "the steps could not be posted"
@@ -94,7 +94,7 @@ wait_for ramp "$red70" || fail "red ramp after the queued steps"
 out=$(page 'until text 1024 == 70%
 tb-pos 1016 == 70
 tb-range 1028 == "-50 30"') || fail "after the queued steps: $out"
-reset "after the queued steps"
+reset_page "after the queued steps"
 
 say "Add, rename to Night, Apply writes the Item"
 out=$(page 'tb-set 1016 40
@@ -120,7 +120,7 @@ grep -qF "$item" "$setting" 2>/dev/null ||
 night_ramp=$(ramp)
 
 say "the tray offers Night, which moves the sliders and the ramp"
-reset "before the tray"
+reset_page "before the tray"
 tray_choose 'Night\tRGB: 40, 45, 50  CrBr: 0, 100' || fail "tray menu lacks the Night favourite"
 out=$(page 'until tb-pos 1016 == 40
 tb-pos 1017 == 45
@@ -128,7 +128,7 @@ tb-pos 1018 == 50
 until text 1025 == 45%') || fail "Night from the tray: $out"
 wait_for ramp "$night_ramp" || fail "ramp after Night from the tray"
 case "$night_ramp" in "$identity") fail "the Night ramp equals the identity" ;; esac
-reset "after the tray's Night"
+reset_page "after the tray's Night"
 
 say "a refused ramp: sliders back, the indicator blinks three times, the server keeps the last ramp"
 page 'tb-set 1016 70
