@@ -180,8 +180,8 @@ rm -f "$setting" "$setting".*bak
 after_tray_check_directory() {
   acctool command 1030 || fail "directory: cannot post Apply"
   hwnd=$(main_hwnd) || fail "directory: no main dialog"
-  out=$(driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static ~= \"could not be saved\"" "click 1") ||
-    fail "directory: Apply showed no warning: $out"
+  out=$(driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static ~= \"could not be saved\"" \
+    "click 1") || fail "directory: Apply showed no warning: $out"
   sleep 0.3
   [ -d "$setting" ] || fail "directory: the directory is gone after Apply"
   app_alive || fail "directory: the program ended after Apply"

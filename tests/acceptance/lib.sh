@@ -272,7 +272,7 @@ tray_entries() {
   local items
   items=$(tray_items) || return 1
   seq 0 $(($(wc -l <<<"$items") - 1)) | sed 's/^/menu-item /' | driver -
-  tray_close
+  tray_close || :
 }
 # tray_checked: the tray items that carry a check mark, one a line (tab as \t).
 tray_checked() { tray_entries | sed -n 's/^ok menu-item "\(.*\)" id=[0-9]* flags=\(.*,\)\{0,1\}checked.*/\1/p'; }
