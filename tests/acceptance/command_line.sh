@@ -15,12 +15,11 @@ use_settings command_line
 
 # list_has WHAT LINE...: Zerenta.exe /list > file ends with 0 and the file holds these lines.
 list_has() {
-  local what=$1 line
-  shift
+  local line
   zerenta /list
-  [ "$rc" = 0 ] || fail "/list $what ended with $rc"
-  for line in "$@"; do
-    grep -qxF -- "$line" <<<"$out" || fail "/list $what lacks '$line': $(head -3 <<<"$out")..."
+  [ "$rc" = 0 ] || fail "/list $1 ended with $rc"
+  for line in "${@:2}"; do
+    grep -qxF -- "$line" <<<"$out" || fail "/list $1 lacks '$line': $(head -3 <<<"$out")..."
   done
 }
 # The copy a command started is no child of the journey: it is ended by its own /exit.
