@@ -47,8 +47,7 @@ took=$(wait_since "$t0" 1 desk 800x600) || fail "notepad's mode: $took"
 night=$(ramp)
 for i in $(seq 1 10); do [ "$night" != "$start_ramp" ] && break; sleep 0.1; night=$(ramp); done
 [ "$night" != "$start_ramp" ] || fail "notepad's rule left the ramp as it was"
-front "$WINVER"
-took=$(wait_since "$t0" 1 state "$desktop") || fail "after winver came to the front: $took"
+in_front "$WINVER" "$desktop" "after winver came to the front"
 
 say "notepad to regedit goes straight from one state to the other"
 in_front "$NOTEPAD" "800x600 $night" "notepad again"
@@ -61,8 +60,7 @@ wait_since "$t0" 1 another_ramp yes >/dev/null || fail "regedit's rule left the 
 film=$(ramp)
 steps=$(traces | grep '^Rule sets mode ' | tail -n +$((before + 1)) | tr '\n' '|')
 [ "$steps" = "Rule sets mode 1024 768 32 60|" ] || fail "the switch set the modes: $steps"
-front "$WINVER"
-took=$(wait_since "$t0" 1 state "$desktop") || fail "from regedit to winver: $took"
+in_front "$WINVER" "$desktop" "from regedit to winver"
 
 say "a favourite chosen from the tray during a rule stays when notepad leaves"
 in_front "$NOTEPAD" "800x600 $night" "notepad again"
