@@ -7,8 +7,7 @@
 # application leaves; Restore Screen and the tray's switch rest the rules.
 source "$(dirname "$0")/lib.sh"
 
-trace=$work/trace
-traces() { debug_lines "$trace"; }
+traces() { debug_lines "$app_log"; }
 
 # The size of Wine's desktop window on the X server, which follows every mode change.
 desk() { timeout 5 xwininfo -display "$DISPLAY" -root -tree 2>/dev/null |
@@ -31,8 +30,8 @@ WINVER='exe=winver.exe class=#32770'
 
 use_settings app_rules
 
-(cd "$work" && WINEDEBUG=-all,warn+seh exec "$wine" ./Zerenta.exe >>"$app_log" 2>"$trace") &
-app_pid=$!
+app_winedebug=-all,warn+seh
+start_app
 tray_read >/dev/null || abort "no tray menu: the program did not start"
 # Each program is up before the next starts, so that none comes to the front later by itself.
 start_program winver; driver "wait $WINVER visible" >/dev/null || abort "winver did not start"
@@ -48,8 +47,7 @@ took=$(wait_since "$t0" 1 desk 800x600) || fail "notepad's mode: $took"
 night=$(ramp)
 for i in $(seq 1 10); do [ "$night" != "$start_ramp" ] && break; sleep 0.1; night=$(ramp); done
 [ "$night" != "$start_ramp" ] || fail "notepad's rule left the ramp as it was"
-front "$WINVER"
-took=$(wait_since "$t0" 1 state "$desktop") || fail "after winver came to the front: $took"
+in_front "$WINVER" "$desktop" "after winver came to the front"
 
 say "notepad to regedit goes straight from one state to the other"
 in_front "$NOTEPAD" "800x600 $night" "notepad again"
@@ -62,8 +60,7 @@ wait_since "$t0" 1 another_ramp yes >/dev/null || fail "regedit's rule left the 
 film=$(ramp)
 steps=$(traces | grep '^Rule sets mode ' | tail -n +$((before + 1)) | tr '\n' '|')
 [ "$steps" = "Rule sets mode 1024 768 32 60|" ] || fail "the switch set the modes: $steps"
-front "$WINVER"
-took=$(wait_since "$t0" 1 state "$desktop") || fail "from regedit to winver: $took"
+in_front "$WINVER" "$desktop" "from regedit to winver"
 
 say "a favourite chosen from the tray during a rule stays when notepad leaves"
 in_front "$NOTEPAD" "800x600 $night" "notepad again"

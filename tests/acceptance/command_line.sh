@@ -13,17 +13,13 @@ source "$(dirname "$0")/lib.sh"
 night_item='Night\tRGB: 35, 40, 45  CrBr: 0, 100'
 use_settings command_line
 
-# list_has WHAT LINE...: Zerenta.exe /list > file ends with 0 and the file holds these lines;
-# sets `listed` to it.
+# list_has WHAT LINE...: Zerenta.exe /list > file ends with 0 and the file holds these lines.
 list_has() {
-  local what=$1 line
-  shift
-  (cd "$work" && WINEDEBUG=-all timeout 90 "$wine" ./Zerenta.exe /list >"$work/modes.txt" 2>/dev/null </dev/null)
-  rc=$?
-  [ "$rc" = 0 ] || fail "/list $what ended with $rc"
-  listed=$(tr -d '\r' <"$work/modes.txt")
-  for line in "$@"; do
-    grep -qxF -- "$line" <<<"$listed" || fail "/list $what lacks '$line': $(head -3 <<<"$listed")..."
+  local line
+  zerenta /list
+  [ "$rc" = 0 ] || fail "/list $1 ended with $rc"
+  for line in "${@:2}"; do
+    grep -qxF -- "$line" <<<"$out" || fail "/list $1 lacks '$line': $(head -3 <<<"$out")..."
   done
 }
 # The copy a command started is no child of the journey: it is ended by its own /exit.
@@ -63,7 +59,7 @@ ends_with 3 /MODE 800X600 /display 2
 say "/list > file: the primary display's modes and the favourites"
 list_has "while running" 'Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@60:' '  800x600x32@60' \
   '  1024x768x32@60' 'Mode favourites:' '  800x600x32@60  Ctrl+Alt+Shift+F8' 'Gamma favourites:' '  "Night"'
-count=$(grep -c '^  [0-9]*x[0-9]*x[0-9]*@[0-9]*$' <<<"$listed")
+count=$(grep -c '^  [0-9]*x[0-9]*x[0-9]*@[0-9]*$' <<<"$out")
 [ "$count" -ge 10 ] || fail "/list names only $count modes"
 
 say "while a box of the program is open, /mode and /exit end with 4 and change nothing"

@@ -18,16 +18,10 @@ item_start='[5:4]\t1280 x 1024 32bpp 60Hz'
 use_settings confirm_mode
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-# choose ITEM SIZE: the tray favourite; waits until the desktop has that size.
-choose() {
-  settle_on "$2"
-  tray_choose "$1" "${settle[@]}"
-}
 # The box with its question and a countdown from the file's 10 s (the default is 15 s). Waits,
 # as a user's reaction would, until the countdown has run for a second. Sets `left` to the seconds
 # then shown and `seen` to that time in ms; prints what the driver saw on a failure.
-left=0
-seen=0
+left=0 seen=0
 expect_box() {
   local out
   out=$(driver "wait title=\"$mode_box_title\" visible" "texts Static ~= \"Keep this display mode?\"" \
@@ -37,16 +31,11 @@ expect_box() {
   [ -n "$left" ] && [ "$left" -ge 1 ] && [ "$left" -le 9 ] || { echo "countdown: $out"; return 1; }
 }
 # no_box_for SECONDS: no box shows up in that time, and the desktop keeps the size it has.
+mode_box() { driver "timeout 100" "find title=\"$mode_box_title\" visible=1" >/dev/null 2>&1 && echo up; }
 no_box_for() {
-  local size deadline=$((SECONDS + $1))
+  local size
   size=$(screen_size)
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    if driver "timeout 100" "find title=\"$mode_box_title\" visible=1" >/dev/null 2>&1; then
-      echo "a box came up: $(message_boxes | tr '\n' ' ')"
-      return 1
-    fi
-    sleep 0.2
-  done
+  holds_for "$1" mode_box "" >/dev/null || { echo "a box came up: $(message_boxes | tr '\n' ' ')"; return 1; }
   [ "$(screen_size)" = "$size" ] || { echo "the desktop went from $size to $(screen_size)"; return 1; }
 }
 
@@ -66,10 +55,10 @@ tray_choose 'Dim\tRGB: 30, 30, 30  CrBr: 0, 100' || abort "no gamma favourite in
 dim=$(new_ramp) || abort "the gamma favourite did not change the ramp"
 
 say "Keep: 1024 x 768 stays beyond the countdown"
-choose "$item_1024" 1024x768 || abort "the desktop did not switch to 1024x768"
+tray_choose_size "$item_1024" 1024x768 || abort "the desktop did not switch to 1024x768"
 expect_box || fail "no question after the switch to 1024x768"
 [ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/confirm-mode.png" 1024x768+0+0
-out=$(driver "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") || fail "Keep: $out"
+out=$(driver "${keep_mode[@]}") || fail "Keep: $out"
 no_box_for 11 || fail "after Keep"
 [ "$(screen_size)" = 1024x768 ] || fail "Keep did not keep 1024x768: $(screen_size)"
 
@@ -77,7 +66,7 @@ no_box_for 11 || fail "after Keep"
 for how in none Revert Esc close; do
   say "$how: back to 1024 x 768 (the mode before, not the start-up mode)"
   t0=$(now_ms)
-  choose "$item_800" 800x600 || { fail "$how: the desktop did not switch to 800x600"; continue; }
+  tray_choose_size "$item_800" 800x600 || { fail "$how: the desktop did not switch to 800x600"; continue; }
   expect_box || { fail "$how: no question"; continue; }
   case $how in
     none) answer=() ;;
@@ -102,7 +91,7 @@ for how in none Revert Esc close; do
 done
 
 say "the start-up mode asked about, then Restore Screen: the box closes and the mode stays"
-choose "$item_start" "$start_screen" || abort "the desktop did not switch to the start-up mode"
+tray_choose_size "$item_start" "$start_screen" || abort "the desktop did not switch to the start-up mode"
 expect_box || fail "no question after the switch from 1024x768 to the start-up mode"
 tray_choose 'Restore Screen\tCtrl + Alt + Enter' "timeout 3000" "wait title=\"$mode_box_title\" gone" >/dev/null ||
   { fail "Restore Screen left the question about the start-up mode open"; dismiss_boxes; }
@@ -133,13 +122,11 @@ wait_main_visible 0 || fail "Apply & Minimize did not hide the dialog"
 grep -q '<Confirm_New_Mode>Off</Confirm_New_Mode>' "$setting" ||
   fail "the settings file lacks the switch: $(tr -d '\r' <"$setting")"
 grep -q '<Confirm_Seconds>10</Confirm_Seconds>' "$setting" || fail "the save dropped the countdown"
-choose "$item_800" 800x600 || fail "the desktop did not switch to 800x600 with the question off"
+tray_choose_size "$item_800" 800x600 || fail "the desktop did not switch to 800x600 with the question off"
 no_box_for 3 || fail "with the check box off"
 
 say "after a restart the check box is still off"
-stop_app
-restore_screen
-start_app
+restart_app
 hwnd=$(show_main) || abort "Configure did not show the main dialog after the restart"
 out=$(driver "find hwnd=$hwnd" "checked 1050 == 0") || fail "the check box after the restart: $out"
 

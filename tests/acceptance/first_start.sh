@@ -58,19 +58,16 @@ app_alive || fail "the program ended after the About box"
 
 say "Start with Windows"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-# The Run value as reg.exe shows it, or nothing when there is none.
-run_value() {
-  wine_tool reg query "$run_key" /v Zerenta 2>/dev/null | sed -n 's/^ *Zerenta *REG_SZ *//p'
-}
+# reg_value KEY TYPE: the value Zerenta under KEY as reg.exe shows it, or nothing when there is none.
+reg_value() { wine_tool reg query "$1" /v Zerenta 2>/dev/null | sed -n "s/^ *Zerenta *$2 *//p"; }
+run_value() { reg_value "$run_key" REG_SZ; }
 reg_delete() {
   wine_tool reg delete "$run_key" /v Zerenta /f >/dev/null 2>&1
   wine_tool reg delete "$approved_key" /v Zerenta /f >/dev/null 2>&1
 }
-# Task Manager's switch for the value: its bytes in hex, or nothing when there is none.
+# Task Manager's switch for the value: its bytes in hex.
 approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
-approved_value() {
-  wine_tool reg query "$approved_key" /v Zerenta 2>/dev/null | sed -n 's/^ *Zerenta *REG_BINARY *//p'
-}
+approved_value() { reg_value "$approved_key" REG_BINARY; }
 set_approved() { wine_tool reg add "$approved_key" /v Zerenta /t REG_BINARY /d "$1" /f >/dev/null; }
 # "checked" or "unchecked": the item's check mark, read from the program's open tray menu.
 check_mark() {
@@ -80,21 +77,18 @@ check_mark() {
 }
 trap 'reg_delete; acc_cleanup' EXIT
 
-program=$(wine_tool winepath -w "$work/Zerenta.exe")
-want="\"$program\""
+want="\"$(wine_tool winepath -w "$work/Zerenta.exe")\""
 reg_delete
 [ -z "$(run_value)" ] || abort "the Run value could not be removed before the journey"
 [ "$(check_mark)" = unchecked ] || fail "the item is checked without a Run value"
 
-for round in 1 2; do
-  say "round $round: on"
-  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
-  wait_for run_value "$want" || fail "round $round: the Run value after switching on"
-  [ "$(check_mark)" = checked ] || fail "round $round: the item is not checked once the value is there"
-  say "round $round: off"
-  tray_choose 'Start with Windows' || { fail "round $round: no item to choose"; continue; }
-  wait_for run_value "" || fail "round $round: the Run value stayed after switching off"
-  [ "$(check_mark)" = unchecked ] || fail "round $round: the item is still checked"
+# Each switch: the Run value it leaves, then the check mark shown with it.
+for step in "1 on|$want|checked" "1 off||unchecked" "2 on|$want|checked" "2 off||unchecked"; do
+  IFS="|" read -r step value mark <<<"$step"
+  say "round $step"
+  tray_choose 'Start with Windows' || { fail "round $step: no item to choose"; continue; }
+  wait_for run_value "$value" || fail "round $step: the Run value"
+  [ "$(check_mark)" = "$mark" ] || fail "round $step: the item is not $mark with that value"
 done
 
 say "a value written elsewhere shows as checked; another program's path does not"

@@ -33,6 +33,7 @@ as_written=$(tray_with "$mode800" "$mode1024" "$bright" "$dusk")
 
 # load_and_apply WHAT TRAY: the settings file is in place; start, check the tray, Apply, compare.
 load_and_apply() {
+  say "$1"
   start_app
   local items
   items=$(tray_read) || { fail "$1: no tray menu"; return; }
@@ -43,17 +44,14 @@ load_and_apply() {
   stop_app
 }
 
-say "the file as edited (8-bit, line feeds)"
 cp "$input" "$setting"
-load_and_apply "8-bit file" "$as_edited"
+load_and_apply "the file as edited (8-bit, line feeds)" "$as_edited"
 
-say "the same file as UTF-16 with a byte-order mark and CR LF"
 { printf '\xff\xfe'; sed 's/$/\r/' "$input" | iconv -f UTF-8 -t UTF-16LE; } >"$setting"
-load_and_apply "UTF-16 file" "$as_edited"
+load_and_apply "the same file as UTF-16 with a byte-order mark and CR LF" "$as_edited"
 
-say "the written file loads again and is written unchanged"
 cp "$expected" "$setting"
-load_and_apply "written file" "$as_written"
+load_and_apply "the written file, which loads again and is written unchanged" "$as_written"
 
 say "a file written on two displays: display 2's favourite unavailable here, and kept"
 cp "$(expected_file two_displays.Setting)" "$setting"
@@ -62,7 +60,7 @@ items=$(tray_read) || fail "two-display file: no tray menu"
 grep -qxF -- "$mode800" <<<"$items" || fail "two-display file: the tray lacks display 1's favourite: $(tr '\n' '|' <<<"$items")"
 grep -q '1000 x 700' <<<"$items" && fail "two-display file: the tray offers display 2's favourite"
 hwnd=$(show_main) || fail "two-display file: Configure did not show the main dialog"
-favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g')
+favs=$(lv_rows 1034)
 grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" && grep -q '^1000 x 700|32 bit|60 Hz|.*|not attached$' <<<"$favs" ||
   fail "two-display file: the favourites list: $(tr '\n' ' ' <<<"$favs")"
 out=$(apply_settings) || fail "two-display file: $out"
@@ -123,12 +121,13 @@ after_tray_check_gigabyte() {
     fail "gigabyte: no box naming where the skipped file went: $out"
 }
 
-# check CASE ITEM...: starts the program on the prepared file and expects these tray items (what
+# check CASE ITEM...: says CASE, starts the program on the prepared file and expects these tray items (what
 # a damaged section yields is left open), no dialog box and a live program. With check_then set
 # to a function, that runs before the program is stopped.
 check() {
   local name=$1 items item
   shift
+  say "$name"
   start_app
   if ! items=$(tray_read); then
     fail "$name: no tray menu (the program $(app_alive && echo hangs || echo ended))"
@@ -147,57 +146,49 @@ check() {
   stop_app
 }
 
-say "cut in the middle of a tag"
 printf '%s\n%s\n%s' "$head_lines" "$resolution" '<Gamma><Favourite_Gammas><Item R="40" G=' >"$setting"
-check "truncated" "$fav_mode_item" "$blocker_off"
+check "cut in the middle of a tag" "$fav_mode_item" "$blocker_off"
 
-say "binary garbage after two intact sections"
 { printf '%s\n%s\n%s\n<Saver_Blocker>' "$head_lines" "$resolution" "$gamma"; head -c 65536 "$work/OrvelCore.dll"; } >"$setting"
-check "garbage" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
+check "binary garbage after two intact sections" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
 
-say "10 MB of nested elements"
 { printf '%s\n%s\n%s\n<Saver_Blocker>' "$head_lines" "$resolution" "$gamma"; yes '<a>' | tr -d '\n' | head -c 10485760; } >"$setting"
-check "nested" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
+check "10 MB of nested elements" "$fav_mode_item" "$fav_gamma_item" 'Reset default gamma' "$blocker_off"
 
-say "a quote that never closes"
 # No double quote follows the open one, so it runs to the end of the file.
 printf '%s\n%s\n%s' "$head_lines" "$resolution" \
   '<Gamma><Favourite_Gammas><Item R="40>Dim</Item></Favourite_Gammas></Gamma><Saver_Blocker><Blocked_Apps/><Block_Switch>On</Block_Switch></Saver_Blocker></Zerenta>' \
   >"$setting"
-check "open quote" "$fav_mode_item" "$blocker_off"
+check "a quote that never closes" "$fav_mode_item" "$blocker_off"
 
-say "an empty file"
 : >"$setting"
-check "empty" "$blocker_off"
+check "an empty file" "$blocker_off"
 defaults_only='About Zerenta...|-|Configure...|-|'"$blocker_off"'|-|Restore Screen\tCtrl + Alt + Enter|Start with Windows|Exit Zerenta\tCtrl + Alt + Numpad 0|'
 [ "$last_items" = "$defaults_only" ] || fail "empty: favourites from an empty file: $last_items"
 
-say "a sparse gigabyte behind intact sections: skipped unread; Apply keeps it beside two kept copies"
 printf '%s\n%s\n%s\n</Zerenta>' "$head_lines" "$resolution" "$gamma" >"$work/good.Setting"
 cp "$work/good.Setting" "$setting.bak"
 cp "$work/good.Setting" "$setting.1.bak"
 chmod a-w "$setting.1.bak"
 cp "$work/good.Setting" "$setting"
 truncate -s 1G "$setting"
-check_then=after_tray_check_gigabyte check "gigabyte" "$blocker_off"
+check_then=after_tray_check_gigabyte check "a sparse gigabyte behind intact sections, skipped unread" "$blocker_off"
 [ "$last_items" = "$defaults_only" ] || fail "gigabyte: favourites, so the file was read: $last_items"
 rm -f "$setting" "$setting".*bak
 
-say "a directory in place of the file"
-mkdir "$setting"
-check "directory" "$blocker_off"
-[ "$last_items" = "$defaults_only" ] || fail "directory: favourites from a directory: $last_items"
 # Apply cannot replace a directory: the warning box, and the directory stays.
-start_app
-tray_read >/dev/null
-acctool command 1030 || fail "directory: cannot post Apply"
-hwnd=$(main_hwnd) || fail "directory: no main dialog"
-out=$(driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static ~= \"could not be saved\"" "click 1") ||
-  fail "directory: Apply showed no warning: $out"
-sleep 0.3
-[ -d "$setting" ] || fail "directory: the directory is gone after Apply"
-app_alive || fail "directory: the program ended after Apply"
-stop_app
+after_tray_check_directory() {
+  acctool command 1030 || fail "directory: cannot post Apply"
+  hwnd=$(main_hwnd) || fail "directory: no main dialog"
+  out=$(driver "wait class=#32770 title~=Zerenta owner=$hwnd visible" "texts Static ~= \"could not be saved\"" \
+    "click 1") || fail "directory: Apply showed no warning: $out"
+  sleep 0.3
+  [ -d "$setting" ] || fail "directory: the directory is gone after Apply"
+  app_alive || fail "directory: the program ended after Apply"
+}
+mkdir "$setting"
+check_then=after_tray_check_directory check "a directory in place of the file" "$blocker_off"
+[ "$last_items" = "$defaults_only" ] || fail "directory: favourites from a directory: $last_items"
 
 say "the resolution and gamma pages cannot be made: the other two tabs, their sections kept"
 acctool brokendialog "$(wine_tool winepath -w "$work/Zerenta.exe")" 130 131 ||

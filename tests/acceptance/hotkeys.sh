@@ -23,8 +23,7 @@ open_box() { driver "find hwnd=$hwnd" "lv-select $1 0" "click $2" "wait title=\"
 # control first, since a box may open behind whatever was active before.
 type_key() {
   local x y w h
-  read -r x y w h <<<"$(driver "wait title=\"$box\" visible" "control 1061" "rect ." |
-    sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+  read -r x y w h <<<"$(rect_of "wait title=\"$box\" visible" "control 1061" "rect .")"
   [ -n "$x" ] && timeout 5 xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
   key_to_wine "ctrl+alt+$1"
   driver "wait title=\"$box\" visible" "control 1061" "until send WM_USER+2 0 0 == $(ctrl_alt "$1")"
@@ -78,16 +77,14 @@ grep -qxF "$mode_keyed" <<<"$items" && grep -qxF "$gamma_keyed" <<<"$items" ||
   fail "the tray menu lacks the hotkeys: $(tr '\n' '|' <<<"$items")"
 
 say "after a restart each key applies its favourite"
-stop_app
-restore_screen
-start_app
+restart_app
 checked=$(tray_checked) || abort "no tray menu after the restart"
 [ -z "$checked" ] || fail "with the start-up mode and ramp the tray menu checks: $(tr '\n' '|' <<<"$checked")"
 key_to_wine ctrl+alt+2
 keyed_ramp=$(new_ramp) || fail "Ctrl+Alt+2 did not change the ramp"
 settle_on 800x600
 key_to_wine ctrl+alt+1
-out=$(driver "${settle[@]}" "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") ||
+out=$(driver "${settle[@]}" "${keep_mode[@]}") ||
   fail "Ctrl+Alt+1 did not set 800x600 and ask: $(tail -1 <<<"$out")"
 checked=$(tray_checked)
 [ "$checked" = "$mode_keyed"$'\n'"$gamma_keyed" ] || fail "the tray menu checks: $(tr '\n' '|' <<<"$checked")"

@@ -59,6 +59,13 @@ driver() {
   wine_tool "$bin/zdriver.exe" "$@"
 }
 acctool() { wine_tool "$acctool_exe" "$@"; }
+# rect_of COMMAND...: "X Y W H" as the last "rect" among the driver commands prints it.
+rect_of() { driver "$@" | sed -n 's/^ok rect "\([-0-9]* [-0-9]* [0-9]* [0-9]*\)".*/\1/p' | tail -1; }
+# lv_rows ID [COMMAND...]: after the driver commands, the rows of list view ID in the main dialog
+# $hwnd, one a line with the columns split by |.
+lv_rows() {
+  driver "find hwnd=$hwnd" "${@:2}" "lv-rows $1" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g'
+}
 
 # The X server's gamma ramp witness: the native tree's gammaread, else built here from its source.
 gammaread=${ZR_GAMMAREAD:-}
@@ -101,14 +108,14 @@ start_app() {
   (cd "$work" && WINEDEBUG=$app_winedebug exec "$wine" ./Zerenta.exe "$@" >>"$app_log" 2>&1) &
   app_pid=$!
 }
+# restart_app: the program ended, the screen put back, and the program started again.
+restart_app() { stop_app; restore_screen; start_app; }
 app_alive() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
 
-# Ends exactly the process this journey started (TERM, then KILL after 5 s).
+# Ends exactly the process this journey started: TERM, then KILL after 5 s; with "hard" KILL at once.
 stop_app() {
   [ -n "$app_pid" ] || return 0
-  kill "$app_pid" 2>/dev/null
-  local i
-  for i in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  [ "${1:-}" = hard ] || { kill "$app_pid" 2>/dev/null; within 5 eval '! app_alive'; }
   kill -KILL "$app_pid" 2>/dev/null
   wait "$app_pid" 2>/dev/null
   app_pid=""
@@ -126,22 +133,16 @@ zerenta() {
 
 # ends_with CODE ARGS...: zerenta ARGS, which has to end with exit code CODE.
 ends_with() {
-  local want=$1
-  shift
-  zerenta "$@"
-  [ "$rc" = "$want" ] || { fail "$* ended with $rc, not $want: $err"; return 1; }
+  zerenta "${@:2}"
+  [ "$rc" = "$1" ] || { fail "${*:2} ended with $rc, not $1: $err"; return 1; }
 }
 
 # wait_app_exit SECONDS: waits for the program to end and sets app_rc to its exit code;
 # returns 1 (app_rc empty) when it is still running at the deadline. Not for a subshell.
 app_rc=""
 wait_app_exit() {
-  local deadline=$((SECONDS + $1))
   app_rc=""
-  while kill -0 "$app_pid" 2>/dev/null; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
+  within "$1" eval '! app_alive' || return 1
   wait "$app_pid"; app_rc=$?
   app_pid=""
 }
@@ -149,15 +150,13 @@ wait_app_exit() {
 # The main dialog: "HWND VISIBLE" whether it is shown or parked under its hidden parent.
 # Waits (bounded) until the program has one; the tray's menu callback answers only after the
 # dialog's initialisation (settings loaded), so callers that need that wait for the menu.
+main_or_end() { main=$(acctool main) || { main=""; ! app_alive; }; }
 main_dialog() {
-  local i out
-  for i in $(seq 1 150); do
-    out=$(acctool main) && { echo "$out"; return 0; }
-    app_alive || { echo "the program ended"; return 1; }
-    sleep 0.2
-  done
-  echo "no main dialog after 30 s; windows: $(acctool windows | grep -c .) top-level"
-  return 1
+  local main
+  within 30 main_or_end ||
+    { echo "no main dialog after 30 s; windows: $(acctool windows | grep -c .) top-level"; return 1; }
+  [ -n "$main" ] || { echo "the program ended"; return 1; }
+  echo "$main"
 }
 
 # wait_main_visible 0|1: waits (10 s) until the main dialog is hidden (0) or shown (1).
@@ -188,9 +187,8 @@ same_file() {
 main_hwnd() { local m; m=$(main_dialog) || return 1; echo "${m%% *}"; }
 
 show_main() {
-  local hwnd
+  local hwnd out
   hwnd=$(main_hwnd) || return 1
-  local out
   acctool command 32772 || { echo "cannot post Configure" >&2; return 1; }
   out=$(driver "wait hwnd=$hwnd visible") || { echo "$out" >&2; return 1; }
   echo "$hwnd"
@@ -210,28 +208,16 @@ apply_settings() {
 # acctool prints them ("<visible> <title>|<text>"), match `grep -q GREP-ARGUMENTS`; sets
 # `balloons` to what it saw last.
 balloons=""
-wait_balloon() {
-  local i
-  for i in $(seq 1 50); do
-    balloons=$(acctool balloon)
-    grep -q "$@" <<<"$balloons" && return 0
-    sleep 0.2
-  done
-  return 1
-}
+balloon_seen() { balloons=$(acctool balloon); grep -q "$@" <<<"$balloons"; }
+wait_balloon() { within 10 balloon_seen "$@"; }
 
 # Every visible dialog box other than the main dialog (message boxes, a crash dialog), one a
 # line as "title|static texts"; empty when there is none.
 message_boxes() { acctool boxes || true; }
 # no_boxes WHAT [SECONDS]: fails when such a box is open, or comes up within SECONDS.
 no_boxes() {
-  local boxes deadline=$((SECONDS + ${2:-0}))
-  while :; do
-    boxes=$(message_boxes)
-    [ -z "$boxes" ] || { fail "$1: dialog boxes: $boxes"; return 1; }
-    [ "$SECONDS" -ge "$deadline" ] && return 0
-    sleep 0.2
-  done
+  local out
+  out=$(holds_for "${2:-0}" message_boxes "") || { fail "$1: dialog boxes: $out"; return 1; }
 }
 
 # within SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; 1 when it never did.
@@ -265,14 +251,11 @@ release() {
 # ---- the tray menu --------------------------------------------------------------------------
 
 # tray_items: opens the tray menu and prints its items, one a line (tab as \t); the menu stays open.
+# Waits (40 s) for the menu while the program runs.
+menu_or_end() { acctool traymenu >/dev/null && menu=$(driver "timeout 2000" menu | grep '^ok menu ') || ! app_alive; }
 tray_items() {
-  local i menu
-  for i in $(seq 1 100); do
-    acctool traymenu >/dev/null && menu=$(driver "timeout 2000" "menu" | grep '^ok menu ') && break
-    app_alive || return 1
-    sleep 0.2
-  done
-  [ -n "${menu:-}" ] || return 1
+  local menu=""
+  within 40 menu_or_end && [ -n "$menu" ] || return 1
   menu=${menu#ok menu \"}
   menu=${menu%\"*}
   awk 'BEGIN { RS = "|" } { sub(/\n$/, ""); print }' <<<"$menu"
@@ -281,23 +264,18 @@ tray_items() {
 tray_close() { driver "menu-close" >/dev/null 2>&1; }
 
 # tray_read: the tray menu's items as tray_items prints them, with the menu closed again.
-tray_read() {
+tray_read() { tray_items || return 1; tray_close || :; }
+
+# tray_entries: opens the tray menu, prints the driver's line for each item ('ok menu-item "TEXT"
+# id=ID flags=...') and closes the menu again.
+tray_entries() {
   local items
   items=$(tray_items) || return 1
-  tray_close
-  echo "$items"
+  seq 0 $(($(wc -l <<<"$items") - 1)) | sed 's/^/menu-item /' | driver -
+  tray_close || :
 }
-
-# tray_checked: opens the tray menu, prints the items that carry a check mark (one a line, tab as
-# \t) and closes the menu again.
-tray_checked() {
-  local items n i reads=()
-  items=$(tray_items) || return 1
-  n=$(wc -l <<<"$items")
-  for ((i = 0; i < n; i++)); do reads+=("menu-item $i"); done
-  driver "${reads[@]}" | sed -n 's/^ok menu-item "\(.*\)" id=[0-9]* flags=\(.*,\)\{0,1\}checked.*/\1/p'
-  tray_close
-}
+# tray_checked: the tray items that carry a check mark, one a line (tab as \t).
+tray_checked() { tray_entries | sed -n 's/^ok menu-item "\(.*\)" id=[0-9]* flags=\(.*,\)\{0,1\}checked.*/\1/p'; }
 
 # tray_choose TEXT [COMMAND...]: picks the tray item with exactly this text, then runs the driver
 # commands given in the same driver process; prints the menu when the item is missing.
@@ -306,11 +284,7 @@ tray_choose() {
   items=$(tray_items) || { echo "no tray menu"; return 1; }
   # ENVIRON keeps awk from turning the wanted \t into a tab.
   index=$(WANT=$1 awk '$0 == ENVIRON["WANT"] { print NR - 1; exit }' <<<"$items")
-  if [ -z "$index" ]; then
-    tray_close
-    echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"
-    return 1
-  fi
+  [ -n "$index" ] || { tray_close; echo "tray menu lacks '$1'; it holds: $(tr '\n' '|' <<<"$items")"; return 1; }
   out=$(driver "menu-choose $index" "${@:2}") || { echo "after menu-choose $index: $(tail -1 <<<"$out")"; return 1; }
 }
 
@@ -323,14 +297,14 @@ exit_by_tray() {
   wait_app_exit 20 || { echo "the program did not end after Yes"; return 1; }
 }
 
-# A mode chosen from the tray is put to the user in this box before it stays.
+# A mode chosen from the tray is put to the user in this box before it stays; keep_mode answers Keep.
 mode_box_title='Zerenta - Display Mode'
-# tray_choose_mode TEXT SIZE: picks a favourite mode, waits until the desktop has that size and
-# answers the box with Keep, as a user who sees the new mode does.
-tray_choose_mode() {
-  settle_on "$2"
-  tray_choose "$1" "${settle[@]}" "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone"
-}
+keep_mode=("wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone")
+# tray_choose_size TEXT SIZE [COMMAND...]: picks a favourite mode and waits until the desktop has
+# that size, then runs the driver commands. tray_choose_mode then answers the box with Keep, as a
+# user who sees the new mode does.
+tray_choose_size() { settle_on "$2"; tray_choose "$1" "${settle[@]}" "${@:3}"; }
+tray_choose_mode() { tray_choose_size "$1" "$2" "${keep_mode[@]}"; }
 
 # ---- the screen -----------------------------------------------------------------------------
 
@@ -338,10 +312,11 @@ tray_choose_mode() {
 fav_mode_item='[4:3]\t800 x 600 32bpp 60Hz'
 fav_gamma_item='Dim\tRGB: 30, 30, 30  CrBr: 0, 100'
 
-# change_through_favourites: the running program changes the screen through both favourites from
-# the tray; sets "changed" to the ramp they left.
+# change_through_favourites: the program, started unless it runs, changes the screen through both
+# favourites from the tray; sets "changed" to the ramp they left.
 changed=""
 change_through_favourites() {
+  app_alive || start_app
   tray_choose_mode "$fav_mode_item" 800x600 || return 1
   tray_choose "$fav_gamma_item" || return 1
   changed=$(new_ramp) || { echo "the favourite gamma did not change the ramp"; return 1; }
@@ -374,45 +349,41 @@ settle_on() {
   settle=("timeout $(( ${2:-10} * 1000 ))" "until screen == $1" "desktop" "until rect . == \"0 0 ${1/x/ }\"")
 }
 
+# shows WHAT WANT: "$(WHAT)" prints WANT; sets `seen` to what it printed.
+shows() { seen=$($1); [ "$seen" = "$2" ]; }
 # wait_for WHAT WANT [SECONDS]: waits until "$(WHAT)" prints WANT; prints what it saw on a time-out.
 wait_for() {
-  local what=$1 want=$2 deadline=$((SECONDS + ${3:-10})) seen
-  while :; do
-    seen=$($what)
-    [ "$seen" = "$want" ] && return 0
-    [ "$SECONDS" -ge "$deadline" ] && break
-    sleep 0.1
-  done
-  echo "$what is '$seen', expected '$want'"
+  local seen
+  within "${3:-10}" shows "$1" "$2" && return 0
+  echo "$1 is '$seen', expected '$2'"
   return 1
 }
 
 # wait_since T0 LIMIT WHAT WANT: waits until "$(WHAT)" prints WANT, at most LIMIT seconds (a
 # fraction allowed) after the moment T0 (date +%s.%N); prints the seconds it took, or what it saw.
 wait_since() {
-  local t0=$1 limit=$2 what=$3 want=$4 seen now
-  while :; do
-    seen=$($what)
-    now=$(date +%s.%N)
-    [ "$seen" = "$want" ] && { awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f\n", b - a }'; return 0; }
-    awk -v a="$t0" -v b="$now" -v l="$limit" 'BEGIN { exit !(b - a > l) }' && break
+  local seen
+  until shows "$3" "$4"; do
+    over "$1" "$2" && { echo "$3 is '$seen' after $(since "$1") s, expected '$4'"; return 1; }
     sleep 0.05
   done
-  echo "$what is '$seen' after $(awk -v a="$t0" -v b="$now" 'BEGIN { printf "%.2f", b - a }') s, expected '$want'"
-  return 1
+  since "$1"
 }
+# since T0: the seconds since the moment T0 (date +%s.%N); over T0 LIMIT: more than LIMIT have passed.
+since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f\n", b - a }'; }
+over() { awk -v a="$1" -v b="$(date +%s.%N)" -v l="$2" 'BEGIN { exit !(b - a > l) }'; }
 
 # holds_for SECONDS WHAT WANT: "$(WHAT)" prints WANT at every look for SECONDS (a fraction
 # allowed); prints what it saw and returns 1 at the first look that differs.
 holds_for() {
   local t0 seen
   t0=$(date +%s.%N)
-  while :; do
-    seen=$($2)
-    [ "$seen" = "$3" ] || { echo "$2 is '$seen', expected '$3'"; return 1; }
-    awk -v a="$t0" -v b="$(date +%s.%N)" -v l="$1" 'BEGIN { exit !(b - a > l) }' && return 0
+  while shows "$2" "$3"; do
+    over "$t0" "$1" && return 0
     sleep 0.1
   done
+  echo "$2 is '$seen', expected '$3'"
+  return 1
 }
 
 # key_to_wine KEYS...: xdotool key presses that reach Wine. The keys go to the X input focus,
@@ -467,13 +438,10 @@ screen_shot() {
 # on, what it draws when painted anew from scratch: nothing on it is left from an earlier picture.
 # On a difference prints how many pixels differ and keeps both pictures in /tmp.
 shows_as_drawn() {
-  local hwnd=$1 id=$2 r x y w h n out
-  r=$(driver "find hwnd=$hwnd" "rect $id" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')
-  read -r x y w h <<<"$r"
+  local hwnd=$1 id=$2 x y w h n out
+  read -r x y w h <<<"$(rect_of "find hwnd=$hwnd" "rect $id")"
   [ -n "${h:-}" ] || { echo "no control $id in window $hwnd"; return 1; }
-  if [ $# -gt 2 ]; then
-    out=$(driver "find hwnd=$hwnd" "${@:3}") || { echo "$out"; return 1; }
-  fi
+  [ $# -le 2 ] || out=$(driver "find hwnd=$hwnd" "${@:3}") || { echo "$out"; return 1; }
   screen_shot "$work/shown.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
   driver "find hwnd=$hwnd" "repaint $id" >/dev/null || { echo "cannot repaint control $id"; return 1; }
   screen_shot "$work/drawn.ppm" "${w}x$h+$x+$y" "$hwnd" || { echo "no screenshot"; return 1; }
@@ -488,13 +456,10 @@ shows_as_drawn() {
 # window_inside SELECTOR...: the rectangle of the window the driver selectors name lies wholly on
 # the primary screen; prints what it saw when not.
 window_inside() {
-  local out r s x y w h sw sh
-  out=$(driver "$@" "rect" "screen") || { echo "$out"; return 1; }
-  r=$(sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p' <<<"$out")
-  s=$(sed -n 's/^ok screen "\([0-9]*\)x\([0-9]*\)".*/\1 \2/p' <<<"$out")
-  read -r x y w h <<<"$r"
-  read -r sw sh <<<"$s"
-  [ -n "${h:-}" ] && [ -n "${sh:-}" ] || { echo "$out"; return 1; }
+  local x y w h sw sh
+  read -r x y w h <<<"$(rect_of "$@" "rect")"
+  IFS=x read -r sw sh <<<"$(screen_size)"
+  [ -n "${h:-}" ] && [ -n "${sh:-}" ] || { echo "no rectangle for $*, or no screen size"; return 1; }
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] && return 0
   echo "at $x,$y size ${w}x$h on a ${sw}x$sh screen"
   return 1

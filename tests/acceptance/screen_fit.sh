@@ -30,13 +30,11 @@ lists_fit() {
 # shots DPI: each tab as the user sees it, into ZR_SHOTS_DIR.
 shots() {
   [ -n "${ZR_SHOTS_DIR:-}" ] || return 0
-  local r n name
-  r=$(driver "find hwnd=$hwnd" "foreground" "rect" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\3x\4+\1+\2/p')
-  n=0
+  local x y w h n=0 name
+  read -r x y w h <<<"$(rect_of "find hwnd=$hwnd" "foreground" "rect")"
   for name in resolution gamma calculator blocker; do
-    driver "find hwnd=$hwnd" "tab-select 1029 $n" >/dev/null
-    screen_shot "$ZR_SHOTS_DIR/dpi$1-$name.png" "$r" "$hwnd"
-    n=$((n + 1))
+    driver "find hwnd=$hwnd" "tab-select 1029 $((n++))" >/dev/null
+    screen_shot "$ZR_SHOTS_DIR/dpi$1-$name.png" "${w}x$h+$x+$y" "$hwnd"
   done
   driver "find hwnd=$hwnd" "tab-select 1029 0" >/dev/null
 }
@@ -45,8 +43,7 @@ shots() {
 # question and the window lie on the screen of the new size; Revert puts the desktop back.
 switch_keeps_on_screen() {
   local out
-  settle_on "$2"
-  tray_choose "$1" "${settle[@]}" "wait title=\"$mode_box_title\" visible" ||
+  tray_choose_size "$1" "$2" "wait title=\"$mode_box_title\" visible" ||
     { fail "the switch to $2 brought no question"; return; }
   out=$(window_inside "find title=\"$mode_box_title\"") || fail "the question after the switch to $2 is off the screen: $out"
   out=$(window_inside "find hwnd=$hwnd") || fail "the window after the switch to $2 is off the screen: $out"

@@ -52,12 +52,9 @@ after_fault() {
 }
 
 say "killed hard: the ramp stays wrong"
-start_app
 change_through_favourites || abort "could not change the screen"
 wait_for has_recovery yes 5 || fail "no recovery file while the screen differs"
-kill -KILL "$app_pid"
-wait "$app_pid" 2>/dev/null
-app_pid=""
+stop_app hard
 sleep 1
 # Wine returns to the registry's mode by itself once the process that set a temporary mode is
 # gone (at the next look at the display settings by any program), so only the ramp is checked.
@@ -118,7 +115,6 @@ if grep -E 'c0000005|page fault|access violation' "$work/second.log"; then fail 
 
 for path in tray button hotkey; do
   say "exit through the $path"
-  app_alive || start_app
   change_through_favourites || { fail "$path: could not change the screen"; stop_app; restore_screen; continue; }
 
   ask_exit "$path" || { fail "$path: no question"; stop_app; restore_screen; continue; }
@@ -140,7 +136,6 @@ done
 cmp -s "$setting" "$work/before.Setting" || fail "exiting changed the settings file"
 
 say "a fault in the program puts the screen back on its way down"
-start_app
 change_through_favourites || abort "could not change the screen before the fault"
 acctool fault || fail "could not start a faulting thread in the program"
 wait_for ramp "$start_ramp" 10 || fail "the fault left the ramp"
@@ -148,7 +143,6 @@ wait_for has_recovery no 5 || fail "the recovery file stayed after the fault"
 after_fault
 
 say "a fault on the main thread puts the start-up ramp back within 1 s"
-start_app
 change_through_favourites || abort "could not change the screen before the fault"
 out=$(acctool fault main) || fail "could not send the program's main thread to a fault"
 if [ "$out" = unchanged ]; then
@@ -162,7 +156,6 @@ fi
 after_fault
 
 say "the end of the session puts the screen back"
-start_app
 change_through_favourites || abort "could not change the screen before the end of the session"
 acctool endsession || fail "could not end the program's session"
 wait_for screen_size "$start_screen" || fail "the end of the session left the desktop size"

@@ -28,10 +28,7 @@ item2='Display 2: [10:7]\t1000 x 700 32bpp 60Hz'
   abort "the harness has not the two displays: $(xrandr -display "$DISPLAY" | grep ' connected' | tr '\n' '|')"
 
 # rows_of: the detected list's rows, one a line ("1000 x 700|32 bit|60 Hz|...").
-rows_of() {
-  driver "find hwnd=$hwnd" "until lv-count 1036 > 0" "lv-rows 1036" |
-    sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g'
-}
+rows_of() { lv_rows 1036 "until lv-count 1036 > 0"; }
 # add_favourite DISPLAY-PLACE ROW-TEXT: chooses the display, then adds the first row with that text.
 add_favourite() {
   local out rows row before
@@ -49,8 +46,7 @@ keep_favourite() {
   tray_choose "$1" "wait title=\"$mode_box_title\" visible" || return 1
   wait_for "output_mode $2" "$3" || return 1
   local out
-  out=$(driver "wait title=\"$mode_box_title\" visible" "click 1" "wait title=\"$mode_box_title\" gone") ||
-    { echo "Keep: $out"; return 1; }
+  out=$(driver "${keep_mode[@]}") || { echo "Keep: $out"; return 1; }
 }
 
 start_app
@@ -67,7 +63,7 @@ grep -q '^1000 x 700|32 bit|60 Hz|' <<<"$(rows_of)" || fail "display 2's modes l
 say "a favourite on each display, named in the favourites list"
 add_favourite 1 '1000 x 700|32 bit|60 Hz' || fail "display 2's favourite"
 add_favourite 0 '800 x 600|32 bit|60 Hz' || fail "display 1's favourite"
-favs=$(driver "find hwnd=$hwnd" "lv-rows 1034" | sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' | sed 's/\\n/\n/g')
+favs=$(lv_rows 1034)
 grep -q '^1000 x 700|32 bit|60 Hz|.*|2$' <<<"$favs" && grep -q '^800 x 600|32 bit|60 Hz|.*|1$' <<<"$favs" ||
   fail "the favourites list does not name the displays: $(tr '\n' ' ' <<<"$favs")"
 [ -n "${ZR_SHOTS_DIR:-}" ] && screen_shot "$ZR_SHOTS_DIR/resolution-two-displays.png" 1280x1024+0+0 "$hwnd"
@@ -110,9 +106,7 @@ wait_for "output_mode DUMMY1" 1024x768 || fail "Ctrl+Alt+Enter left DUMMY1"
 say "killed hard while display 2 is in another mode: the next start puts display 2 back"
 keep_favourite "$item2" DUMMY1 1000x700 || fail "display 2's favourite before the kill"
 wait_for has_recovery yes 5 || fail "no recovery file while display 2 differs"
-kill -KILL "$app_pid"
-wait "$app_pid" 2>/dev/null
-app_pid=""
+stop_app hard
 # Another Wine program looks at the displays meanwhile; Wine itself does not put DUMMY1 back.
 acctool windows >/dev/null
 sleep 1

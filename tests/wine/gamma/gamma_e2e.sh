@@ -8,7 +8,6 @@
 # gamma page offers its first 99 favourites and then "Reset default gamma", all under its own ids;
 # choosing the last favourite and then the reset entry work, and the saver blocker's switch keeps
 # its id.
-#   gamma_e2e.sh <bin dir of win64> <acctool.exe>
 # With ZR_SHOTS_DIR set, screenshots of the tab at the defaults and at a strong setting go there.
 source "$(dirname "$0")/../../acceptance/lib.sh"
 
@@ -24,14 +23,17 @@ page() { printf '%s\n%s\n' "$PAGE" "$1" | driver -; }
 # default; a larger one takes in a tooltip beside it).
 shot() {
   [ -n "${ZR_SHOTS_DIR:-}" ] || return 0
-  sleep 0.5
   local x y w h
-  read -r x y w h <<<"$(driver "find class=#32770 title=Zerenta" "rect" |
-                        sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
-  import -window root -display "$DISPLAY" -crop "${2:-${w:-700}x${h:-420}}+${x:-0}+${y:-0}" "$ZR_SHOTS_DIR/$1"
+  read -r x y w h <<<"$(rect_of "find class=#32770 title=Zerenta" "rect")"
+  screen_shot "$ZR_SHOTS_DIR/$1" "${2:-${w:-700}x${h:-420}}+${x:-0}+${y:-0}"
 }
 
 identity='red 0 257 32896 65535 / green 0 257 32896 65535 / blue 0 257 32896 65535'
+# reset_page WHEN: the page's Reset button; the sliders and the server's ramp go back to the identity.
+reset_page() {
+  page $'click 1019\nuntil text 1024 == 50%\nuntil text 1025 == 50%' >/dev/null || fail "Reset $1"
+  wait_for ramp "$identity" || fail "identity after Reset $1"
+}
 # Red at R = 70: exponent 1/3 gives 202 at entry 128 and 40 at entry 1.
 red70='red 0 10280 51914 65535 / green 0 257 32896 65535 / blue 0 257 32896 65535'
 
@@ -84,9 +86,7 @@ text 1024 == 90%
 text 1026 == 70%
 tb-range 1028 == "-70 10"
 tb-pos 1028 == 0') || fail "linked move: $out"
-page 'click 1019
-until text 1024 == 50%' >/dev/null || fail "Reset"
-wait_for ramp "$identity" || fail "identity after Reset"
+reset_page "after the linked move"
 
 say "300 steps of R queued as a fast drag: the last one reaches the X server"
 acctool burst 300 70 >/dev/null || fail "the steps could not be posted"
@@ -94,9 +94,7 @@ wait_for ramp "$red70" || fail "red ramp after the queued steps"
 out=$(page 'until text 1024 == 70%
 tb-pos 1016 == 70
 tb-range 1028 == "-50 30"') || fail "after the queued steps: $out"
-page 'click 1019
-until text 1024 == 50%' >/dev/null || fail "Reset after the queued steps"
-wait_for ramp "$identity" || fail "identity after Reset"
+reset_page "after the queued steps"
 
 say "Add, rename to Night, Apply writes the Item"
 out=$(page 'tb-set 1016 40
@@ -122,9 +120,7 @@ grep -qF "$item" "$setting" 2>/dev/null ||
 night_ramp=$(ramp)
 
 say "the tray offers Night, which moves the sliders and the ramp"
-page 'click 1019
-until text 1024 == 50%' >/dev/null || fail "Reset before the tray"
-wait_for ramp "$identity" || fail "identity after Reset"
+reset_page "before the tray"
 tray_choose 'Night\tRGB: 40, 45, 50  CrBr: 0, 100' || fail "tray menu lacks the Night favourite"
 out=$(page 'until tb-pos 1016 == 40
 tb-pos 1017 == 45
@@ -132,9 +128,7 @@ tb-pos 1018 == 50
 until text 1025 == 45%') || fail "Night from the tray: $out"
 wait_for ramp "$night_ramp" || fail "ramp after Night from the tray"
 case "$night_ramp" in "$identity") fail "the Night ramp equals the identity" ;; esac
-page 'click 1019
-until text 1025 == 50%' >/dev/null || fail "Reset after the tray's Night"
-wait_for ramp "$identity" || fail "identity after Reset"
+reset_page "after the tray's Night"
 
 say "a refused ramp: sliders back, the indicator blinks three times, the server keeps the last ramp"
 page 'tb-set 1016 70
@@ -153,7 +147,7 @@ until visible 1035 == 0
 until visible 1035 == 1
 rect 1035') || fail "refused ramp: $out"
 # The third appearance stays for the hold time: the pointer resting on it brings up the tip.
-read -r x y w h < <(echo "$out" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')
+read -r x y w h < <(sed -n 's/^ok rect "\([-0-9 ]*\)".*/\1/p' <<<"$out")
 if [ -n "${x:-}" ]; then
   xdotool mousemove --sync $((x + w / 2 - 2)) $((y + h / 2 - 2)) mousemove $((x + w / 2)) $((y + h / 2)) >/dev/null 2>&1
   out=$(driver "wait exe=Zerenta.exe class=tooltips_class32 visible" \
@@ -201,17 +195,14 @@ red() { echo $((10 + $1 % 80)); }
   printf '</Zerenta>'
 } >"$setting"
 start_app
-items=$(tray_items) || abort "no tray menu"
-# Item index, id and text of every entry, one a line: "index id text".
-listing=$(for ((i = 0; i < $(wc -l <<<"$items"); i++)); do echo "menu-item $i"; done | driver - |
-          sed -n 's/^ok menu-item "\(.*\)" id=\([0-9]*\).*/\2 \1/p' | awk '{ print NR - 1, $0 }')
-tray_close
+# The id and text of every entry, one a line: "id text".
+listing=$(tray_entries | sed -n 's/^ok menu-item "\(.*\)" id=\([0-9]*\).*/\2 \1/p') || abort "no tray menu"
 
 # In menu order, the ids from the gamma page's to the blocker's: the gamma page's 100, then the
 # blocker's switch alone, with nothing under the calculator's ids between.
-ids=$(awk '$2 >= 10100 && $2 <= 11000 { print $2 }' <<<"$listing" | tr '\n' ' ')
+ids=$(awk '$1 >= 10100 && $1 <= 11000 { print $1 }' <<<"$listing" | tr '\n' ' ')
 [ "$ids" = "$(seq -s ' ' 10100 10199) 10300 " ] || fail "the ids from 10100 to 11000 in menu order: $ids"
-text_of() { awk -v id="$1" '$2 == id { sub(/^[0-9]+ [0-9]+ /, ""); print }' <<<"$listing"; }
+text_of() { awk -v id="$1" '$1 == id { sub(/^[0-9]+ /, ""); print }' <<<"$listing"; }
 fav99=$(text_of 10198)
 [ "${fav99%%\\t*}" = Fav099 ] || fail "id 10198 is '$fav99', wanted the 99th favourite"
 [ "$(text_of 10199)" = "Reset default gamma" ] || fail "id 10199 is '$(text_of 10199)', wanted the reset entry"

@@ -18,17 +18,14 @@ say "the core reports $modes modes; the desktop is $start_screen"
 [ "${modes:-0}" -gt 0 ] || fail "the core reported no modes"
 
 start_app "${app_args[@]}"
-show_main >/dev/null || abort "main dialog did not show"
+hwnd=$(show_main) || abort "main dialog did not show"
 
 say "the running program has the chosen back end: ddraw.dll $want_ddraw"
 seen=$(acctool ddraw)
 [ "$seen" = "$want_ddraw" ] || fail "ddraw.dll is '${seen:-unknown}' in the program, expected $want_ddraw"
 
 say "the detected list holds every mode, with the ratio header as fourth column"
-listing=$(driver "$dlg" "until lv-count 1036 == $modes" "lv-rows 1036")
-grep -q '^ok lv-count' <<<"$listing" || fail "detected list count is not $modes: $listing"
-# lv-rows prints every row on one line, rows separated by \n and columns by |.
-rows=$(sed -n 's/^ok lv-rows "\(.*\)" count=.*$/\1/p' <<<"$listing" | sed 's/\\n/\n/g')
+rows=$(lv_rows 1036 "until lv-count 1036 == $modes") || fail "the detected list's count is not $modes"
 grep -qx '800 x 600|32 bit|60 Hz|4 : 3     1\.333 : 1' <<<"$rows" || fail "no 800 x 600 row with the 4 : 3 header"
 row_of() { awk -v want="$1" 'index($0, want) == 1 { print NR - 1; exit }' <<<"$rows"; }
 r1024=$(row_of "1024 x 768|32 bit|60 Hz")

@@ -20,9 +20,8 @@ rm -f "$setting"
 
 # click_in ID: a left click in the middle of the main dialog's visible control ID.
 click_in() {
-  local r x y w h
-  r=$(driver "find hwnd=$hwnd" "rect $1" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')
-  read -r x y w h <<<"$r"
+  local x y w h
+  read -r x y w h <<<"$(rect_of "find hwnd=$hwnd" "rect $1")"
   [ -n "${h:-}" ] || { echo "no rectangle for control $1"; return 1; }
   timeout 5 xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
@@ -49,7 +48,7 @@ keys_then() {
 say "keys alone: Tab from the Resolution tab's strip into the mode list, where the mode in force is selected"
 # The window may open behind whatever was active before: a click on its caption brings it to the
 # front, as a user would, without moving the focus inside it.
-read -r x y w h <<<"$(driver "find hwnd=$hwnd" "rect" | sed -n 's/^ok rect "\([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\)".*/\1 \2 \3 \4/p')"
+read -r x y w h <<<"$(rect_of "find hwnd=$hwnd" "rect")"
 timeout 5 xdotool mousemove $((x + w / 3)) $((y + 8)) click 1
 out=$(driver "find hwnd=$hwnd" "focus == 1029" "tab-current 1029 == 0") || fail "the window opened elsewhere: $out"
 keys_then Tab -- "until focus == 1036"
