@@ -15,8 +15,14 @@ desk() { timeout 5 xwininfo -display "$DISPLAY" -root -tree 2>/dev/null |
 state() { echo "$(desk) $(ramp)"; }
 
 # The programs a rule follows, each started in the journey's folder.
+# start_program PROGRAM SELECTOR: starts it and waits (30 s: a first start of Wine's own programs
+# can be slow) until its window shows.
 programs=()
-start_program() { (cd "$work" && WINEDEBUG=-all exec "$wine" "$1" >/dev/null 2>&1) & programs+=($!); }
+start_program() {
+  (cd "$work" && WINEDEBUG=-all exec "$wine" "$1" >/dev/null 2>&1) &
+  programs+=($!)
+  driver "timeout 30000" "wait $2 visible" >/dev/null || abort "$1 did not start"
+}
 stop_programs() { local p; for p in "${programs[@]}"; do kill "$p" 2>/dev/null; done; }
 trap 'stop_programs; acc_cleanup' EXIT
 # front SELECTOR...: that program's window comes to the front; t0 is the moment after.
@@ -34,9 +40,9 @@ app_winedebug=-all,warn+seh
 start_app
 tray_read >/dev/null || abort "no tray menu: the program did not start"
 # Each program is up before the next starts, so that none comes to the front later by itself.
-start_program winver; driver "wait $WINVER visible" >/dev/null || abort "winver did not start"
-start_program notepad; driver "wait $NOTEPAD visible" >/dev/null || abort "notepad did not start"
-start_program regedit; driver "wait $REGEDIT visible" >/dev/null || abort "regedit did not start"
+start_program winver "$WINVER"
+start_program notepad "$NOTEPAD"
+start_program regedit "$REGEDIT"
 front "$WINVER"
 desktop="$start_screen $start_ramp"
 wait_for state "$desktop" 5 >/dev/null || abort "winver has no rule, yet the screen is $(state)"
