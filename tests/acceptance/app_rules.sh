@@ -36,13 +36,14 @@ WINVER='exe=winver.exe class=#32770'
 
 use_settings app_rules
 
-app_winedebug=-all,warn+seh
-start_app
-tray_read >/dev/null || abort "no tray menu: the program did not start"
-# Each program is up before the next starts, so that none comes to the front later by itself.
+# Each program is up before the next starts, and all before Zerenta, so that none comes to the
+# front later by itself while the rules run. Zerenta starts with regedit in front.
 start_program winver "$WINVER"
 start_program notepad "$NOTEPAD"
 start_program regedit "$REGEDIT"
+app_winedebug=-all,warn+seh
+start_app
+tray_read >/dev/null || abort "no tray menu: the program did not start"
 front "$WINVER"
 desktop="$start_screen $start_ramp"
 wait_for state "$desktop" 5 >/dev/null || abort "winver has no rule, yet the screen is $(state)"
