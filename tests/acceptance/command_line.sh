@@ -94,7 +94,7 @@ no_boxes "the started copy" 2
 key_to_wine ctrl+alt+Return
 wait_for screen_size "$start_screen" || fail "Ctrl+Alt+Enter did not restore the mode the started copy set"
 ends_with 0 /exit
-within 20 eval '[ -z "$(acctool mains)" ]' && started_copy=0 || fail "the started copy still runs after /exit"
+within 20 no_copy_left && started_copy=0 || fail "the started copy still runs after /exit"
 
 say "none running: /list reads the modes and the file itself and starts nothing"
 list_has "with none running" 'Display 1 (Generic Non-PnP Monitor, primary), now 1280x1024x32@60:' \

@@ -83,8 +83,8 @@ reg_delete
 [ "$(check_mark)" = unchecked ] || fail "the item is checked without a Run value"
 
 # Each switch: the Run value it leaves, then the check mark shown with it.
-for step in "1 on|$want|checked" "1 off||unchecked" "2 on|$want|checked" "2 off||unchecked"; do
-  IFS="|" read -r step value mark <<<"$step"
+for row in "1 on|$want|checked" "1 off||unchecked" "2 on|$want|checked" "2 off||unchecked"; do
+  IFS="|" read -r step value mark <<<"$row"
   say "round $step"
   tray_choose 'Start with Windows' || { fail "round $step: no item to choose"; continue; }
   wait_for run_value "$value" || fail "round $step: the Run value"

@@ -1,14 +1,12 @@
 // Reads this process's own debug output lines: OutputDebugStringA raises a first-chance
 // exception (DBG_PRINTEXCEPTION_C), which a vectored handler sees before the system swallows it.
 // OutputDebugStringW first raises a wide form (where the system has one), left to the system
-// here, which then passes the line on to OutputDebugStringA. Also the message pumps and windows
-// of the Win32 tests.
+// here, which then passes the line on to OutputDebugStringA.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -59,38 +57,5 @@ private:
     static inline std::vector<std::string> s_lines;
     void* m_handler = nullptr;
 };
-
-// Pumps this thread's messages until `done()` holds or the deadline passes; the result of done().
-template <typename Done>
-bool PumpUntil(Done done, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// Delivers what this thread's windows are sent or posted for `span`.
-inline void PumpFor(std::chrono::milliseconds span)
-{
-    PumpUntil([] { return false; }, span);
-}
-
-// A window of the class `className`, registered on first use with `proc` as its procedure.
-inline HWND MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, DWORD style)
-{
-    const WNDCLASSW cls{0, proc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, className};
-    ::RegisterClassW(&cls);  // fails, harmlessly, from the second window on
-    return ::CreateWindowExW(0, className, title, style, 100, 100, 300, 200, nullptr, nullptr, cls.hInstance, nullptr);
-}
 
 }  // namespace zrtest

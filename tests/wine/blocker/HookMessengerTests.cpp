@@ -11,7 +11,7 @@
 
 #include "blocker/CHookMessenger.h"
 #include "framework/Trace.h"
-#include "tests/wine/blocker/DebugCapture.h"
+#include "tests/wine/MessagePump.h"
 
 using namespace std::chrono_literals;
 

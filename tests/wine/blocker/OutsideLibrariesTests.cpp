@@ -10,6 +10,7 @@
 #include <chrono>
 #include <vector>
 
+#include "tests/wine/MessagePump.h"
 #include "tests/wine/blocker/DebugCapture.h"
 
 using namespace std::chrono_literals;
@@ -41,7 +42,7 @@ bool Activate(HWND window)
 class SeamLibrary {
 public:
     explicit SeamLibrary(const wchar_t* name) : m_name(name), m_module(::LoadLibraryW(name)) {}
-    ~SeamLibrary() { ::FreeLibrary(m_module); }  // a null module (after Unload, or not loaded) is refused
+    ~SeamLibrary() { if (m_module) ::FreeLibrary(m_module); }  // not loaded, or unloaded already
     SeamLibrary(const SeamLibrary&) = delete;
     SeamLibrary& operator=(const SeamLibrary&) = delete;
 

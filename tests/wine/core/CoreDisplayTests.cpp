@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/OrvelCore.h"
-#include "tests/wine/blocker/DebugCapture.h"  // PumpUntil
+#include "tests/wine/MessagePump.h"
 #include "tests/wine/core/ReplyRecorder.h"
 
 using namespace std::chrono_literals;

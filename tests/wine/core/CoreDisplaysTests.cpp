@@ -131,6 +131,11 @@ std::vector<orvel::DisplayEntry> MakeOnScriptedSystem() {
 class CoreDisplays : public CoreTest {
 protected:
     void SetUp() override { g_system = &m_system; }
+    void TearDown() override {
+        CoreTest::TearDown();  // the core's back ends go first; the scripts go with the test
+        g_scripts = nullptr;
+        g_system = nullptr;
+    }
     void Attach(std::size_t displays) {
         m_scripts.resize(displays);
         for (std::size_t i = 0; i < m_scripts.size(); ++i) m_scripts[i].startupRamp = RampOf(200, static_cast<int>(i) + 1);

@@ -13,7 +13,7 @@
 #include "core/CRecoveryFile.h"
 #include "core/GammaMath.h"
 #include "core/RecoveryRecord.h"
-#include "tests/wine/blocker/DebugCapture.h"  // PumpUntil
+#include "tests/wine/MessagePump.h"
 #include "tests/wine/core/FakeBackEnd.h"
 
 using orvel::CCoreLibrary;
@@ -38,6 +38,10 @@ protected:
         m_script.startupRamp = kStartupRamp;
         g_script = &m_script;
         ASSERT_TRUE(CCoreLibrary::Instance().Attach(GetModuleHandleW(nullptr), &MakeFake));
+    }
+    void TearDown() override {
+        CoreTest::TearDown();
+        g_script = nullptr;  // the script goes with the test
     }
 
     FakeScript m_script;

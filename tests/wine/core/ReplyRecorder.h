@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/CoreTypes.h"
-#include "tests/wine/blocker/DebugCapture.h"  // MakeWindow
+#include "tests/wine/MessagePump.h"
 
 struct RecordedReply {
     std::uint32_t code;
@@ -20,7 +20,8 @@ struct RecordedReply {
 
 class ReplyRecorder {
 public:
-    ReplyRecorder() : m_window(zrtest::MakeWindow(L"CoreTestReplyRecorder", &ReplyRecorder::Proc, L"", WS_POPUP)) {
+    ReplyRecorder()
+        : m_window(zrtest::MakeWindow(L"CoreTestReplyRecorder", &ReplyRecorder::Proc, L"", 0, HWND_MESSAGE)) {
         SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~ReplyRecorder() { DestroyWindow(m_window); }
